@@ -1,0 +1,43 @@
+// Rotation about the X, Y or Z axis by an angle in degrees.
+#pragma once
+
+#include "scene/TransformElement.h"
+#include "scene/TransformValue.h"
+
+namespace pelorin {
+
+class RotateTransform : public TransformElement {
+public:
+    static constexpr int kAxisX = 1;
+    static constexpr int kAxisY = 2;
+    static constexpr int kAxisZ = 3;
+    static constexpr double kDefaultMarkerRadius = 10.0;
+
+    RotateTransform(int axis, double angleDegrees, std::string name);
+    RotateTransform(int axis, std::string name);
+    explicit RotateTransform(std::string name);
+
+    void dump(int indent, MessageStream& out) const override;
+    using TransformElement::dump;
+    // glRotated about the axis by the angle (negated when inverted); nothing when disabled or
+    // when the axis code is not 1, 2 or 3.
+    void apply() const override;
+    void drawMarker() const override;
+    void drawMarker(double radius);
+
+    void setAngle(double degrees) { angle_.set(degrees); }
+    double getAngle() const { return angle_.get(); }
+    int getAxis() const { return axis_; }
+    // The value cell that the data port writes (the value table refers to it).
+    TransformValue* angleCell() { return &angle_; }
+
+    // 'X', 'Y', 'Z' for 1, 2, 3 and '@' for any other code.
+    static char axisLetter(int axis);
+
+private:
+    TransformValue angle_;
+    int axis_;
+    double markerRadius_ = kDefaultMarkerRadius;
+};
+
+}  // namespace pelorin

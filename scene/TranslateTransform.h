@@ -1,0 +1,37 @@
+// Translation by (x, y, z) in model units.
+#pragma once
+
+#include "scene/TransformElement.h"
+#include "scene/TransformValue.h"
+
+namespace pelorin {
+
+struct Offset {
+    double x;
+    double y;
+    double z;
+};
+
+class TranslateTransform : public TransformElement {
+public:
+    TranslateTransform(double x, double y, double z, std::string name);
+    explicit TranslateTransform(std::string name);
+
+    void dump(int indent, MessageStream& out) const override;
+    using TransformElement::dump;
+    void apply() const override;  // glTranslated(x, y, z)
+    void drawMarker() const override;
+
+    void setOffset(double x, double y, double z);
+    Offset getOffset() const;
+    TransformValue* xCell() { return &x_; }
+    TransformValue* yCell() { return &y_; }
+    TransformValue* zCell() { return &z_; }
+
+private:
+    TransformValue x_;
+    TransformValue y_;
+    TransformValue z_;
+};
+
+}  // namespace pelorin

@@ -1,0 +1,99 @@
+#include "util/Encoding.h"
+
+#include <iconv.h>
+#include <langinfo.h>
+#include <locale.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+
+namespace pelorin {
+namespace {
+
+std::string convert(std::string_view input, const char* to, const char* from) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(input);
+    std::string output;
+    output.resize(input.size() * 2 + 16);
+    char* in = const_cast<char*>(input.data());
+    std::size_t inLeft = input.size();
+    std::size_t produced = 0;
+    while (inLeft > 0) {
+        char* out = output.data() + produced;
+        std::size_t outLeft = output.size() - produced;
+        std::size_t rc = iconv(cd, &in, &inLeft, &out, &outLeft);
+        produced = output.size() - outLeft;
+        if (rc != static_cast<std::size_t>(-1)) break;
+        if (errno == E2BIG) {
+            output.resize(output.size() * 2);
+        } else {
+            // An unconvertible or broken sequence: mark it and go on with the next byte.
+            if (produced == output.size()) output.resize(output.size() * 2);
+            output[produced++] = '?';
+            ++in;
+            --inLeft;
+        }
+    }
+    output.resize(produced);
+    iconv_close(cd);
+    return output;
+}
+
+std::string upper(std::string_view text) {
+    std::string result(text);
+    std::transform(result.begin(), result.end(), result.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return result;
+}
+
+// "ja_JP.SJIS@euro" -> "SJIS", from the first of LC_ALL, LC_CTYPE and LANG that is set.
+std::string codesetOfLocaleName() {
+    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* value = std::getenv(variable);
+        if (value == nullptr || *value == '\0') continue;
+        std::string_view name(value);
+        const std::size_t dot = name.find('.');
+        if (dot == std::string_view::npos) return {};
+        name = name.substr(dot + 1);
+        return std::string(name.substr(0, name.find('@')));
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string encodeText(std::string_view utf8, TextEncoding encoding) {
+    if (encoding == TextEncoding::Utf8) return std::string(utf8);
+    return convert(utf8, "CP932", "UTF-8");
+}
+
+std::string decodeCp932(std::string_view cp932) { return convert(cp932, "UTF-8", "CP932"); }
+
+bool isShiftJisCodeset(std::string_view codeset) {
+    const std::string name = upper(codeset);
+    for (const char* known : {"SJIS", "SHIFT_JIS", "SHIFT-JIS", "SHIFTJIS", "CP932",
+                              "WINDOWS-31J", "MS932", "MS_KANJI", "CSSHIFTJIS"}) {
+        if (name == known) return true;
+    }
+    return false;
+}
+
+TextEncoding consoleEncoding() {
+    static const TextEncoding detected = [] {
+        locale_t loc = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
+        if (loc == static_cast<locale_t>(nullptr)) {
+            // The locale is named but not installed: its name still tells the codeset.
+            return isShiftJisCodeset(codesetOfLocaleName()) ? TextEncoding::Cp932
+                                                            : TextEncoding::Utf8;
+        }
+        const char* codeset = nl_langinfo_l(CODESET, loc);
+        const bool sjis = codeset != nullptr && isShiftJisCodeset(codeset);
+        freelocale(loc);
+        return sjis ? TextEncoding::Cp932 : TextEncoding::Utf8;
+    }();
+    return detected;
+}
+
+}  // namespace pelorin

@@ -1,0 +1,99 @@
+// Where the program's texts go: a console stream, the parser log, or a string in a test.
+//
+// The program's own messages are UTF-8 in the source and are converted to the sink's encoding
+// here, at the edge. Bytes that come from input files (names, paths, comment text) are written
+// unchanged with `raw`.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "util/Encoding.h"
+
+namespace pelorin {
+
+// Receives bytes that are already in their final encoding.
+class TextSink {
+public:
+    virtual ~TextSink() = default;
+    virtual void write(std::string_view bytes) = 0;
+    virtual void flush() {}
+};
+
+// Writes to a C stdio stream (stdout, stderr) that it does not own.
+class StdioSink : public TextSink {
+public:
+    explicit StdioSink(std::FILE* stream) : stream_(stream) {}
+    void write(std::string_view bytes) override;
+    void flush() override;
+
+private:
+    std::FILE* stream_;
+};
+
+// Writes to a file it creates or truncates; when the file cannot be created every write has no
+// effect, which is how the parser log behaves.
+class FileSink : public TextSink {
+public:
+    explicit FileSink(const std::string& path);
+    ~FileSink() override;
+    FileSink(const FileSink&) = delete;
+    FileSink& operator=(const FileSink&) = delete;
+    bool isOpen() const { return file_ != nullptr; }
+    void write(std::string_view bytes) override;
+    void flush() override;
+
+private:
+    std::FILE* file_;
+};
+
+// Collects everything in memory; tests read `text()`.
+class StringSink : public TextSink {
+public:
+    void write(std::string_view bytes) override { text_.append(bytes); }
+    const std::string& text() const { return text_; }
+    void clear() { text_.clear(); }
+
+private:
+    std::string text_;
+};
+
+// Formatting front end over a sink, with the stream conventions of the program's traces:
+// integers in decimal, doubles in the stream default form (six significant digits), and `endl`
+// writing a line feed and flushing.
+class MessageStream {
+public:
+    MessageStream(TextSink& sink, TextEncoding encoding) : sink_(&sink), encoding_(encoding) {}
+
+    MessageStream& msg(std::string_view utf8);   // own text, converted to the sink's encoding
+    MessageStream& raw(std::string_view bytes);  // input bytes, unchanged
+    MessageStream& operator<<(int value);
+    MessageStream& operator<<(long value);
+    MessageStream& operator<<(unsigned long value);
+    MessageStream& operator<<(unsigned int value) { return *this << static_cast<unsigned long>(value); }
+    MessageStream& operator<<(double value);
+    MessageStream& endl();
+    void flush() { sink_->flush(); }
+
+    TextEncoding encoding() const { return encoding_; }
+    TextSink& sink() const { return *sink_; }
+
+private:
+    TextSink* sink_;
+    TextEncoding encoding_;
+};
+
+// The process console: standard output and standard error in the console's encoding. Tests
+// replace the sinks to capture exactly what a user would see.
+class Console {
+public:
+    static MessageStream& out();
+    static MessageStream& err();
+    // Redirects both streams; pass nullptr to return to stdout/stderr.
+    static void redirect(TextSink* out, TextSink* err,
+                         TextEncoding encoding = consoleEncoding());
+};
+
+}  // namespace pelorin
