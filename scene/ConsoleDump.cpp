@@ -1,0 +1,14 @@
+#include "scene/ConsoleDump.h"
+
+namespace pelorin {
+
+void dumpToConsoleVia(const std::function<void(MessageStream&)>& dumpInto) {
+    MessageStream& console = Console::out();
+    StringSink buffer;
+    MessageStream text(buffer, console.encoding());
+    dumpInto(text);
+    console.raw(buffer.text());
+    console.flush();
+}
+
+}  // namespace pelorin

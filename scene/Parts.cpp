@@ -1,0 +1,87 @@
+#include "scene/Parts.h"
+
+#include <GL/gl.h>
+
+#include "scene/ConsoleDump.h"
+#include "scene/SceneMessages.h"
+#include "util/MessageStream.h"
+#include "util/TextHelpers.h"
+
+namespace pelorin {
+
+Parts::Parts(std::string name) : inputTransforms_(kInputChainName), name_(std::move(name)) {}
+
+OutputPath* Parts::addOutputPath(const std::string& name, bool* wasRegistered) {
+    auto path = std::make_unique<OutputPath>(name);
+    OutputPath* created = path.get();
+    const bool inserted = outputPaths_.emplace(name, std::move(path)).second;
+    if (!inserted) {
+        // emplace leaves `path` untouched when the key exists; keep the object alive so the
+        // caller's pointer stays valid, but it is never drawn, linked or dumped.
+        unregisteredPaths_.push_back(std::move(path));
+    }
+    if (wasRegistered != nullptr) *wasRegistered = inserted;
+    return created;
+}
+
+OutputPath* Parts::findOutputPath(const std::string& name) const {
+    const auto found = outputPaths_.find(name);
+    return found == outputPaths_.end() ? nullptr : found->second.get();
+}
+
+void Parts::setDrawnObject(std::unique_ptr<DrawnObject> object) {
+    // Someone may still hold the earlier object (a setting-file handler's current object), so
+    // it stays alive for the life of the node.
+    if (drawnObject_) replacedObjects_.push_back(std::move(drawnObject_));
+    drawnObject_ = std::move(object);
+}
+
+void Parts::draw() const {
+    // The input transforms are not pushed: they stay in effect for this node's mesh and its
+    // paths, and the caller's pop removes them.
+    inputTransforms_.apply();
+    if (drawnObject_) drawnObject_->draw();
+    for (const auto& entry : outputPaths_) {
+        const OutputPath& path = *entry.second;
+        if (!path.hasChild()) continue;
+        glPushMatrix();
+        path.transforms().apply();
+        path.drawChild();
+        glPopMatrix();
+    }
+}
+
+void Parts::dump(int indent, MessageStream& out) const {
+    const std::string inner = repeatChar(indent + 2, ' ');
+    const std::string paths = repeatChar(indent + 4, ' ');
+    out.raw(repeatChar(indent, ' ')).msg(scene_text::kDumpParts).endl();
+    out.raw(inner).msg(scene_text::kName).raw(name_).endl();
+    out.raw(inner).msg(scene_text::kDumpInputTransform).endl();
+    inputTransforms_.dump(indent + 2, out);
+    out.raw(inner).msg(scene_text::kDumpOutputPath).endl();
+    out.raw(paths).msg(scene_text::kNumberOfOutputPath)
+        << static_cast<unsigned long>(outputPaths_.size());
+    out.endl();
+    int ordinal = 1;
+    for (const auto& entry : outputPaths_) {
+        out.raw(paths).msg(scene_text::kOrdinal) << ordinal++;
+        out.endl();
+        out.raw(paths).msg(scene_text::kMapKey).raw(entry.first).endl();
+        entry.second->dump(indent + 6, out);
+    }
+    if (outputPaths_.empty()) out.raw(paths).msg(scene_text::kNoChildren).endl();
+    out.raw(inner).msg(scene_text::kDumpDrawnObject).endl();
+    if (drawnObject_) {
+        drawnObject_->dump(indent + 4, out);
+    } else {
+        out.raw(paths).msg(scene_text::kNoDrawnObject).endl();
+    }
+    out.msg(scene_text::kDumpComplete);
+    out.flush();
+}
+
+void Parts::dumpToConsole() const {
+    dumpToConsoleVia([this](MessageStream& out) { dump(0, out); });
+}
+
+}  // namespace pelorin
