@@ -1,0 +1,111 @@
+#include "setting/TransSpec.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <vector>
+
+#include "util/TextHelpers.h"
+
+namespace pelorin {
+namespace {
+
+constexpr std::string_view kTranslationWord = "TRANSLATION";
+constexpr std::string_view kRotationWord = "ROTATION";
+// The item list begins one character after the word, where "(" normally stands.
+constexpr std::size_t kListSkip = 1;
+constexpr char kItemSeparator = ',';
+
+bool isWhiteSpace(char ch) {
+    return std::isspace(static_cast<unsigned char>(ch)) != 0;
+}
+
+std::vector<std::string_view> itemsAfterWord(std::string_view value, std::string_view word) {
+    const std::size_t listStart = word.size() + kListSkip;
+    if (value.size() <= listStart) return {};
+    return splitLine(value.substr(listStart), kItemSeparator);
+}
+
+// Axis token: an optional "-", then X, Y or Z; what follows the letter does not count.
+bool readAxis(std::string_view token, TransSpec& spec) {
+    std::size_t pos = 0;
+    if (pos < token.size() && token[pos] == '-') {
+        spec.inverted = true;
+        ++pos;
+    }
+    if (pos >= token.size()) return false;
+    switch (token[pos]) {
+        case 'X':
+            spec.axis = 1;
+            return true;
+        case 'Y':
+            spec.axis = 2;
+            return true;
+        case 'Z':
+            spec.axis = 3;
+            return true;
+        default:
+            return false;
+    }
+}
+
+TransReadResult readTranslation(std::string_view value, int lineNumber, TransSpec& spec) {
+    const auto items = itemsAfterWord(value, kTranslationWord);
+    if (items.size() != 3 && items.size() != 4) return TransReadResult::FormatError;
+    spec.kind = TransSpec::Kind::Translation;
+    const std::size_t first = items.size() - 3;
+    spec.name = first == 0 ? "TRANS_Line" + std::to_string(lineNumber) : readWord(items[0]);
+    spec.x = readNumber(items[first]);
+    spec.y = readNumber(items[first + 1]);
+    spec.z = readNumber(items[first + 2]);
+    return TransReadResult::Ok;
+}
+
+TransReadResult readRotation(std::string_view value, int lineNumber, TransSpec& spec) {
+    const auto items = itemsAfterWord(value, kRotationWord);
+    if (items.size() != 2 && items.size() != 3) return TransReadResult::FormatError;
+    spec.kind = TransSpec::Kind::Rotation;
+    const std::size_t first = items.size() - 2;
+    spec.name = first == 0 ? "ROT_Line" + std::to_string(lineNumber) : readWord(items[0]);
+    if (!readAxis(items[first], spec)) return TransReadResult::FormatError;
+    spec.angle = readNumber(items[first + 1]);
+    return TransReadResult::Ok;
+}
+
+bool startsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+}  // namespace
+
+TransReadResult readTransSpec(std::string_view value, int lineNumber, TransSpec& spec) {
+    spec = TransSpec();
+    if (startsWith(value, kTranslationWord)) return readTranslation(value, lineNumber, spec);
+    if (startsWith(value, kRotationWord)) return readRotation(value, lineNumber, spec);
+    return TransReadResult::UnknownForm;
+}
+
+double readNumber(std::string_view text) {
+    std::size_t pos = 0;
+    while (pos < text.size() && isWhiteSpace(text[pos])) ++pos;
+    // from_chars takes a "-" but not a "+"; "%lf" takes either, once.
+    if (pos < text.size() && text[pos] == '+') {
+        ++pos;
+        if (pos < text.size() && text[pos] == '-') return 0.0;
+    }
+    double value = 0.0;
+    const char* begin = text.data() + pos;
+    const auto [end, error] = std::from_chars(begin, text.data() + text.size(), value);
+    if (error != std::errc() || end == begin || !std::isfinite(value)) return 0.0;
+    return value;
+}
+
+std::string readWord(std::string_view text) {
+    std::size_t begin = 0;
+    while (begin < text.size() && isWhiteSpace(text[begin])) ++begin;
+    std::size_t end = begin;
+    while (end < text.size() && !isWhiteSpace(text[end])) ++end;
+    return std::string(text.substr(begin, end - begin));
+}
+
+}  // namespace pelorin
