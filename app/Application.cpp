@@ -1,0 +1,80 @@
+#include "app/Application.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/AppMessages.h"
+#include "scene/SceneRevision.h"
+#include "scene/TransformValue.h"
+#include "setting/SettingFileParser.h"
+#include "util/MessageStream.h"
+
+namespace pelorin {
+namespace {
+
+namespace m = app_messages;
+
+constexpr int kArgcWithPath = 2;
+constexpr int kArgcWithDebug = 3;
+constexpr int kParseFailureStatus = 1;
+
+}  // namespace
+
+Application* theApplication = nullptr;
+
+Application::Application() {
+    Console::out().msg(m::kStarting).flush();
+}
+
+Application::~Application() = default;
+
+bool Application::checkArguments(int argc, char** argv) {
+    if (argc == kArgcWithPath) return acceptPath(argv[1]);
+    if (argc == kArgcWithDebug) {
+        if (std::strcmp(argv[1], kDebugOption) != 0) return false;
+        Console::out().msg(m::kDebugMode).flush();
+        return acceptPath(argv[2]);
+    }
+    Console::out().msg(m::kBadArguments).flush();
+    return false;
+}
+
+// The file is only opened and closed here; the parser reads it later.
+bool Application::acceptPath(const char* candidate) {
+    std::FILE* probe = std::fopen(candidate, "r");
+    if (probe == nullptr) {
+        Console::out().msg(m::kCannotOpenOpen).raw(candidate).msg(m::kCannotOpenClose).flush();
+        return false;
+    }
+    std::fclose(probe);
+    settingFilePath_ = candidate;
+    return true;
+}
+
+bool Application::start() {
+    parser_ = std::make_unique<SettingFileParser>();
+    root_ = parser_->parse(settingFilePath_);
+    if (root_ == nullptr) {
+        Console::out().msg(m::kParseFailed).flush();
+        std::exit(kParseFailureStatus);
+    }
+    // VIEWER START: the integrator calls setViewerRoot(root_) and returns startViewer() here.
+    return true;
+}
+
+void Application::setValues(const double* values, int count) {
+    if (parser_ == nullptr || values == nullptr || count <= 0) return;
+    const auto& table = parser_->valueTable();
+    const std::size_t written = std::min(static_cast<std::size_t>(count), table.size());
+    // Ascending order: when two entries share a cell, the later index wins.
+    for (std::size_t i = 0; i < written; ++i) table[i]->set(values[i]);
+    if (written > 0) notifySceneChanged();
+}
+
+std::size_t Application::valueTableSize() const {
+    return parser_ == nullptr ? 0 : parser_->valueTable().size();
+}
+
+}  // namespace pelorin

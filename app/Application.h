@@ -1,0 +1,62 @@
+// The start-up object: checks the command line, reads the setting file into the scene and hands
+// the values received on the data port to the scene.
+//
+// One instance per process, created by the main body and never destroyed: the viewer thread
+// reads the tree and the component thread writes the value cells until the process ends. The
+// Application owns the parser, which owns the tree.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace pelorin {
+
+class Parts;
+class SettingFileParser;
+
+class Application {
+  public:
+    static constexpr const char* kDebugOption = "-debug";
+
+    // Prints "RTM起動" and a line end on the console.
+    Application();
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // Main thread. Accepts "prog FILE" and "prog -debug FILE"; stores FILE when it opens for
+    // reading. Otherwise prints why on the console (nothing for a first argument that is not
+    // "-debug") and returns false.
+    bool checkArguments(int argc, char** argv);
+
+    // Called once, while the component initialises. Reads and links the stored setting file
+    // (writing "PASER_LOG.txt" in the working directory); on failure prints
+    // "設定ファイルの構文解析に失敗" and ends the process with exit(1). Returns true when the
+    // scene is ready for the viewer.
+    bool start();
+
+    // Component thread. Writes values[i] into value-table entry i, in ascending order, for
+    // i < min(count, valueTableSize()); a count of 0 or less changes nothing. When a cell was
+    // written, tells the viewer once that the scene changed. `values` must hold `count` doubles.
+    void setValues(const double* values, int count);
+
+    // Number of value-table entries; 0 before start(). The component sizes its hand-over by it.
+    std::size_t valueTableSize() const;
+
+    const std::string& settingFilePath() const { return settingFilePath_; }
+    Parts* root() const { return root_; }
+    const SettingFileParser* parser() const { return parser_.get(); }
+
+  private:
+    bool acceptPath(const char* candidate);
+
+    std::string settingFilePath_;
+    std::unique_ptr<SettingFileParser> parser_;
+    Parts* root_ = nullptr;
+};
+
+// The process-wide Application; written once by the main body before the framework starts.
+extern Application* theApplication;
+
+}  // namespace pelorin
