@@ -1,0 +1,85 @@
+#include "render/DrawnObjectBySTL.h"
+
+#include <GL/gl.h>
+
+#include "render/RenderMessages.h"
+#include "render/StlFile.h"
+#include "scene/ConsoleDump.h"
+#include "util/MessageStream.h"
+#include "util/TextHelpers.h"
+
+namespace pelorin {
+namespace {
+
+// The material call takes RGBA; blending is never enabled, so alpha has no visible effect.
+constexpr float kOpaque = 1.0F;
+
+void setDiffuse(const float (&rgb)[3]) {
+    const float rgba[4] = {rgb[0], rgb[1], rgb[2], kOpaque};
+    glMaterialfv(GL_FRONT, GL_DIFFUSE, rgba);
+}
+
+}  // namespace
+
+DrawnObjectBySTL::DrawnObjectBySTL(std::string name) : DrawnObject(std::move(name)) {}
+
+DrawnObjectBySTL::DrawnObjectBySTL(float r, float g, float b, std::string name)
+    : DrawnObject(std::move(name)), color_{r, g, b} {}
+
+DrawnObjectBySTL::~DrawnObjectBySTL() {
+    Console::out().msg(render_text::kDestructStl).endl();
+}
+
+void DrawnObjectBySTL::setColor(double r, double g, double b) {
+    color_[0] = static_cast<float>(r);
+    color_[1] = static_cast<float>(g);
+    color_[2] = static_cast<float>(b);
+}
+
+bool DrawnObjectBySTL::loadStl(const std::string& path, StlLoadResult* result) {
+    std::optional<std::string> solidName;
+    const StlLoadResult outcome = readStlFile(path, triangles_, solidName);
+    if (result != nullptr) *result = outcome;
+    if (outcome.status != StlLoadStatus::Ok) return false;
+    if (solidName) setName(*solidName);
+    filePath_ = path;
+    return true;
+}
+
+void DrawnObjectBySTL::draw() const {
+    glPushMatrix();
+    preTrans().apply();
+    if (singleColor_) setDiffuse(color_);
+    for (const Triangle& t : triangles_) {
+        if (!singleColor_) setDiffuse(t.color);
+        glNormal3dv(t.normal);
+        glBegin(GL_POLYGON);
+        glVertex3dv(t.vertex[0]);
+        glVertex3dv(t.vertex[1]);
+        glVertex3dv(t.vertex[2]);
+        glEnd();
+    }
+    glPopMatrix();
+}
+
+void DrawnObjectBySTL::dump(int indent, MessageStream& out) const {
+    const std::string pad = repeatChar(indent, ' ');
+    out.raw(pad).msg(render_text::kTypeStl).endl();
+    out.raw(pad).msg(render_text::kName).raw(getName()).endl();
+    out.raw(pad).msg(render_text::kFilePath).raw(filePath_).endl();
+    out.raw(pad).msg(render_text::kColor) << static_cast<double>(color_[0]);
+    out.msg(render_text::kColorSeparator) << static_cast<double>(color_[1]);
+    out.msg(render_text::kColorSeparator) << static_cast<double>(color_[2]);
+    out.endl();
+    out.raw(pad).msg(render_text::kNumberOfTriangles)
+        << static_cast<unsigned long>(triangles_.size());
+    out.endl();
+    out.raw(pad).msg(render_text::kDumpTransform).endl();
+    preTrans().dump(indent + 2, out);
+}
+
+void DrawnObjectBySTL::dumpToConsole() const {
+    dumpToConsoleVia([this](MessageStream& out) { dump(0, out); });
+}
+
+}  // namespace pelorin
