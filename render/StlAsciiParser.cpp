@@ -8,8 +8,6 @@ namespace {
 bool isSeparator(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
-    return c == '\n' || c == '\r';
-}
 
 // Splits `line` into at most `maxTokens` tokens; returns how many it found.
 int tokenize(std::string_view line, std::string_view* tokens, int maxTokens) {
