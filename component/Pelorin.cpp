@@ -1,0 +1,48 @@
+#include "component/Pelorin.h"
+
+namespace {
+
+// Port settings: a ring of 64 sequences, neither reading nor writing ever waits. A full ring
+// overwrites its oldest entry, because only the newest pose matters.
+void configureInPort(RTC::InPortBase& port) {
+    coil::Properties& settings = port.properties();
+    settings.setProperty("buffer.length", "64");
+    settings.setProperty("buffer.write.full_policy", "overwrite");
+    settings.setProperty("buffer.write.timeout", "0.0");
+    settings.setProperty("buffer.read.empty_policy", "do_nothing");
+    settings.setProperty("buffer.read.timeout", "0.0");
+}
+
+}  // namespace
+
+Pelorin::Pelorin(RTC::Manager* manager, pelorin::ComponentHost& host)
+    : RTC::DataFlowComponentBase(manager),
+      host_(host),
+      doubleValueIn_(kDoubleValuePort, doubleValue_),
+      boolValueIn_(kBoolValuePort, boolValue_),
+      handOver_(host) {
+    configureInPort(doubleValueIn_);
+    configureInPort(boolValueIn_);
+    addInPort(kDoubleValuePort, doubleValueIn_);
+}
+
+Pelorin::~Pelorin() = default;
+
+RTC::ReturnCode_t Pelorin::onInitialize() {
+    host_.start();
+    return RTC::RTC_OK;
+}
+
+RTC::ReturnCode_t Pelorin::onActivated(RTC::UniqueId /*ec_id*/) {
+    return RTC::RTC_OK;
+}
+
+RTC::ReturnCode_t Pelorin::onExecute(RTC::UniqueId /*ec_id*/) {
+    if (!doubleValueIn_.isNew()) return RTC::RTC_OK;
+    // Drain to the newest entry: several sequences may have arrived within one period, and a
+    // runtime may hand out its buffer oldest first.
+    while (doubleValueIn_.isNew()) doubleValueIn_.read();
+    const CORBA::ULong length = doubleValue_.data.length();
+    handOver_.deliver(length > 0 ? &doubleValue_.data[0] : nullptr, length);
+    return RTC::RTC_OK;
+}

@@ -1,0 +1,44 @@
+// Pelorin's RT-Component: a periodic data-flow component with one in-port, "doubleValue"
+// (RTC::TimedDoubleSeq), whose elements drive the value cells of the scene in table order.
+//
+// Created by the framework through the factory of the program entry; the framework owns the
+// instance and destroys it through the virtual destructor. Callbacks run on the framework's
+// threads: onInitialize on the main thread during creation, onActivated and onExecute on the
+// execution context's thread.
+#pragma once
+
+#include <rtm/DataFlowComponentBase.h>
+#include <rtm/InPort.h>
+#include <rtm/Manager.h>
+#include <rtm/idl/BasicDataTypeSkel.h>
+
+#include "component/ComponentHost.h"
+#include "component/ValueHandOver.h"
+
+class Pelorin : public RTC::DataFlowComponentBase {
+  public:
+    // `host` must outlive the component (the program's host lives until the process ends).
+    Pelorin(RTC::Manager* manager, pelorin::ComponentHost& host);
+    ~Pelorin() override;
+
+    // Reads the setting file and starts the viewer through the host; RTC_OK whatever the viewer
+    // start gave (the component still hands values over without a window).
+    RTC::ReturnCode_t onInitialize() override;
+    RTC::ReturnCode_t onActivated(RTC::UniqueId ec_id) override;
+    // Applies the newest received sequence, if any arrived since the last cycle. Always RTC_OK:
+    // a bad sequence is reported and skipped, the component stays active.
+    RTC::ReturnCode_t onExecute(RTC::UniqueId ec_id) override;
+
+    static constexpr const char* kDoubleValuePort = "doubleValue";
+    static constexpr const char* kBoolValuePort = "boolValue";
+
+  private:
+    pelorin::ComponentHost& host_;
+    RTC::TimedDoubleSeq doubleValue_;
+    RTC::InPort<RTC::TimedDoubleSeq> doubleValueIn_;
+    // Constructed like the double port but never registered nor read: no boolean data reaches
+    // the program, and nothing in the scene is driven by it.
+    RTC::TimedBooleanSeq boolValue_;
+    RTC::InPort<RTC::TimedBooleanSeq> boolValueIn_;
+    pelorin::ValueHandOver handOver_;
+};

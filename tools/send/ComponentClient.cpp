@@ -1,0 +1,102 @@
+#include "tools/send/ComponentClient.h"
+
+#include <sys/utsname.h>
+
+#include <omniORB4/Naming.hh>
+
+#include "tools/send/SendMessages.h"
+
+namespace pelorin::send {
+namespace {
+
+namespace m = messages;
+
+const char* const kStateNames[] = {"CREATED", "INACTIVE", "ACTIVE", "ERROR"};
+
+const char* returnCodeName(RTC::ReturnCode_t code) {
+    static const char* const names[] = {"RTC_OK",      "RTC_ERROR",        "BAD_PARAMETER",
+                                        "UNSUPPORTED", "OUT_OF_RESOURCES", "PRECONDITION_NOT_MET"};
+    const unsigned index = static_cast<unsigned>(code);
+    return index < sizeof names / sizeof names[0] ? names[index] : "unknown";
+}
+
+RTC::RTObject_ptr narrowComponent(CORBA::Object_ptr object, const std::string& what) {
+    if (CORBA::is_nil(object)) throw SendError(std::string(m::kBadReference) + what);
+    RTC::RTObject_var component = RTC::RTObject::_narrow(object);
+    if (CORBA::is_nil(component)) throw SendError(std::string(m::kNotAComponent) + what);
+    return component._retn();
+}
+
+}  // namespace
+
+std::string defaultComponentName() {
+    struct utsname node {};
+    uname(&node);
+    return std::string(node.nodename) + ".host_cxt/Pelorin0.rtc";
+}
+
+RTC::RTObject_ptr findComponentByName(CORBA::ORB_ptr orb, const std::string& host, int port,
+                                      const std::string& name) {
+    const std::string where = "corbaloc:iiop:" + host + ":" + std::to_string(port) + "/NameService";
+    CosNaming::NamingContextExt_var naming;
+    try {
+        CORBA::Object_var object = orb->string_to_object(where.c_str());
+        naming = CosNaming::NamingContextExt::_narrow(object);
+    } catch (const CORBA::SystemException&) {
+    }
+    if (CORBA::is_nil(naming)) throw SendError(std::string(m::kNoNamingService) + where);
+    try {
+        CORBA::Object_var object = naming->resolve_str(name.c_str());
+        return narrowComponent(object, name);
+    } catch (const CosNaming::NamingContext::NotFound&) {
+    } catch (const CosNaming::NamingContext::InvalidName&) {
+    } catch (const CosNaming::NamingContext::CannotProceed&) {
+    }
+    throw SendError(std::string(m::kNameNotFound) + name);
+}
+
+RTC::RTObject_ptr findComponentByReference(CORBA::ORB_ptr orb, const std::string& reference) {
+    CORBA::Object_var object;
+    try {
+        object = orb->string_to_object(reference.c_str());
+    } catch (const CORBA::SystemException&) {
+        throw SendError(std::string(m::kBadReference) + reference);
+    }
+    return narrowComponent(object, reference);
+}
+
+RTC::PortService_ptr findPort(RTC::RTObject_ptr component, const std::string& portName) {
+    RTC::PortServiceList_var ports = component->get_ports();
+    for (CORBA::ULong i = 0; i < ports->length(); ++i) {
+        RTC::PortProfile_var profile = ports[i]->get_port_profile();
+        const std::string name(profile->name);
+        const std::string::size_type dot = name.rfind('.');
+        const std::string shortName = dot == std::string::npos ? name : name.substr(dot + 1);
+        if (name == portName || shortName == portName)
+            return RTC::PortService::_duplicate(ports[i]);
+    }
+    throw SendError(std::string(m::kNoPort) + portName);
+}
+
+RTC::ExecutionContext_ptr ownContext(RTC::RTObject_ptr component) {
+    RTC::ExecutionContextList_var contexts = component->get_owned_contexts();
+    if (contexts->length() == 0 || CORBA::is_nil(contexts[0]))
+        throw SendError(std::string(m::kNoContext));
+    return RTC::ExecutionContext::_duplicate(contexts[0]);
+}
+
+void activateComponent(RTC::RTObject_ptr component) {
+    RTC::ExecutionContext_var context = ownContext(component);
+    if (context->get_component_state(component) == RTC::ACTIVE_STATE) return;
+    const RTC::ReturnCode_t result = context->activate_component(component);
+    if (result != RTC::RTC_OK)
+        throw SendError(std::string(m::kActivateFailed) + returnCodeName(result));
+}
+
+std::string componentState(RTC::RTObject_ptr component) {
+    RTC::ExecutionContext_var context = ownContext(component);
+    const unsigned state = static_cast<unsigned>(context->get_component_state(component));
+    return state < 4 ? kStateNames[state] : "UNKNOWN";
+}
+
+}  // namespace pelorin::send

@@ -1,0 +1,43 @@
+// Finds a component and its in-port over CORBA and drives its execution context.
+//
+// Failures throw SendError with a one-line message; CORBA system exceptions from the remote side
+// are turned into SendError by the caller (main).
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+#include "rtm/idl/RTC.hh"
+
+namespace pelorin::send {
+
+class SendError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// "<host>.host_cxt/Pelorin0.rtc" for this machine's node name: where the framework binds the
+// first Pelorin instance by default.
+std::string defaultComponentName();
+
+// The component bound under `name` ("id.kind/id.kind/...") in the naming service at
+// corbaloc:iiop:HOST:PORT/NameService.
+RTC::RTObject_ptr findComponentByName(CORBA::ORB_ptr orb, const std::string& host, int port,
+                                      const std::string& name);
+
+// The component behind an IOR or corbaloc reference.
+RTC::RTObject_ptr findComponentByReference(CORBA::ORB_ptr orb, const std::string& reference);
+
+// The port whose profile name is `portName` or "<instance>.<portName>".
+RTC::PortService_ptr findPort(RTC::RTObject_ptr component, const std::string& portName);
+
+// The component's own execution context (handle 0).
+RTC::ExecutionContext_ptr ownContext(RTC::RTObject_ptr component);
+
+// Activates the component; an already active component is left as it is.
+void activateComponent(RTC::RTObject_ptr component);
+
+// "CREATED", "INACTIVE", "ACTIVE" or "ERROR" in the component's own context.
+std::string componentState(RTC::RTObject_ptr component);
+
+}  // namespace pelorin::send
