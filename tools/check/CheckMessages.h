@@ -1,0 +1,20 @@
+// Texts of pelorin-check (UTF-8 here, converted at the console).
+#pragma once
+
+#include <string_view>
+
+namespace pelorin::check_messages {
+
+constexpr std::string_view kUsage = "使い方: pelorin-check 設定ファイル\n";
+constexpr std::string_view kCannotOpenOpen = "設定ファイル[";
+constexpr std::string_view kCannotOpenClose = "]が開けません\n";
+constexpr std::string_view kParseFailed = "設定ファイルの構文解析に失敗\n";
+constexpr std::string_view kPartsHeading = "パーツ一覧\t";       // then the count
+constexpr std::string_view kValueTableHeading = "値テーブル\t";  // then the count
+constexpr std::string_view kValueColumns = "番号\tDATAPORT行\t種類\t現在値";
+constexpr std::string_view kKindAngle = "angle";
+constexpr std::string_view kKindX = "x";
+constexpr std::string_view kKindY = "y";
+constexpr std::string_view kKindZ = "z";
+
+}  // namespace pelorin::check_messages

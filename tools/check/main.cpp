@@ -1,0 +1,83 @@
+// pelorin-check FILE: reads and links a setting file as the viewer does at start-up (writing
+// "PASER_LOG.txt" in the working directory), then prints every registered Parts and the value
+// table. Exit status 0 when the file is usable, 1 otherwise.
+#include <cstdio>
+#include <string>
+
+#include "scene/Parts.h"
+#include "scene/TransformValue.h"
+#include "setting/SettingFileParser.h"
+#include "tools/check/CheckMessages.h"
+#include "util/MessageStream.h"
+
+namespace {
+
+namespace m = pelorin::check_messages;
+using pelorin::Console;
+
+constexpr int kExpectedArgc = 2;
+constexpr int kSuccess = 0;
+constexpr int kFailure = 1;
+
+std::string_view kindName(pelorin::ValueKind kind) {
+    switch (kind) {
+        case pelorin::ValueKind::Angle:
+            return m::kKindAngle;
+        case pelorin::ValueKind::X:
+            return m::kKindX;
+        case pelorin::ValueKind::Y:
+            return m::kKindY;
+        case pelorin::ValueKind::Z:
+            return m::kKindZ;
+    }
+    return m::kKindAngle;
+}
+
+bool canOpen(const char* path) {
+    std::FILE* probe = std::fopen(path, "r");
+    if (probe == nullptr) return false;
+    std::fclose(probe);
+    return true;
+}
+
+void printParts(const pelorin::SettingFileParser& parser) {
+    auto& out = Console::out();
+    out.msg(m::kPartsHeading) << static_cast<unsigned long>(parser.partsByName().size());
+    out.endl();
+    for (const auto& entry : parser.partsByName()) entry.second->dump(0, out);
+}
+
+void printValueTable(const pelorin::SettingFileParser& parser) {
+    auto& out = Console::out();
+    out.msg(m::kValueTableHeading) << static_cast<unsigned long>(parser.valueBindings().size());
+    out.endl();
+    out.msg(m::kValueColumns).endl();
+    int index = 0;
+    for (const pelorin::ValueBinding& binding : parser.valueBindings()) {
+        out << index++;
+        out.raw("\t").raw(binding.source).raw("\t").msg(kindName(binding.kind)).raw("\t")
+            << binding.cell->get();
+        out.endl();
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != kExpectedArgc) {
+        Console::err().msg(m::kUsage).flush();
+        return kFailure;
+    }
+    if (!canOpen(argv[1])) {
+        Console::err().msg(m::kCannotOpenOpen).raw(argv[1]).msg(m::kCannotOpenClose).flush();
+        return kFailure;
+    }
+    pelorin::SettingFileParser parser;
+    if (parser.parse(argv[1]) == nullptr) {
+        Console::out().msg(m::kParseFailed).flush();
+        return kFailure;
+    }
+    printParts(parser);
+    printValueTable(parser);
+    return kSuccess;
+}
