@@ -1,0 +1,104 @@
+#include "viewer/InputCallbacks.h"
+
+#include <GL/freeglut.h>
+
+#include <cstdio>
+
+#include "util/MessageStream.h"
+#include "viewer/Screenshot.h"
+#include "viewer/ViewerMessages.h"
+#include "viewer/ViewerState.h"
+
+namespace pelorin {
+namespace {
+
+const char* buttonName(int button) {
+    switch (button) {
+        case GLUT_LEFT_BUTTON:
+            return viewer_messages::kLeftButton;
+        case GLUT_MIDDLE_BUTTON:
+            return viewer_messages::kMiddleButton;
+        case GLUT_RIGHT_BUTTON:
+            return viewer_messages::kRightButton;
+        default:
+            return nullptr;
+    }
+}
+
+void releaseMiddle(ViewerState& state) {
+    state.mouse.middleDown = false;
+    commitDrag(state.camera);
+    requestRedraw();
+}
+
+void shiftSideways(double step) {
+    viewerState().camera.viewShift.x += step;
+    requestRedraw();
+}
+
+void printViewRotation(const CameraState& camera) {
+    char line[128];
+    std::snprintf(line, sizeof line, viewer_messages::kViewRotFormat, camera.viewTheta,
+                  camera.viewPhi);
+    Console::out().msg(line).endl();
+}
+
+}  // namespace
+
+void mouse(int button, int state, int x, int y) {
+    const char* name = buttonName(button);
+    if (name == nullptr) return;  // wheel and extra buttons
+    ViewerState& viewer = viewerState();
+    MessageStream& out = Console::out();
+    out.msg(name);
+    if (state == GLUT_DOWN) {
+        out.msg(viewer_messages::kButtonDown).endl();
+        viewer.mouse.pressX = x;
+        viewer.mouse.pressY = y;
+        if (button == GLUT_MIDDLE_BUTTON) viewer.mouse.middleDown = true;
+    } else {
+        out.msg(viewer_messages::kButtonUp).endl();
+        if (button == GLUT_MIDDLE_BUTTON) releaseMiddle(viewer);
+    }
+}
+
+void motion(int x, int y) {
+    ViewerState& viewer = viewerState();
+    if (!viewer.mouse.middleDown) return;
+    dragTo(viewer.camera, viewer.mouse.pressX, viewer.mouse.pressY, x, y);
+    char line[64];
+    std::snprintf(line, sizeof line, viewer_messages::kMoveFormat, viewer.camera.dragDX,
+                  viewer.camera.dragDY);
+    Console::out().msg(line).endl();
+    requestRedraw();
+}
+
+void keyboard(unsigned char key, int /*x*/, int /*y*/) {
+    if (key == kScreenshotKey || key == 'S') saveScreenshot();
+    requestRedraw();
+}
+
+void special(int key, int /*x*/, int /*y*/) {
+    CameraState& camera = viewerState().camera;
+    switch (key) {
+        case GLUT_KEY_PAGE_UP:
+            camera.viewScale = zoomedIn(camera.viewScale);
+            requestRedraw();
+            break;
+        case GLUT_KEY_PAGE_DOWN:
+            camera.viewScale = zoomedOut(camera.viewScale);
+            requestRedraw();
+            break;
+        case GLUT_KEY_RIGHT:
+            printViewRotation(camera);
+            shiftSideways(arrowStep(camera));
+            break;
+        case GLUT_KEY_LEFT:
+            shiftSideways(-arrowStep(camera));
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace pelorin

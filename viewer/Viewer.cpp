@@ -1,0 +1,252 @@
+// The viewer thread: GLUT set-up, the event loop with its frame pacing, and the functions that
+// other threads use to reach it.
+#include "viewer/Viewer.h"
+
+#include <GL/freeglut.h>
+#include <GL/glx.h>
+#include <X11/Xlib.h>
+#include <poll.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
+
+#include "scene/SceneRevision.h"
+#include "util/MessageStream.h"
+#include "viewer/AxisGlyph.h"
+#include "viewer/FrameDrawing.h"
+#include "viewer/InputCallbacks.h"
+#include "viewer/TaskQueue.h"
+#include "viewer/ViewerMessages.h"
+#include "viewer/ViewerState.h"
+
+namespace pelorin {
+namespace {
+
+constexpr const char* kMaxFpsVariable = "PELORIN_MAX_FPS";
+
+// State shared with other threads; each member has its own guard. Never destroyed.
+struct SharedViewer {
+    std::atomic<Parts*> root{nullptr};
+    std::atomic<std::thread::id> threadId{};
+    std::mutex startMutex;
+    std::thread* thread = nullptr;  // kept, never joined: the thread runs until the process ends
+
+    std::mutex handlerMutex;
+    std::function<void()> closedHandler;
+
+    std::mutex frameMutex;
+    std::condition_variable frameSwapped;
+    FrameRecord frame;
+};
+
+SharedViewer& shared() {
+    static SharedViewer* instance = new SharedViewer;
+    return *instance;
+}
+
+void onWindowClosed() {
+    viewerState().windowClosed = true;
+    std::function<void()> handler;
+    {
+        std::lock_guard<std::mutex> lock(shared().handlerMutex);
+        handler = shared().closedHandler;
+    }
+    if (handler) {
+        handler();
+    } else {
+        endProcessAfterWindowClosed();
+    }
+}
+
+bool displayReachable() {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        const char* name = std::getenv("DISPLAY");
+        MessageStream& out = Console::out();
+        out.msg(viewer_messages::kCannotOpenDisplay);
+        if (name != nullptr && *name != '\0') {
+            out.raw(name);
+        } else {
+            out.msg(viewer_messages::kNoDisplayName);
+        }
+        out.endl();
+        return false;
+    }
+    XCloseDisplay(display);
+    return true;
+}
+
+void createWindow() {
+    // GLUT gets no command-line arguments of the process, only a program name.
+    static char programName[] = "pelorin";
+    char* argv[] = {programName, nullptr};
+    int argc = 1;
+    glutInit(&argc, argv);
+    // Closing the window must not make GLUT call exit() on this thread while other threads
+    // still run; onWindowClosed decides how the process ends.
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    glutInitWindowSize(ViewerState::kWindowSize, ViewerState::kWindowSize);
+    glutCreateWindow(viewer_messages::kWindowTitle);
+    glutCloseFunc(onWindowClosed);
+    glutKeyboardFunc(keyboard);
+    initGL();
+}
+
+// Sleeps until an X event, a scene change or a queued task arrives, or `wait` passes.
+void sleepUntilSomethingHappens(Display* display, std::optional<FramePacer::Clock::duration> wait) {
+    pollfd fds[3] = {{ConnectionNumber(display), POLLIN, 0},
+                     {sceneChangeWakeFd(), POLLIN, 0},
+                     {viewerTasks().wakeFd(), POLLIN, 0}};
+    timespec timeout{};
+    if (wait) {
+        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(*wait).count();
+        timeout.tv_sec = static_cast<time_t>(ns / 1000000000);
+        timeout.tv_nsec = static_cast<long>(ns % 1000000000);
+    }
+    // A missing wake pipe (-1 is ignored by poll) would leave changes unnoticed: poll briefly.
+    const bool blind = fds[1].fd < 0 || fds[2].fd < 0;
+    const timespec blindTimeout{0, 10000000};
+    ppoll(fds, 3, wait ? &timeout : (blind ? &blindTimeout : nullptr), nullptr);
+}
+
+void runEventLoop() {
+    ViewerState& state = viewerState();
+    Display* xDisplay = glXGetCurrentDisplay();
+    while (!state.windowClosed) {
+        glutMainLoopEvent();  // X events; draws at once on expose
+        if (state.windowClosed) break;
+        viewerTasks().clearWake();
+        viewerTasks().runPending();
+        clearSceneChangeWake();
+        if (sceneRevision() != state.shownRevision) state.pacer.requestFrame();
+        const auto wait = state.pacer.waitBeforeFrame(FramePacer::Clock::now());
+        if (wait && *wait == FramePacer::Clock::duration::zero()) {
+            display();
+            continue;
+        }
+        // Events already read into Xlib's queue do not make the socket readable.
+        if (XPending(xDisplay) > 0) continue;
+        sleepUntilSomethingHappens(xDisplay, wait);
+    }
+}
+
+void viewerThreadMain() {
+    shared().threadId.store(std::this_thread::get_id());
+    ViewerState& state = viewerState();
+    state.pacer = FramePacer(maxFramesPerSecondFrom(std::getenv(kMaxFpsVariable), Console::out()));
+    state.axisGlyph = new AxisGlyph(ViewerState::kGlyphLength);
+    if (displayReachable()) {
+        createWindow();
+        runEventLoop();
+    }
+    viewerTasks().close();
+}
+
+}  // namespace
+
+ViewerState& viewerState() {
+    static ViewerState* state = new ViewerState;
+    return *state;
+}
+
+void requestRedraw() {
+    viewerState().pacer.requestFrame();
+}
+
+Parts* viewerRoot() {
+    return shared().root.load();
+}
+
+void recordFrameSwapped(std::uint64_t revision) {
+    ViewerState& state = viewerState();
+    const auto now = FramePacer::Clock::now();
+    state.shownRevision = revision;
+    state.pacer.frameDrawn(now);
+    {
+        std::lock_guard<std::mutex> lock(shared().frameMutex);
+        ++shared().frame.frameCount;
+        shared().frame.sceneRevision = revision;
+        shared().frame.swappedAt = now;
+    }
+    shared().frameSwapped.notify_all();
+}
+
+void setViewerRoot(Parts* root) {
+    shared().root.store(root);
+    notifySceneChanged();
+}
+
+void clearViewerRoot() {
+    setViewerRoot(nullptr);
+}
+
+bool startViewer() {
+    SharedViewer& viewer = shared();
+    std::lock_guard<std::mutex> lock(viewer.startMutex);
+    if (viewer.thread != nullptr) return true;
+    try {
+        viewer.thread = new std::thread(viewerThreadMain);
+    } catch (const std::system_error&) {
+        return false;
+    }
+    return true;
+}
+
+void setWindowClosedHandler(std::function<void()> handler) {
+    std::lock_guard<std::mutex> lock(shared().handlerMutex);
+    shared().closedHandler = std::move(handler);
+}
+
+void endProcessAfterWindowClosed() {
+    Console::out().flush();
+    Console::err().flush();
+    std::fflush(nullptr);
+    // _Exit skips static destructors and atexit handlers: other threads (the framework's, the
+    // ORB's) may still be using the objects they would tear down.
+    std::_Exit(EXIT_SUCCESS);
+}
+
+std::future<bool> runOnViewerThread(std::function<void()> task) {
+    if (isViewerThread()) {
+        task();
+        std::promise<bool> done;
+        done.set_value(true);
+        return done.get_future();
+    }
+    return viewerTasks().post(std::move(task));
+}
+
+bool isViewerThread() {
+    return shared().threadId.load() == std::this_thread::get_id();
+}
+
+CameraState& viewerCamera() {
+    return viewerState().camera;
+}
+
+FrameImage captureViewerFrame() {
+    return drawAndCaptureFrame();
+}
+
+FrameRecord lastFrame() {
+    std::lock_guard<std::mutex> lock(shared().frameMutex);
+    return shared().frame;
+}
+
+bool waitForFrameShowing(std::uint64_t revision, std::chrono::nanoseconds timeout,
+                         FrameRecord* record) {
+    SharedViewer& viewer = shared();
+    std::unique_lock<std::mutex> lock(viewer.frameMutex);
+    const bool shown = viewer.frameSwapped.wait_for(lock, timeout, [&] {
+        return viewer.frame.frameCount > 0 && viewer.frame.sceneRevision >= revision;
+    });
+    if (record != nullptr) *record = viewer.frame;
+    return shown;
+}
+
+}  // namespace pelorin

@@ -1,0 +1,66 @@
+// The viewer's outward functions: the window that draws the scene tree on a thread of its own.
+//
+// Start-up publishes the root with setViewerRoot() and calls startViewer() once. The viewer
+// thread opens an 800 x 800 window titled "Pelorin RTC" and redraws it when the scene revision
+// (scene/SceneRevision.h), the camera or the window changes, at most PELORIN_MAX_FPS frames a
+// second (default 60); a still scene costs no processor time. Closing the window runs the
+// window-closed handler, which by default ends the process with status 0.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <future>
+
+#include "viewer/Camera.h"
+#include "viewer/FrameImage.h"
+
+namespace pelorin {
+
+class Parts;
+
+// The tree to draw (not owned; it must outlive the viewer, i.e. live until the process ends).
+// Any thread; the change shows in the next frame.
+void setViewerRoot(Parts* root);
+// Draws the axes alone from the next frame on. Any thread.
+void clearViewerRoot();
+
+// Begins the viewer thread. Returns false when the thread cannot be created (no message).
+// A second call starts nothing and returns true. When no X display can be reached, the thread
+// prints a message saying so and ends; the rest of the process goes on without a window.
+bool startViewer();
+
+// Replaces what happens when the user closes the window. It runs on the viewer thread; the
+// window is gone once it returns, and the viewer thread ends. The default flushes the console
+// and ends the process at once with status 0, without running static destructors that other
+// threads might still be using. Any thread, any time.
+void setWindowClosedHandler(std::function<void()> handler);
+// The default handler described above.
+[[noreturn]] void endProcessAfterWindowClosed();
+
+// Queues `task` for the viewer thread, which runs it between frames with the window's context
+// current. Called on the viewer thread itself, the task runs at once. The future turns true once
+// the task has run, false when it never will (the viewer thread has ended). Tasks queued before
+// the thread starts run when its loop begins. Any thread.
+std::future<bool> runOnViewerThread(std::function<void()> task);
+bool isViewerThread();
+
+// The camera the frames use. Viewer thread only.
+CameraState& viewerCamera();
+// Draws a frame and returns its pixels (see drawAndCaptureFrame). Viewer thread only.
+FrameImage captureViewerFrame();
+
+// The last frame put on screen: how many frames so far, the scene revision it shows, when its
+// swap returned.
+struct FrameRecord {
+    std::uint64_t frameCount = 0;
+    std::uint64_t sceneRevision = 0;
+    std::chrono::steady_clock::time_point swappedAt;
+};
+FrameRecord lastFrame();
+// Waits until a frame showing scene revision `revision` or later is on screen, or `timeout`
+// passes; returns whether it is. Any thread but the viewer's.
+bool waitForFrameShowing(std::uint64_t revision, std::chrono::nanoseconds timeout,
+                         FrameRecord* record = nullptr);
+
+}  // namespace pelorin
