@@ -1,0 +1,126 @@
+// pelorin-send's payload encoding, command line and value sources.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "tools/send/CdrEncoding.h"
+#include "tools/send/SendOptions.h"
+#include "tools/send/ValueSources.h"
+
+namespace pelorin::send {
+namespace {
+
+std::string hex(const std::vector<std::uint8_t>& bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string text;
+    for (std::uint8_t b : bytes) {
+        text += digits[b >> 4];
+        text += digits[b & 15];
+    }
+    return text;
+}
+
+TEST(CdrEncoding, MatchesTheFrameworkLayoutInBothByteOrders) {
+    const std::vector<double> values = {1.0, -2.5};
+    EXPECT_EQ(hex(encodeTimedDoubleSeq(1, 2, values, ByteOrder::Little)),
+              "01000000"
+              "02000000"
+              "02000000"
+              "00000000"
+              "000000000000f03f"
+              "00000000000004c0");
+    EXPECT_EQ(hex(encodeTimedDoubleSeq(1, 2, values, ByteOrder::Big)),
+              "00000001"
+              "00000002"
+              "00000002"
+              "00000000"
+              "3ff0000000000000"
+              "c004000000000000");
+}
+
+TEST(CdrEncoding, EmptySequenceHasNoPadding) {
+    EXPECT_EQ(encodeTimedDoubleSeq(5, 6, {}, ByteOrder::Little).size(), 12u);
+    EXPECT_EQ(encodeTimedDoubleSeq(5, 6, {1, 2, 3}, ByteOrder::Big).size(), 16u + 24u);
+}
+
+struct ParseOutcome {
+    bool ok;
+    SendOptions options;
+    std::string error;
+};
+
+ParseOutcome parse(std::vector<const char*> args) {
+    args.insert(args.begin(), "pelorin-send");
+    ParseOutcome outcome;
+    outcome.ok = parseSendOptions(static_cast<int>(args.size()), args.data(), outcome.options,
+                                  outcome.error);
+    return outcome;
+}
+
+TEST(SendOptions, ValuesIncludingNegativeNumbersAndOptions) {
+    const ParseOutcome o = parse(
+        {"-n", "a.host_cxt/X0.rtc", "10", "-2.5", "--byte-order", "big", "--activate", "1e2"});
+    ASSERT_TRUE(o.ok) << o.error;
+    EXPECT_EQ(o.options.values, (std::vector<double>{10, -2.5, 100}));
+    EXPECT_EQ(o.options.name, "a.host_cxt/X0.rtc");
+    EXPECT_EQ(o.options.byteOrder, ByteOrder::Big);
+    EXPECT_TRUE(o.options.activate);
+    EXPECT_EQ(o.options.mode, SendMode::Values);
+}
+
+TEST(SendOptions, SweepSettings) {
+    const ParseOutcome o = parse({"--sweep", "--rate", "50", "--duration", "0", "--amplitude", "30",
+                                  "--count", "6", "-p", "12345"});
+    ASSERT_TRUE(o.ok) << o.error;
+    EXPECT_EQ(o.options.mode, SendMode::Sweep);
+    EXPECT_EQ(o.options.rate, 50);
+    EXPECT_EQ(o.options.duration, 0);
+    EXPECT_EQ(o.options.count, 6);
+    EXPECT_EQ(o.options.namingPort, 12345);
+}
+
+TEST(SendOptions, BadCommandLinesNameTheArgument) {
+    EXPECT_EQ(parse({}).error, "nothing to send (give values, --sweep or --stdin)");
+    EXPECT_EQ(parse({"--rate"}).error, "missing argument after --rate");
+    EXPECT_EQ(parse({"--sweep", "--rate", "fast"}).error, "not a number: fast");
+    EXPECT_EQ(parse({"--sweep", "--rate", "0"}).error, "value out of range for --rate: 0");
+    EXPECT_EQ(parse({"--byte-order", "middle", "1"}).error,
+              "byte order must be little or big: middle");
+    EXPECT_EQ(parse({"--frobnicate"}).error, "unknown option: --frobnicate");
+    EXPECT_EQ(parse({"1", "x"}).error, "not a number: x");
+    EXPECT_EQ(parse({"--sweep", "1"}).error,
+              "choose one of VALUE..., --sweep, --stdin, --state, --exit");
+    EXPECT_EQ(parse({"--sweep", "--stdin"}).error,
+              "choose one of VALUE..., --sweep, --stdin, --state, --exit");
+    EXPECT_EQ(parse({"-p", "70000", "1"}).error, "value out of range for -p");
+    EXPECT_EQ(parse({"1", "nan"}).error, "not a number: nan");
+}
+
+TEST(ValueSources, NumberLinesAcceptBlanksCommasAndCrlf) {
+    std::vector<double> values;
+    std::string bad;
+    ASSERT_TRUE(parseNumberLine(" 1,\t-2.5  3e1\r", values, bad));
+    EXPECT_EQ(values, (std::vector<double>{1, -2.5, 30}));
+    ASSERT_TRUE(parseNumberLine("   ", values, bad));
+    EXPECT_TRUE(values.empty());
+    EXPECT_FALSE(parseNumberLine("1 2x 3", values, bad));
+    EXPECT_EQ(bad, "2x");
+    EXPECT_FALSE(parseNumberLine("inf", values, bad));
+}
+
+TEST(ValueSources, SweepStaysWithinTheAmplitudeAndRepeatsEachPeriod) {
+    for (double t = 0; t < 8; t += 0.37) {
+        const std::vector<double> now = sweepValues(t, 5, 45, 4);
+        const std::vector<double> later = sweepValues(t + 4, 5, 45, 4);
+        ASSERT_EQ(now.size(), 5u);
+        for (std::size_t i = 0; i < now.size(); ++i) {
+            EXPECT_LE(std::fabs(now[i]), 45 + 1e-9);
+            EXPECT_NEAR(now[i], later[i], 1e-9);
+        }
+    }
+    EXPECT_NEAR(sweepValues(0, 1, 45, 4)[0], 0, 1e-12);
+    EXPECT_NEAR(sweepValues(1, 1, 45, 4)[0], 45, 1e-9);
+}
+
+}  // namespace
+}  // namespace pelorin::send
