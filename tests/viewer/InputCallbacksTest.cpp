@@ -1,0 +1,117 @@
+// The callbacks touch only the camera, the mouse state and the console, so they run here on the
+// test thread without a window (no viewer thread exists in this process).
+#include "viewer/InputCallbacks.h"
+
+#include <GL/freeglut.h>
+#include <gtest/gtest.h>
+
+#include "util/MessageStream.h"
+#include "viewer/Viewer.h"
+#include "viewer/ViewerState.h"
+
+namespace pelorin {
+namespace {
+
+class InputCallbacksTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        viewerState().camera = CameraState{};
+        viewerState().mouse = MouseState{};
+        Console::redirect(&out_, &err_, TextEncoding::Utf8);
+    }
+    void TearDown() override { Console::redirect(nullptr, nullptr); }
+
+    const CameraState& camera() const { return viewerCamera(); }
+
+    StringSink out_;
+    StringSink err_;
+};
+
+TEST_F(InputCallbacksTest, MiddleDragShowsOffsetsFromThePressAndCommitsOnRelease) {
+    mouse(GLUT_MIDDLE_BUTTON, GLUT_DOWN, 400, 400);
+    motion(350, 420);
+    motion(300, 450);
+    EXPECT_DOUBLE_EQ(camera().viewTheta, 0.5);
+    EXPECT_EQ(camera().dragDX, 100);
+    EXPECT_EQ(camera().dragDY, 50);
+    mouse(GLUT_MIDDLE_BUTTON, GLUT_UP, 300, 450);
+    EXPECT_EQ(out_.text(), "Middle down\nmove 50\t20\nmove 100\t50\nMiddle up\n");
+    EXPECT_NEAR(camera().viewTheta, 0.6, 1e-12);
+    EXPECT_NEAR(camera().viewPhi, 0.05, 1e-12);
+    EXPECT_EQ(camera().dragDX, 0);
+    EXPECT_EQ(camera().dragDY, 0);
+    // After the release, moves no longer turn the view.
+    motion(0, 0);
+    EXPECT_EQ(camera().dragDX, 0);
+    EXPECT_EQ(out_.text(), "Middle down\nmove 50\t20\nmove 100\t50\nMiddle up\n");
+}
+
+TEST_F(InputCallbacksTest, ReleaseWithoutMovementKeepsTheAngles) {
+    mouse(GLUT_MIDDLE_BUTTON, GLUT_DOWN, 10, 10);
+    mouse(GLUT_MIDDLE_BUTTON, GLUT_UP, 10, 10);
+    EXPECT_DOUBLE_EQ(camera().viewTheta, 0.5);
+    EXPECT_DOUBLE_EQ(camera().viewPhi, 0.0);
+    EXPECT_EQ(out_.text(), "Middle down\nMiddle up\n");
+}
+
+TEST_F(InputCallbacksTest, OtherButtonsMoveTheSharedPressPointOnly) {
+    mouse(GLUT_MIDDLE_BUTTON, GLUT_DOWN, 400, 400);
+    mouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 100, 100);
+    motion(90, 130);  // measured from the left button's press now
+    EXPECT_EQ(camera().dragDX, 10);
+    EXPECT_EQ(camera().dragDY, 30);
+    mouse(GLUT_RIGHT_BUTTON, GLUT_DOWN, 0, 0);
+    mouse(GLUT_RIGHT_BUTTON, GLUT_UP, 0, 0);
+    mouse(GLUT_LEFT_BUTTON, GLUT_UP, 5, 5);
+    EXPECT_EQ(out_.text(), "Middle down\nLEFT down\nmove 10\t30\nRight down\nRight up\nLEFT up\n");
+    EXPECT_DOUBLE_EQ(camera().viewTheta, 0.5);  // still uncommitted
+    // Left and right drags do not turn the view; wheel "buttons" are ignored silently.
+    mouse(GLUT_MIDDLE_BUTTON, GLUT_UP, 0, 0);
+    out_.clear();
+    const CameraState before = camera();
+    mouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 0, 0);
+    motion(500, 500);
+    mouse(3, GLUT_DOWN, 0, 0);
+    mouse(4, GLUT_UP, 0, 0);
+    EXPECT_EQ(out_.text(), "LEFT down\n");
+    EXPECT_DOUBLE_EQ(camera().viewTheta, before.viewTheta);
+    EXPECT_EQ(camera().dragDX, 0);
+}
+
+TEST_F(InputCallbacksTest, ArrowsShiftSidewaysAndOnlyRightTraces) {
+    special(GLUT_KEY_RIGHT, 0, 0);
+    EXPECT_EQ(out_.text(), "viewRot\t0.500000\t0.000000\n");
+    EXPECT_NEAR(camera().viewShift.x, -479.425538604203, 1e-9);
+    EXPECT_NEAR(viewTarget(camera()).x, 479.425538604203, 1e-9);
+    special(GLUT_KEY_LEFT, 0, 0);
+    special(GLUT_KEY_LEFT, 0, 0);
+    EXPECT_NEAR(camera().viewShift.x, 479.425538604203, 1e-9);
+    EXPECT_EQ(camera().viewShift.y, 0.0);
+    EXPECT_EQ(camera().viewShift.z, 0.0);
+    EXPECT_EQ(out_.text(), "viewRot\t0.500000\t0.000000\n");
+}
+
+TEST_F(InputCallbacksTest, EyeOnTheZAxisMakesArrowsInert) {
+    viewerCamera().viewTheta = 0.0;
+    special(GLUT_KEY_RIGHT, 0, 0);
+    special(GLUT_KEY_LEFT, 0, 0);
+    EXPECT_EQ(camera().viewShift.x, 0.0);
+}
+
+TEST_F(InputCallbacksTest, PageKeysZoomAndOtherKeysDoNothing) {
+    for (int i = 0; i < 10; ++i) special(GLUT_KEY_PAGE_UP, 0, 0);
+    EXPECT_NEAR(camera().viewScale, 1.29687123005, 1e-9);
+    for (int i = 0; i < 10; ++i) special(GLUT_KEY_PAGE_DOWN, 0, 0);
+    EXPECT_NEAR(camera().viewScale, 0.5, 1e-12);
+    const CameraState before = camera();
+    for (int key : {GLUT_KEY_UP, GLUT_KEY_DOWN, GLUT_KEY_F1, GLUT_KEY_HOME}) special(key, 0, 0);
+    keyboard('k', 0, 0);
+    keyboard('o', 0, 0);
+    EXPECT_EQ(out_.text(), "");
+    EXPECT_DOUBLE_EQ(camera().viewScale, before.viewScale);
+    EXPECT_DOUBLE_EQ(camera().viewShift.x, before.viewShift.x);
+    EXPECT_DOUBLE_EQ(camera().viewTheta, before.viewTheta);
+}
+
+}  // namespace
+}  // namespace pelorin

@@ -1,0 +1,94 @@
+#include "viewer/PngWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "tests/viewer/PngReader.h"
+#include "tests/viewer/TempDir.h"
+#include "viewer/Screenshot.h"
+
+namespace pelorin {
+namespace {
+
+FrameImage gradient(int width, int height) {
+    FrameImage image;
+    image.width = width;
+    image.height = height;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            image.rgb.push_back(static_cast<std::uint8_t>(x * 7));
+            image.rgb.push_back(static_cast<std::uint8_t>(y * 11));
+            image.rgb.push_back(static_cast<std::uint8_t>((x + y) * 3));
+        }
+    }
+    return image;
+}
+
+std::string contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(PngWriterTest, WrittenFileReadsBackPixelForPixel) {
+    testing::TempDir dir;
+    ASSERT_TRUE(dir.ok());
+    const FrameImage image = gradient(37, 23);  // odd width: rows are not 4-byte aligned
+    std::string reason;
+    ASSERT_TRUE(writePng(dir.file("a.png"), image, &reason)) << reason;
+    std::string error;
+    const FrameImage back = testing::readPng(dir.file("a.png"), &error);
+    ASSERT_EQ(back.width, 37) << error;
+    EXPECT_EQ(back.height, 23);
+    EXPECT_EQ(back.rgb, image.rgb);
+}
+
+TEST(PngWriterTest, NeverReplacesAnExistingFile) {
+    testing::TempDir dir;
+    ASSERT_TRUE(dir.ok());
+    const std::string path = dir.file("taken.png");
+    std::ofstream(path) << "keep me";
+    std::string reason;
+    EXPECT_FALSE(writePng(path, gradient(4, 4), &reason));
+    EXPECT_EQ(reason, "File exists");
+    EXPECT_EQ(contents(path), "keep me");
+}
+
+TEST(PngWriterTest, RefusesBadImagesAndMissingDirectories) {
+    testing::TempDir dir;
+    ASSERT_TRUE(dir.ok());
+    std::string reason;
+    FrameImage shortImage = gradient(4, 4);
+    shortImage.rgb.pop_back();
+    EXPECT_FALSE(writePng(dir.file("short.png"), shortImage, &reason));
+    EXPECT_EQ(reason, "empty or inconsistent image");
+    EXPECT_FALSE(writePng(dir.file("empty.png"), FrameImage{}, &reason));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("short.png")));
+    EXPECT_FALSE(writePng(dir.file("no/such/dir.png"), gradient(2, 2), &reason));
+    EXPECT_EQ(reason, "No such file or directory");
+}
+
+TEST(ScreenshotNameTest, NamesCarryLocalDateAndTimeAndAvoidTakenNames) {
+    std::tm time{};
+    time.tm_year = 2026 - 1900;
+    time.tm_mon = 11;
+    time.tm_mday = 6;
+    time.tm_hour = 21;
+    time.tm_min = 30;
+    time.tm_sec = 5;
+    EXPECT_EQ(screenshotFileName(time), "pelorin-20261206-213005.png");
+
+    testing::TempDir dir;
+    ASSERT_TRUE(dir.ok());
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    EXPECT_EQ(unusedScreenshotName("pelorin-x.png"), "pelorin-x.png");
+    std::ofstream("pelorin-x.png") << "1";
+    std::ofstream("pelorin-x-2.png") << "2";
+    EXPECT_EQ(unusedScreenshotName("pelorin-x.png"), "pelorin-x-3.png");
+    std::filesystem::current_path(previous);
+}
+
+}  // namespace
+}  // namespace pelorin
