@@ -72,12 +72,14 @@ int main(int argc, char** argv) {
         Console::err().msg(m::kCannotOpenOpen).raw(argv[1]).msg(m::kCannotOpenClose).flush();
         return kFailure;
     }
-    pelorin::SettingFileParser parser;
-    if (parser.parse(argv[1]) == nullptr) {
+    // Kept until the process ends, as in the viewer: tearing the tree down would only add the
+    // drawn objects' farewell lines to the output.
+    static auto* parser = new pelorin::SettingFileParser;
+    if (parser->parse(argv[1]) == nullptr) {
         Console::out().msg(m::kParseFailed).flush();
         return kFailure;
     }
-    printParts(parser);
-    printValueTable(parser);
+    printParts(*parser);
+    printValueTable(*parser);
     return kSuccess;
 }

@@ -1,0 +1,141 @@
+// The passes after the read: child links, cycles, and the DATAPORT forms of the value table.
+#include "ParserHarness.h"
+#include "scene/RotateTransform.h"
+#include "scene/TranslateTransform.h"
+
+namespace pelorin::test {
+namespace {
+
+TEST(LinkPassTest, LoneRootLinksWithNoPathsAndAnEmptyTable) {
+    ParserHarness h;
+    ASSERT_NE(h.parse("BEGIN PARTS = ROOT\nEND PARTS\n"), nullptr);
+    const std::vector<std::string> body = h.body();
+    EXPECT_EQ(
+        std::vector<std::string>(body.begin() + 3, body.end()),
+        (std::vector<std::string>{"Finish Parse", "リンク開始", "ターゲット=ROOT", "子の数\t0",
+                                  "リンク成功", "", "データポートとのリンクを開始"}));
+    EXPECT_TRUE(h.parser->valueTable().empty());
+}
+
+TEST(LinkPassTest, ChildNamedButNeverRegisteredIsAMiss) {
+    ParserHarness h;
+    EXPECT_EQ(h.parse("BEGIN PARTS = ROOT\nBEGIN CHILD = p\nNEXT = ARM\nEND CHILD\nEND PARTS\n"
+                      "BEGIN PARTS = ARM\n"),
+              nullptr);
+    EXPECT_EQ(h.body().back(), "\t子の名前\tARM\tMISS!!");
+    EXPECT_EQ(h.outSink.text(), "パーツのリンクに失敗\n");
+}
+
+std::string partsWithChild(const std::string& name, const std::string& child) {
+    return "BEGIN PARTS = " + name + "\nBEGIN CHILD = to" + child + "\nNEXT = " + child +
+           "\nEND CHILD\nEND PARTS\n";
+}
+
+TEST(LinkPassTest, CyclesAreRefusedWithThePartsOnThem) {
+    struct Case {
+        std::string text;
+        const char* logLine;
+    };
+    const std::string leaf = "BEGIN PARTS = LEAF\nEND PARTS\n";
+    for (const Case& c : std::vector<Case>{
+             {partsWithChild("ROOT", "ROOT"), "出力パスが循環しています\tROOT -> ROOT"},
+             {partsWithChild("ROOT", "A") + partsWithChild("A", "B") + partsWithChild("B", "A"),
+              "出力パスが循環しています\tA -> B -> A"},
+             // Not below ROOT, but drawing would still never end if anything reached it.
+             {"BEGIN PARTS = ROOT\nEND PARTS\n" + partsWithChild("C", "D") +
+                  partsWithChild("D", "C"),
+              "出力パスが循環しています\tC -> D -> C"},
+         }) {
+        ParserHarness h;
+        EXPECT_EQ(h.parse(c.text), nullptr) << c.text;
+        EXPECT_EQ(h.body().back(), c.logLine);
+        EXPECT_EQ(h.outSink.text(), "パーツのリンクに失敗\n");
+    }
+    // A Parts reached along two paths is shared, not a cycle.
+    ParserHarness shared;
+    EXPECT_NE(shared.parse("BEGIN PARTS = ROOT\nBEGIN CHILD = a\nNEXT = LEAF\nEND CHILD\n"
+                           "BEGIN CHILD = b\nNEXT = LEAF\nEND CHILD\nEND PARTS\n" +
+                           leaf),
+              nullptr);
+}
+
+const char* const kArm =
+    "BEGIN PARTS = ROOT\n"
+    "TRANS = ROTATION(YAW,Z,0)\n"
+    "TRANS = TRANSLATION(LIFT,0,0,0)\n"
+    "TRANS = TRANSLATION(J1,0,0,0)\n"
+    "BEGIN CHILD = toArm\n"
+    "TRANS = TRANSLATION(SLIDE,0,0,0)\n"
+    "TRANS = ROTATION(J2,Y,0)\n"
+    "NEXT = ARM\n"
+    "END CHILD\n"
+    "END PARTS\n"
+    "BEGIN PARTS = ARM\n"
+    "END PARTS\n";
+
+// Parses kArm with the given DATAPORT lines.
+std::unique_ptr<ParserHarness> linkArm(const std::string& lines) {
+    auto h = std::make_unique<ParserHarness>();
+    h->parse(std::string(kArm) + "BEGIN DATAPORT\n" + lines + "END DATAPORT\n");
+    return h;
+}
+
+TEST(LinkPassTest, EachDataPortFormBindsItsCellInLineOrder) {
+    auto h = linkArm(
+        "ROOT.YAW\n"
+        "ROOT.LIFT.Z\n"
+        "ROOT.J1.Xoffset\n"
+        "ROOT.toArm.J2\n"
+        "ROOT.YAW.Z.extra.more\n"
+        "ROOT.toArm.SLIDE.Y\n"
+        "ROOT.YAW\n");
+    ASSERT_NE(h->result, nullptr) << h->logText();
+    Parts* root = h->parts("ROOT");
+    auto* yaw = dynamic_cast<RotateTransform*>(root->inputTransforms().find("YAW"));
+    auto* lift = dynamic_cast<TranslateTransform*>(root->inputTransforms().find("LIFT"));
+    auto* j1 = dynamic_cast<TranslateTransform*>(root->inputTransforms().find("J1"));
+    const TransformChain& path = root->findOutputPath("toArm")->transforms();
+    auto* j2 = dynamic_cast<RotateTransform*>(path.find("J2"));
+    auto* slide = dynamic_cast<TranslateTransform*>(path.find("SLIDE"));
+    ASSERT_TRUE(yaw && lift && j1 && j2 && slide);
+    // Five tokens bind nothing and shift no index; a repeated line gets an index of its own.
+    EXPECT_EQ(h->parser->valueTable(),
+              (std::vector<TransformValue*>{yaw->angleCell(), lift->zCell(), j1->xCell(),
+                                            j2->angleCell(), slide->yCell(), yaw->angleCell()}));
+    EXPECT_TRUE(h->logHas("平行移動行列 SLIDEを探します"));
+    EXPECT_EQ(h->parser->valueBindings().at(1).source, "ROOT.LIFT.Z");
+    EXPECT_EQ(h->parser->valueBindings().at(1).kind, ValueKind::Z);
+}
+
+TEST(LinkPassTest, DataPortLookupFailuresSayWhichName) {
+    struct Case {
+        const char* line;
+        std::vector<std::string> logTail;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"ROOT\n", {"target =ROOT", "区切りの数が足りません"}},
+             {"NOPE.YAW\n", {"パーツ名NOPEを探します", "パーツ名[NOPE]が見つかりません"}},
+             {"ROOT.YAW \n", {"見つかりました", "識別名[YAW ]が見つかりません"}},
+             {"ROOT.toX.J2\n", {"見つかりました", "toXが見つかりません"}},
+             {"ROOT.toArm.J9\n", {"見つかりました", "J9が見つかりません"}},
+             {"ROOT.toArm.J9.X\n", {"平行移動行列 J9を探します", "J9が見つかりません"}},
+             {"ROOT.LIFT\n", {"見つかりました", "ダウンキャストに失敗"}},
+             {"ROOT.YAW.X\n", {"見つかりました", "ダウンキャストに失敗"}},
+             {"ROOT.toArm.J2.Z\n", {"平行移動行列 J2を探します", "ダウンキャストに失敗"}},
+             // A last token that is no axis letter fails without a message of its own.
+             {"ROOT.toArm.SLIDE.W\n",
+              {"target =ROOT.toArm.SLIDE.W", "パーツ名ROOTを探します", "見つかりました",
+               "平行移動行列 SLIDEを探します"}},
+         }) {
+        auto h = linkArm(c.line);
+        EXPECT_EQ(h->result, nullptr) << c.line;
+        const std::vector<std::string> body = h->body();
+        ASSERT_GE(body.size(), c.logTail.size());
+        EXPECT_EQ(std::vector<std::string>(body.end() - c.logTail.size(), body.end()), c.logTail)
+            << c.line;
+        EXPECT_EQ(h->outSink.text(), "データポートのリンクに失敗\n") << c.line;
+    }
+}
+
+}  // namespace
+}  // namespace pelorin::test

@@ -1,0 +1,195 @@
+// The reading loop: the example file's log, line forms, comments, collected lines and the
+// failures that end the read.
+#include <regex>
+
+#include "ParserHarness.h"
+#include "scene/RotateTransform.h"
+
+namespace pelorin::test {
+namespace {
+
+constexpr std::size_t kTimeLine = 2;
+
+// Replaces the time text of the header (after its tab) with a fixed mark.
+std::string maskTimeLine(const std::string& log) {
+    std::vector<std::string> lines = splitLines(log);
+    if (lines.size() <= kTimeLine) return log;
+    std::string& time = lines[kTimeLine];
+    time = time.substr(0, time.find('\t') + 1) + "<TIME>";
+    std::string joined;
+    for (const std::string& line : lines) joined += line + "\n";
+    return joined;
+}
+
+TEST(SettingReaderTest, ExampleFileGivesTheExampleLogAndConsole) {
+    const std::string golden = readBytes(sourceFile("tests/setting/golden/two-link-arm.log"));
+    const std::string settingFile = sourceFile("samples/two-link-arm/two-link-arm.txt");
+    WorkingDirectory inSample(std::filesystem::path(settingFile).parent_path());
+    ParserHarness h;
+
+    Parts* root = h.parser->parse("two-link-arm.txt");
+
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->getName(), "ROOT");
+    EXPECT_EQ(maskTimeLine(h.logSink.text()), golden);
+    EXPECT_EQ(h.outSink.text(), "設定ファイルのパースに成功...\n");
+    EXPECT_EQ(h.errSink.text(), "");
+    const std::vector<std::string> lines = splitLines(h.logText());
+    EXPECT_TRUE(std::regex_match(lines.at(kTimeLine),
+                                 std::regex("実行時刻\t[A-Z][a-z]{2} [A-Z][a-z]{2} [ 0-9][0-9] "
+                                            "[0-9]{2}:[0-9]{2}:[0-9]{2} [0-9]{4}")))
+        << lines.at(kTimeLine);
+    EXPECT_EQ(lines.at(kTimeLine + 1), "");
+
+    // The value table follows the DATAPORT lines; ARM hangs on ROOT's path.
+    OutputPath* toArm = root->findOutputPath("toArm");
+    ASSERT_NE(toArm, nullptr);
+    EXPECT_EQ(toArm->child(), h.parts("ARM"));
+    auto* baseYaw = dynamic_cast<RotateTransform*>(root->inputTransforms().find("BASEYAW"));
+    auto* j1 = dynamic_cast<RotateTransform*>(toArm->transforms().find("J1"));
+    ASSERT_NE(baseYaw, nullptr);
+    ASSERT_NE(j1, nullptr);
+    EXPECT_EQ(h.parser->valueTable(),
+              (std::vector<TransformValue*>{baseYaw->angleCell(), j1->angleCell()}));
+}
+
+TEST(SettingReaderTest, ParseOfAPathWritesTheLogFileInTheWorkingDirectory) {
+    ScratchDir dir;
+    WorkingDirectory inDir(dir.path());
+    StringSink out;
+    StringSink err;
+    Console::redirect(&out, &err, TextEncoding::Utf8);
+    dir.write("robot.txt", "BEGIN PARTS = ROOT\nEND PARTS\n");
+    {
+        SettingFileParser parser;
+        EXPECT_NE(parser.parse("robot.txt"), nullptr);
+        // The log stays open while the parser lives; its lines are flushed already.
+        const std::string log = decodeCp932(readBytes(dir.file("PASER_LOG.txt")));
+        EXPECT_EQ(splitLines(log).at(0), "パーサの動作ログ");
+        EXPECT_EQ(splitLines(log).at(1), "読み込み元\trobot.txt");
+    }
+    Console::redirect(nullptr, nullptr);
+    EXPECT_EQ(out.text(), "設定ファイルのパースに成功...\n");
+}
+
+TEST(SettingReaderTest, MissingFileReadsAsEmptyAndFailsInTheLink) {
+    ScratchDir dir;
+    ParserHarness h;
+    EXPECT_EQ(h.parser->parse(dir.file("absent.txt")), nullptr);
+    EXPECT_EQ(h.body(),
+              (std::vector<std::string>{"Finish Parse", "リンク開始", "パーツが一つもありません"}));
+    EXPECT_EQ(h.outSink.text(), "パーツのリンクに失敗\n");
+}
+
+const char* const kSmallRobot =
+    "# robot\n"
+    "BEGIN PARTS = ROOT\n"
+    "\tTRANS = ROTATION(YAW,Z,15)\n"
+    "  BEGIN CHILD = up\n"
+    "    TRANS = TRANSLATION(0,0,10)\n"
+    "    NEXT = TOP\n"
+    "  END CHILD\n"
+    "END PARTS\n"
+    "\n"
+    "BEGIN PARTS = TOP\n"
+    "END PARTS\n"
+    "BEGIN DATAPORT\n"
+    "ROOT.YAW\n"
+    "ROOT.up.TRANS_Line5.Z\n"
+    "END DATAPORT\n";
+
+std::string withCrlf(const std::string& text) {
+    std::string crlf;
+    for (char ch : text) crlf += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
+    return crlf;
+}
+
+TEST(SettingReaderTest, CrlfAndLfFilesGiveTheSameScene) {
+    ParserHarness lf;
+    ParserHarness crlf;
+    ASSERT_NE(lf.parse(kSmallRobot), nullptr);
+    ASSERT_NE(crlf.parse(withCrlf(kSmallRobot)), nullptr);
+    EXPECT_EQ(lf.body(), crlf.body());
+    StringSink lfDump;
+    StringSink crlfDump;
+    MessageStream lfOut(lfDump, TextEncoding::Utf8);
+    MessageStream crlfOut(crlfDump, TextEncoding::Utf8);
+    lf.parser->root()->dump(0, lfOut);
+    crlf.parser->root()->dump(0, crlfOut);
+    EXPECT_EQ(lfDump.text(), crlfDump.text());
+    EXPECT_NE(crlf.parts("TOP"), nullptr);
+    EXPECT_EQ(crlf.parser->valueTable().size(), 2U);
+}
+
+TEST(SettingReaderTest, LongLinesAndALastLineWithoutLineFeedAreRead) {
+    const std::string longName(300, 'N');
+    ParserHarness h;
+    const std::string text = "# " + std::string(500, 'c') + "\nBEGIN PARTS = ROOT\n" +
+                             "TRANS = ROTATION(" + longName + ",X,1)\nEND PARTS\n" +
+                             "BEGIN DATAPORT\nROOT." + longName + "\nEND DATAPORT";
+    ASSERT_NE(h.parse(text), nullptr);
+    EXPECT_EQ(h.parser->valueTable().size(), 1U);
+    EXPECT_TRUE(h.logHas("Line:7\tOnEnd_DATAPORT\tデータポートリンクモードから抜けます"));
+}
+
+TEST(SettingReaderTest, UndefinedLinesFailWithTheirPhysicalLineNumber) {
+    // Empty lines and comments count; keywords are case-sensitive; a line of blanks is no
+    // empty line.
+    for (const auto& [text, line] : std::vector<std::pair<std::string, std::string>>{
+             {"\n# note\n\ntrans = ROTATION(Z,1)\n", "Line:4\t未定義コード:trans = ROTATION(Z,1)"},
+             {"BEGIN PARTS = A\n   \n", "Line:2\t未定義コード:"},
+             {"  ROOT.J1\n", "Line:1\t未定義コード:ROOT.J1"}}) {
+        ParserHarness h;
+        EXPECT_EQ(h.parse(text), nullptr) << text;
+        ASSERT_FALSE(h.body().empty());
+        EXPECT_EQ(h.body().back(), line);
+        EXPECT_EQ(h.outSink.text(), "") << "no console message for an undefined code";
+    }
+}
+
+TEST(SettingReaderTest, DataPortAndSwitchBlocksCollectPlainLines) {
+    ParserHarness h;
+    const Parts* root = h.parse(
+        "BEGIN PARTS = ROOT\nTRANS = ROTATION(J,Z,0)\nEND PARTS\n"
+        "BEGIN DATAPORT\n  # a comment stays a comment\n\tROOT.J\nEND DATAPORT\n"
+        "BEGIN SWITCH\nTOOL\n  LHAND.grip\nEND SWITCH\n");
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(h.parser->dataPortLines(), std::vector<std::string>{"ROOT.J"});
+    EXPECT_EQ(h.parser->switchLines(), (std::vector<std::string>{"TOOL", "LHAND.grip"}));
+    EXPECT_TRUE(h.logHas("Line:5\tコメント:# a comment stays a comment"));
+    EXPECT_EQ(h.outSink.text(),
+              "Line:8\tOnBEGIN_SWITCH\nadd switch ele\tTOOL\nadd switch ele\tLHAND.grip\n"
+              "Line:11\tOnEND_SWTICH\n設定ファイルのパースに成功...\n");
+}
+
+TEST(SettingReaderTest, BlankDataPortLineFailsTheDataPortLink) {
+    ParserHarness h;
+    EXPECT_EQ(h.parse("BEGIN PARTS = ROOT\nEND PARTS\nBEGIN DATAPORT\n \nEND DATAPORT\n"), nullptr);
+    const std::vector<std::string> body = h.body();
+    ASSERT_GE(body.size(), 2U);
+    EXPECT_EQ(body[body.size() - 2], "target =");
+    EXPECT_EQ(body.back(), "区切りの数が足りません");
+    EXPECT_EQ(h.outSink.text(), "データポートのリンクに失敗\n");
+}
+
+TEST(SettingReaderTest, DataPortLineThatBeginsWithAKeywordGoesToItsHandler) {
+    ParserHarness h;
+    EXPECT_EQ(h.parse("BEGIN DATAPORT\nNEXTARM.J1\n"), nullptr);
+    const std::vector<std::string> body = h.body();
+    EXPECT_EQ(std::vector<std::string>(body.end() - 2, body.end()),
+              (std::vector<std::string>{"Line:2\tNEXT ARM.J1\tシーケンスエラー",
+                                        "Line:2にて構文エラー"}));
+    EXPECT_EQ(h.outSink.text(), "Line:2にて構文エラー\n");
+}
+
+TEST(SettingReaderTest, UnclosedBlocksAreNoErrorButAnUnclosedRootIsNotFound) {
+    ParserHarness open;
+    EXPECT_NE(open.parse("BEGIN PARTS = ROOT\nEND PARTS\nBEGIN DATAPORT\n"), nullptr);
+    ParserHarness unclosed;
+    EXPECT_EQ(unclosed.parse("BEGIN PARTS = A\nEND PARTS\nBEGIN PARTS = ROOT\n"), nullptr);
+    EXPECT_EQ(unclosed.body().back(), "ROOTが見つかりません");
+    EXPECT_EQ(unclosed.outSink.text(), "パーツのリンクに失敗\n");
+}
+
+}  // namespace
+}  // namespace pelorin::test
