@@ -1,0 +1,182 @@
+// The start-up object: the argument table with its console bytes, start() on good and bad
+// files, and the hand-over of received values into the value cells.
+#include "app/Application.h"
+
+#include <gtest/gtest.h>
+
+#include "scene/RotateTransform.h"
+#include "scene/SceneRevision.h"
+#include "scene/TranslateTransform.h"
+#include "tests/setting/ParserHarness.h"
+
+namespace pelorin::test {
+namespace {
+
+// Captures the console for the life of the object.
+class ConsoleCapture {
+  public:
+    explicit ConsoleCapture(TextEncoding encoding = TextEncoding::Utf8) {
+        Console::redirect(&out_, &err_, encoding);
+    }
+    ~ConsoleCapture() { Console::redirect(nullptr, nullptr); }
+    const std::string& out() const { return out_.text(); }
+    const std::string& err() const { return err_.text(); }
+
+  private:
+    StringSink out_;
+    StringSink err_;
+};
+
+struct ArgumentCase {
+    std::vector<std::string> args;  // after the program name
+    const char* console;            // after "RTM起動\n"
+    bool accepted;
+};
+
+TEST(ApplicationTest, CheckArgumentsFollowsTheArgumentTable) {
+    ScratchDir dir;
+    const std::string file = dir.write("robot.txt", "");
+    const std::string absent = dir.file("absent.txt");
+    const std::vector<ArgumentCase> cases = {
+        {{}, "引数が不正です\n", false},
+        {{file, file, file}, "引数が不正です\n", false},
+        {{file}, "", true},
+        {{absent}, "", false},
+        {{"-debug"}, "設定ファイル[-debug]が開けません\n", false},
+        {{"-DEBUG", file}, "", false},
+        {{"-debug", file}, "デバッグモード\n", true},
+        {{"-debug", absent}, "デバッグモード\n", false},
+    };
+    for (const ArgumentCase& c : cases) {
+        ConsoleCapture console;
+        Application app;
+        std::vector<std::string> storage = {"pelorin"};
+        storage.insert(storage.end(), c.args.begin(), c.args.end());
+        std::vector<char*> argv;
+        for (std::string& arg : storage) argv.push_back(arg.data());
+        const bool accepted = app.checkArguments(static_cast<int>(argv.size()), argv.data());
+
+        std::string expected = std::string("RTM起動\n") + c.console;
+        if (c.args.size() == 1 && c.args[0] == absent) {
+            expected += "設定ファイル[" + absent + "]が開けません\n";
+        }
+        if (c.args.size() == 2 && c.args[1] == absent) {
+            expected += "設定ファイル[" + absent + "]が開けません\n";
+        }
+        EXPECT_EQ(accepted, c.accepted) << c.console;
+        EXPECT_EQ(console.out(), expected);
+        EXPECT_EQ(app.settingFilePath(), c.accepted ? file : "");
+    }
+}
+
+TEST(ApplicationTest, ConsoleTextsAreCp932OnAShiftJisConsole) {
+    ConsoleCapture console(TextEncoding::Cp932);
+    Application app;
+    char program[] = "pelorin";
+    char* argv[] = {program};
+    EXPECT_FALSE(app.checkArguments(1, argv));
+    EXPECT_EQ(console.out(),
+              "\x52\x54\x4d\x8b\x4e\x93\xae\x0a"
+              "\x88\xf8\x90\x94\x82\xaa\x95\x73\x90\xb3\x82\xc5\x82\xb7\x0a");
+}
+
+const char* const kValueRobot =
+    "BEGIN PARTS = ROOT\n"
+    "TRANS = ROTATION(YAW,Z,5)\n"
+    "TRANS = TRANSLATION(LIFT,1,2,3)\n"
+    "END PARTS\n"
+    "BEGIN DATAPORT\n"
+    "ROOT.YAW\n"
+    "ROOT.LIFT.Z\n"
+    "ROOT.YAW\n"
+    "END DATAPORT\n";
+
+// An Application started on kValueRobot inside a scratch directory.
+struct StartedApp {
+    ScratchDir dir;
+    WorkingDirectory inDir{dir.path()};
+    ConsoleCapture console;
+    Application app;
+    RotateTransform* yaw = nullptr;
+    TranslateTransform* lift = nullptr;
+
+    StartedApp() {
+        dir.write("robot.txt", kValueRobot);
+        char program[] = "pelorin";
+        char path[] = "robot.txt";
+        char* argv[] = {program, path};
+        EXPECT_TRUE(app.checkArguments(2, argv));
+        EXPECT_TRUE(app.start());
+        const TransformChain& chain = app.root()->inputTransforms();
+        yaw = dynamic_cast<RotateTransform*>(chain.find("YAW"));
+        lift = dynamic_cast<TranslateTransform*>(chain.find("LIFT"));
+    }
+};
+
+TEST(ApplicationTest, StartReadsTheFileAndWritesTheLog) {
+    StartedApp s;
+    ASSERT_NE(s.app.root(), nullptr);
+    EXPECT_EQ(s.app.root()->getName(), "ROOT");
+    EXPECT_EQ(s.app.valueTableSize(), 3U);
+    EXPECT_EQ(s.console.out(), "RTM起動\n設定ファイルのパースに成功...\n");
+    EXPECT_EQ(splitLines(decodeCp932(readBytes(s.dir.file("PASER_LOG.txt")))).at(1),
+              "読み込み元\trobot.txt");
+}
+
+TEST(ApplicationTest, SetValuesWritesInIndexOrderWithinTheTable) {
+    StartedApp s;
+    ASSERT_TRUE(s.yaw && s.lift);
+    const std::uint64_t before = sceneRevision();
+    const double none[] = {99.0};
+    s.app.setValues(none, 0);
+    s.app.setValues(none, -1);
+    EXPECT_DOUBLE_EQ(s.yaw->getAngle(), 5.0);
+    EXPECT_DOUBLE_EQ(s.lift->getOffset().z, 3.0);
+    EXPECT_EQ(sceneRevision(), before) << "nothing changed, nothing to redraw";
+
+    // Entries 0 and 2 share the YAW cell: the later index wins. Values past the table are
+    // ignored.
+    const double values[] = {10.0, 20.0, 30.0, 40.0, 50.0};
+    s.app.setValues(values, 5);
+    EXPECT_DOUBLE_EQ(s.yaw->getAngle(), 30.0);
+    EXPECT_DOUBLE_EQ(s.lift->getOffset().z, 20.0);
+    EXPECT_DOUBLE_EQ(s.lift->getOffset().x, 1.0);
+    EXPECT_EQ(sceneRevision(), before + 1);
+
+    const double first[] = {7.0};
+    s.app.setValues(first, 1);
+    EXPECT_DOUBLE_EQ(s.yaw->getAngle(), 7.0);
+    EXPECT_DOUBLE_EQ(s.lift->getOffset().z, 20.0);
+}
+
+TEST(ApplicationTest, SetValuesBeforeStartChangesNothing) {
+    ConsoleCapture console;
+    Application app;
+    const double values[] = {1.0};
+    app.setValues(values, 1);
+    EXPECT_EQ(app.valueTableSize(), 0U);
+}
+
+// Runs in the death test's child: its console goes to standard error, where the test reads it.
+void startOnBadFile() {
+    StdioSink toErr(stderr);
+    Console::redirect(&toErr, &toErr, TextEncoding::Utf8);
+    Application app;
+    char program[] = "pelorin";
+    char path[] = "bad.txt";
+    char* argv[] = {program, path};
+    app.checkArguments(2, argv);
+    app.start();
+}
+
+TEST(ApplicationDeathTest, StartOnARejectedFileEndsWithStatusOne) {
+    ScratchDir dir;
+    WorkingDirectory inDir(dir.path());
+    dir.write("bad.txt", "BEGIN PARTS = ROOT\nEND CHILD\n");
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(startOnBadFile(), ::testing::ExitedWithCode(1),
+                "RTM起動\nLine:2にて構文エラー\n設定ファイルの構文解析に失敗\n");
+}
+
+}  // namespace
+}  // namespace pelorin::test
