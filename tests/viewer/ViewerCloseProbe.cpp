@@ -1,0 +1,59 @@
+// A small program for the window-close test: it shows a scene, keeps other threads busy writing
+// values and console text, and waits forever like the component's main thread. The test closes
+// the window and checks how the process ends.
+//
+// Usage: pelorin_viewer_close_probe [handler]
+//   handler: install a window-closed handler that prints "handler ran" and ends with status 3.
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+#include "scene/Parts.h"
+#include "scene/RotateTransform.h"
+#include "scene/SceneRevision.h"
+#include "util/MessageStream.h"
+#include "viewer/Viewer.h"
+
+extern "C" const char* __tsan_default_options() {
+    return "halt_on_error=1";
+}
+
+namespace {
+
+constexpr int kHandlerStatus = 3;
+
+void keepChangingTheScene(pelorin::TransformValue* angle) {
+    for (double degrees = 0.0;; degrees += 1.0) {
+        angle->set(degrees);
+        pelorin::notifySceneChanged();
+        pelorin::Console::err().raw("tick").endl();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
+    setenv("LP_NUM_THREADS", "0", 0);
+    if (argc > 1 && std::strcmp(argv[1], "handler") == 0) {
+        pelorin::setWindowClosedHandler([] {
+            pelorin::Console::out().raw("handler ran").endl();
+            std::_Exit(kHandlerStatus);
+        });
+    }
+    auto* root = new pelorin::Parts("ROOT");
+    auto joint =
+        std::make_unique<pelorin::RotateTransform>(pelorin::RotateTransform::kAxisZ, 0.0, "joint");
+    pelorin::TransformValue* angle = joint->angleCell();
+    root->inputTransforms().pushBack(std::move(joint));
+    pelorin::setViewerRoot(root);
+    if (!pelorin::startViewer()) return 1;
+    if (!pelorin::waitForFrameShowing(0, std::chrono::seconds(60))) return 2;
+    std::thread(keepChangingTheScene, angle).detach();
+    pelorin::Console::out().raw("ready").endl();
+    while (true) std::this_thread::sleep_for(std::chrono::seconds(1));
+}

@@ -1,0 +1,159 @@
+// Closing the window (the window manager's WM_DELETE_WINDOW message) ends the process cleanly
+// while other threads are busy.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "tests/support/XvfbDisplay.h"
+#include "tests/viewer/TempDir.h"
+
+// Last: Xlib defines macros (None, Status, ...) that clash with GoogleTest's names.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace pelorin {
+namespace {
+
+constexpr auto kPatience = std::chrono::seconds(60);
+const char* const kTitle = "Pelorin RTC";
+
+struct Child {
+    pid_t pid = -1;
+    int stdoutFd = -1;
+};
+
+Child startProbe(const std::string& mode, const std::string& stderrPath) {
+    int fds[2];
+    if (pipe(fds) != 0) return {};
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(fds[1], STDOUT_FILENO);
+        std::FILE* err = std::freopen(stderrPath.c_str(), "w", stderr);
+        (void)err;
+        close(fds[0]);
+        close(fds[1]);
+        execl(PELORIN_CLOSE_PROBE, PELORIN_CLOSE_PROBE, mode.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    return {pid, fds[0]};
+}
+
+// Reads the child's standard output until it contains `text` or the child stops writing.
+bool waitForOutput(int fd, const std::string& text, std::string& seen) {
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    char buffer[256];
+    while (seen.find(text) == std::string::npos) {
+        pollfd p{fd, POLLIN, 0};
+        if (std::chrono::steady_clock::now() > deadline || poll(&p, 1, 1000) < 0) return false;
+        if (p.revents == 0) continue;
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got <= 0) return false;
+        seen.append(buffer, static_cast<std::size_t>(got));
+    }
+    return true;
+}
+
+Window findWindow(Display* display, Window parent) {
+    Window root;
+    Window up;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(display, parent, &root, &up, &children, &count) == 0) return 0;
+    Window found = 0;
+    for (unsigned int i = 0; i < count && found == 0; ++i) {
+        char* name = nullptr;
+        if (XFetchName(display, children[i], &name) != 0 && name != nullptr) {
+            if (std::string(name) == kTitle) found = children[i];
+            XFree(name);
+        }
+        if (found == 0) found = findWindow(display, children[i]);
+    }
+    if (children != nullptr) XFree(children);
+    return found;
+}
+
+// What a window manager sends when the user clicks the close box.
+bool sendDeleteWindow(Display* display, Window window) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    const bool sent = XSendEvent(display, window, False, NoEventMask, &event) != 0;
+    XFlush(display);
+    return sent;
+}
+
+bool waitForExit(pid_t pid, int& status) {
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (waitpid(pid, &status, WNOHANG) == pid) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    return false;
+}
+
+std::string contents(const std::string& path) {
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+struct CloseOutcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+void closeProbeWindow(const std::string& mode, CloseOutcome& outcome) {
+    std::string error;
+    ASSERT_TRUE(testing::ensureXvfbDisplay(&error)) << error;
+    testing::TempDir dir;
+    ASSERT_TRUE(dir.ok());
+    const Child child = startProbe(mode, dir.file("stderr.txt"));
+    ASSERT_GT(child.pid, 0);
+    ASSERT_TRUE(waitForOutput(child.stdoutFd, "ready\n", outcome.out)) << outcome.out;
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    const Window window = findWindow(display, DefaultRootWindow(display));
+    ASSERT_NE(window, 0U) << "no window titled " << kTitle;
+    ASSERT_TRUE(sendDeleteWindow(display, window));
+    XCloseDisplay(display);
+    ASSERT_TRUE(waitForExit(child.pid, outcome.status)) << "the probe did not end";
+    std::string rest;
+    waitForOutput(child.stdoutFd, "\x01", rest);  // collect what is left until end of file
+    outcome.out += rest;
+    close(child.stdoutFd);
+    outcome.err = contents(dir.file("stderr.txt"));
+}
+
+TEST(ViewerCloseTest, ClosingTheWindowEndsTheBusyProcessWithStatusZero) {
+    CloseOutcome outcome;
+    closeProbeWindow("default", outcome);
+    ASSERT_TRUE(WIFEXITED(outcome.status)) << "ended by signal " << WTERMSIG(outcome.status);
+    EXPECT_EQ(WEXITSTATUS(outcome.status), 0)
+        << outcome.err.substr(outcome.err.size() > 2000 ? outcome.err.size() - 2000 : 0);
+    EXPECT_EQ(outcome.out, "ready\n");
+    EXPECT_EQ(outcome.err.find("Sanitizer"), std::string::npos);
+}
+
+TEST(ViewerCloseTest, ClosedHandlerDecidesHowTheProcessEnds) {
+    CloseOutcome outcome;
+    closeProbeWindow("handler", outcome);
+    ASSERT_TRUE(WIFEXITED(outcome.status));
+    EXPECT_EQ(WEXITSTATUS(outcome.status), 3);
+    EXPECT_EQ(outcome.out, "ready\nhandler ran\n");
+}
+
+}  // namespace
+}  // namespace pelorin
