@@ -4,14 +4,23 @@ namespace {
 
 // Port settings: a ring of 64 sequences, neither reading nor writing ever waits. A full ring
 // overwrites its oldest entry, because only the newest pose matters.
-void configureInPort(RTC::InPortBase& port) {
-    coil::Properties& settings = port.properties();
+//
+// Framework versions differ in where these settings go: some take them as port properties (a
+// `properties()` node read when a connection is made), the bundled runtime takes them as the
+// in-port's constructor defaults. The overload below is chosen by what the port offers, so the
+// same source builds against either.
+template <typename Port>
+auto configureInPort(Port& port, int) -> decltype(port.properties(), void()) {
+    auto& settings = port.properties();
     settings.setProperty("buffer.length", "64");
     settings.setProperty("buffer.write.full_policy", "overwrite");
     settings.setProperty("buffer.write.timeout", "0.0");
     settings.setProperty("buffer.read.empty_policy", "do_nothing");
     settings.setProperty("buffer.read.timeout", "0.0");
 }
+
+template <typename Port>
+void configureInPort(Port& /*port*/, long) {}
 
 }  // namespace
 
@@ -21,8 +30,8 @@ Pelorin::Pelorin(RTC::Manager* manager, pelorin::ComponentHost& host)
       doubleValueIn_(kDoubleValuePort, doubleValue_),
       boolValueIn_(kBoolValuePort, boolValue_),
       handOver_(host) {
-    configureInPort(doubleValueIn_);
-    configureInPort(boolValueIn_);
+    configureInPort(doubleValueIn_, 0);
+    configureInPort(boolValueIn_, 0);
     addInPort(kDoubleValuePort, doubleValueIn_);
 }
 

@@ -1,0 +1,105 @@
+// Helpers for end-to-end tests that run the real programs: a temporary working folder, child
+// processes with captured output, a private naming service on a free loopback port, and
+// screenshots of the private X display.
+//
+// Everything stays on 127.0.0.1 and on the display started by the test process itself.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace pelorin::testing {
+
+// A fresh folder under $TMPDIR, removed with its content at destruction.
+class TempFolder {
+  public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+    void write(const std::string& name, const std::string& content) const;
+
+  private:
+    std::string path_;
+};
+
+std::string readFile(const std::string& path);
+
+// A child process whose standard output and error go to files in `folder`.
+class Child {
+  public:
+    Child(const std::vector<std::string>& argv, const std::string& folder,
+          const std::map<std::string, std::string>& env = {}, const std::string& input = "");
+    ~Child();  // kills a child that is still running
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+
+    pid_t pid() const { return pid_; }
+    bool running();
+    // Waits up to `timeout`; true when the child ended. Its status is then in exitCode() or
+    // termSignal().
+    bool wait(std::chrono::milliseconds timeout);
+    int exitCode() const { return exitCode_; }  // -1 unless it exited
+    int termSignal() const { return signal_; }  // 0 unless a signal ended it
+    void signal(int sig);
+    std::string out() const { return readFile(outPath_); }
+    std::string err() const { return readFile(errPath_); }
+
+  private:
+    pid_t pid_ = -1;
+    bool done_ = false;
+    int exitCode_ = -1;
+    int signal_ = 0;
+    std::string outPath_;
+    std::string errPath_;
+};
+
+// Runs a program to its end (at most `timeout`) and returns it.
+struct RunResult {
+    bool finished = false;
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+RunResult runToEnd(const std::vector<std::string>& argv, const std::string& folder,
+                   std::chrono::milliseconds timeout, const std::string& input = "",
+                   const std::map<std::string, std::string>& env = {});
+
+// A TCP port on 127.0.0.1 that was free a moment ago.
+int freeLoopbackPort();
+
+// omniNames on a free loopback port with its data in a folder of its own.
+class NamingService {
+  public:
+    NamingService();
+    bool ok() const { return error_.empty(); }
+    const std::string& error() const { return error_; }
+    int port() const { return port_; }
+
+  private:
+    TempFolder data_;
+    int port_ = 0;
+    std::unique_ptr<Child> child_;
+    std::string error_;
+};
+
+// An RGB picture of the whole private display, read through ImageMagick's import.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgb;
+};
+bool takeScreenshot(Picture& picture, std::string& error);
+// Number of pixels whose colour differs by more than a small tolerance in any channel; pictures
+// of different sizes count as entirely different.
+long differingPixels(const Picture& a, const Picture& b);
+
+}  // namespace pelorin::testing

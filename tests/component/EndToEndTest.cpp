@@ -1,0 +1,188 @@
+// Pelorin end to end: the real program on a private X display and naming service, driven by
+// pelorin-send over CORBA, checked by what the window shows and what the framework reports.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <thread>
+
+#include "tests/component/PelorinRun.h"
+#include "tests/support/XvfbDisplay.h"
+
+namespace pelorin::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Pixels that change when the bar turns by 90 degrees: far more than this.
+constexpr long kTurned = 2000;
+// Pixels that may differ between two pictures of the same pose (none, in practice).
+constexpr long kSame = 50;
+
+const char* const kShortWarning =
+    "警告: doubleValue の受信データの要素数 1 が設定ファイルの要素数 2 より少ないため、"
+    "このデータは適用しません\n";
+
+class EndToEndTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(ensureXvfbDisplay(&error)) << error;
+        ASSERT_TRUE(naming_.ok()) << naming_.error();
+    }
+
+    void startPelorin() {
+        const std::string problem = run_.start();
+        ASSERT_EQ(problem, "");
+    }
+
+    void sendOk(const std::vector<std::string>& args) {
+        const RunResult result = run_.send(args);
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        ASSERT_EQ(result.err, "");
+    }
+
+    Picture shot() {
+        Picture picture;
+        std::string error;
+        EXPECT_TRUE(takeScreenshot(picture, error)) << error;
+        return picture;
+    }
+
+    // Waits until the screen is `near` (or, with near false, far from) the reference.
+    bool screenBecomes(const Picture& reference, bool near, Picture* seen = nullptr) {
+        const auto end = std::chrono::steady_clock::now() + 20s;
+        while (std::chrono::steady_clock::now() < end) {
+            Picture now = shot();
+            const long differing = differingPixels(now, reference);
+            if (near ? differing <= kSame : differing >= kTurned) {
+                if (seen != nullptr) *seen = std::move(now);
+                return true;
+            }
+            std::this_thread::sleep_for(100ms);
+        }
+        return false;
+    }
+
+    bool outputContains(const std::string& text) {
+        const auto end = std::chrono::steady_clock::now() + 20s;
+        while (std::chrono::steady_clock::now() < end) {
+            if (run_.process().out().find(text) != std::string::npos) return true;
+            std::this_thread::sleep_for(50ms);
+        }
+        return false;
+    }
+
+    // The rest pose, once it is on screen. Needs an active component.
+    Picture restPose() {
+        sendOk({"0", "0"});
+        Picture first = shot();
+        Picture settled;
+        // The first frame may still be on its way; take the picture once two agree.
+        for (int i = 0; i < 50; ++i) {
+            std::this_thread::sleep_for(100ms);
+            settled = shot();
+            if (differingPixels(first, settled) <= kSame) break;
+            first = settled;
+        }
+        return settled;
+    }
+
+    bool endsWithZero() {
+        if (!run_.process().wait(30s)) return false;
+        return run_.process().exitCode() == 0;
+    }
+
+    NamingService naming_;
+    PelorinRun run_{naming_};
+};
+
+TEST_F(EndToEndTest, TheToolFindsAndActivatesTheComponentAndAValueTurnsTheMesh) {
+    startPelorin();
+    EXPECT_EQ(run_.state(), "INACTIVE\n");
+    sendOk({"--activate"});
+    EXPECT_EQ(run_.state(), "ACTIVE\n");
+
+    const Picture rest = restPose();
+    sendOk({"90", "0"});
+    Picture turned;
+    ASSERT_TRUE(screenBecomes(rest, false, &turned)) << "the bar did not turn on screen";
+    sendOk({"0", "0"});
+    EXPECT_TRUE(screenBecomes(rest, true)) << "the bar did not come back";
+}
+
+TEST_F(EndToEndTest, LongerSequencesApplyTheirFirstValuesShorterOnesNoneAndTheComponentGoesOn) {
+    startPelorin();
+    sendOk({"--activate"});
+    const Picture rest = restPose();
+    sendOk({"90", "0"});
+    Picture turned;
+    ASSERT_TRUE(screenBecomes(rest, false, &turned));
+
+    sendOk({"0", "0", "90", "90", "90"});
+    EXPECT_TRUE(screenBecomes(rest, true)) << "a longer sequence did not apply its first values";
+
+    sendOk({"90"});
+    ASSERT_TRUE(outputContains(kShortWarning)) << run_.process().out();
+    EXPECT_LE(differingPixels(shot(), rest), kSame) << "a short sequence moved the bar";
+    EXPECT_EQ(run_.state(), "ACTIVE\n");
+
+    sendOk({"90", "0"});
+    EXPECT_TRUE(screenBecomes(turned, true)) << "values after a short sequence were not applied";
+}
+
+TEST_F(EndToEndTest, BigAndLittleEndianPayloadsBothDeliver) {
+    startPelorin();
+    sendOk({"--activate"});
+    const Picture rest = restPose();
+    Picture big;
+    sendOk({"--byte-order", "big", "60", "100"});
+    ASSERT_TRUE(screenBecomes(rest, false, &big));
+    sendOk({"0", "0"});
+    ASSERT_TRUE(screenBecomes(rest, true));
+    sendOk({"--byte-order", "little", "60", "100"});
+    EXPECT_TRUE(screenBecomes(big, true)) << "the two byte orders gave different poses";
+}
+
+TEST_F(EndToEndTest, SweepAndStandardInputReachTheScreen) {
+    startPelorin();
+    sendOk({"--activate"});
+    const Picture rest = restPose();
+    sendOk({"--sweep", "--count", "2", "--rate", "50", "--duration", "0.5", "--period", "2"});
+    EXPECT_TRUE(screenBecomes(rest, false)) << "the sweep left the bar at rest";
+    const RunResult lines = run_.send({"--stdin"}, "45 0\nnot numbers\n0,0\n");
+    EXPECT_EQ(lines.exitCode, 0);
+    EXPECT_EQ(lines.err, "pelorin-send: standard input line 2: not a number: not, line skipped\n");
+    EXPECT_TRUE(screenBecomes(rest, true)) << "the last line did not bring the bar back";
+}
+
+TEST_F(EndToEndTest, SigtermEndsWithZeroAndUnbindsTheName) {
+    startPelorin();
+    run_.process().signal(SIGTERM);
+    EXPECT_TRUE(endsWithZero()) << "status " << run_.process().exitCode() << " signal "
+                                << run_.process().termSignal() << "\n"
+                                << run_.process().err();
+    EXPECT_NE(run_.state().find("no such name in the naming service"), std::string::npos);
+}
+
+TEST_F(EndToEndTest, ClosingTheWindowEndsWithZeroAndUnbindsTheName) {
+    startPelorin();
+    sendOk({"--activate"});
+    restPose();  // the window is up and drawing
+    const RunResult closed = runToEnd(
+        {"xdotool", "search", "--name", "^Pelorin RTC$", "windowclose"}, run_.folder().path(), 20s);
+    ASSERT_EQ(closed.exitCode, 0) << closed.err;
+    EXPECT_TRUE(endsWithZero()) << run_.process().err();
+    EXPECT_NE(run_.state().find("no such name in the naming service"), std::string::npos);
+}
+
+TEST_F(EndToEndTest, ExitFromAToolEndsWithZero) {
+    startPelorin();
+    sendOk({"--activate"});
+    sendOk({"--exit"});
+    EXPECT_TRUE(endsWithZero()) << run_.process().err();
+    EXPECT_NE(run_.state().find("no such name in the naming service"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace pelorin::testing

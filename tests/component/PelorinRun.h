@@ -1,0 +1,41 @@
+// One Pelorin process for an end-to-end test: a working folder with a small robot (a red bar
+// turned about Z by value 0 and slid along X by value 1), its rtc.conf pointing at a private
+// naming service, and pelorin-send to talk to it.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/component/EndToEnd.h"
+
+namespace pelorin::testing {
+
+std::string pelorinProgram();
+std::string sendProgram();
+
+class PelorinRun {
+  public:
+    // Writes the robot and rtc.conf; `preactivate` adds the component to
+    // manager.components.preactivation.
+    explicit PelorinRun(const NamingService& naming, bool preactivate = false);
+
+    const TempFolder& folder() const { return folder_; }
+    std::map<std::string, std::string> environment() const;
+
+    // Starts `pelorin robot.txt` and waits until its name answers in the naming service.
+    // Returns an empty string, or why it did not come up.
+    std::string start();
+    Child& process() { return *pelorin_; }
+
+    // Runs pelorin-send with `-p <naming port>` and the given arguments.
+    RunResult send(const std::vector<std::string>& args, const std::string& input = "") const;
+    std::string state() const;  // "ACTIVE", ... or the tool's error text
+
+  private:
+    const NamingService& naming_;
+    TempFolder folder_;
+    std::unique_ptr<Child> pelorin_;
+};
+
+}  // namespace pelorin::testing
