@@ -1,0 +1,68 @@
+// Encodings: the program's UTF-8 texts converted for CP932 sinks, and codeset detection.
+#include "util/Encoding.h"
+
+#include <gtest/gtest.h>
+
+#include "util/MessageStream.h"
+
+namespace pelorin {
+namespace {
+
+// "設定ファイルの構文解析に失敗" in CP932.
+const std::string kParseFailedCp932 =
+    "\x90\xdd\x92\xe8\x83t\x83@\x83"
+    "C\x83\x8b\x82\xcc\x8d\\\x95\xb6\x89\xf0\x90\xcd\x82\xc9"
+    "\x8e\xb8\x94s";
+
+TEST(EncodeTextTest, KnownStringToCp932AndBack) {
+    const std::string utf8 = "設定ファイルの構文解析に失敗";
+    EXPECT_EQ(encodeText(utf8, TextEncoding::Cp932), kParseFailedCp932);
+    EXPECT_EQ(decodeCp932(kParseFailedCp932), utf8);
+    EXPECT_EQ(encodeText(utf8, TextEncoding::Utf8), utf8);
+    EXPECT_EQ(encodeText("ASCII only", TextEncoding::Cp932), "ASCII only");
+    EXPECT_EQ(encodeText("", TextEncoding::Cp932), "");
+}
+
+// Unconvertible input never stops the conversion: it is marked with '?' (currently one per
+// byte of the character) and the text after it survives.
+TEST(EncodeTextTest, CharactersOutsideCp932BecomeQuestionMarks) {
+    const std::string emoji = encodeText(
+        "a\xF0\x9F\x98\x80"
+        "b\xE3\x81\x82",
+        TextEncoding::Cp932);
+    ASSERT_GE(emoji.size(), 5U);
+    EXPECT_EQ(emoji.front(), 'a');
+    EXPECT_EQ(emoji.substr(emoji.size() - 3), "b\x82\xa0");  // "あ" after it intact
+    EXPECT_EQ(emoji.substr(1, emoji.size() - 4).find_first_not_of('?'), std::string::npos);
+    EXPECT_EQ(encodeText("x\xFFy", TextEncoding::Cp932), "x?y");  // broken UTF-8
+}
+
+TEST(ShiftJisCodesetTest, NamesOfTheFamily) {
+    for (const char* name : {"SJIS", "sjis", "Shift_JIS", "SHIFT-JIS", "CP932", "cp932",
+                             "WINDOWS-31J", "MS932", "MS_Kanji"}) {
+        EXPECT_TRUE(isShiftJisCodeset(name)) << name;
+    }
+    for (const char* name : {"", "UTF-8", "EUC-JP", "ISO-8859-1", "SJIS2", "CP9320"}) {
+        EXPECT_FALSE(isShiftJisCodeset(name)) << name;
+    }
+}
+
+TEST(MessageStreamTest, OwnTextConvertedInputBytesNot) {
+    StringSink sink;
+    MessageStream out(sink, TextEncoding::Cp932);
+    out.msg("テスト")
+            .raw(
+                "\x83"
+                "e")
+            .raw(" ")
+        << 42;
+    out << 0.5;
+    out.endl();
+    EXPECT_EQ(sink.text(),
+              "\x83"
+              "e\x83X\x83g\x83"
+              "e 420.5\n");
+}
+
+}  // namespace
+}  // namespace pelorin
