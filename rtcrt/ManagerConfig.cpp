@@ -1,0 +1,141 @@
+#include "rtcrt/ManagerConfig.h"
+
+#include <sys/utsname.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+
+namespace pelorin::rtcrt {
+namespace {
+
+const char* const kDefaults[] = {
+    "corba.nameservers",
+    "localhost",
+    "corba.endpoints",
+    "",
+    "corba.args",
+    "-ORBclientCallTimeOutPeriod 10000 -ORBinConScanPeriod 0",
+    "naming.enable",
+    "YES",
+    "naming.type",
+    "corba",
+    "naming.formats",
+    "%h.host_cxt/%n.rtc",
+    "exec_cxt.periodic.type",
+    "PeriodicExecutionContext",
+    "exec_cxt.sync_transition",
+    "YES",
+    "exec_cxt.transition_timeout",
+    "0.5",
+    "logger.enable",
+    "YES",
+    "logger.file_name",
+    "./rtc%p.log",
+    "logger.log_level",
+    "INFO",
+    "manager.components.preactivation",
+    "",
+    "manager.shutdown_on_nortcs",
+    "YES",
+    "",
+};
+
+const char* const kSystemConfigFiles[] = {
+    "./rtc.conf",
+    "/etc/rtc.conf",
+    "/etc/rtc/rtc.conf",
+    "/usr/local/etc/rtc.conf",
+    "/usr/local/etc/rtc/rtc.conf",
+};
+
+std::string trim(const std::string& text) {
+    size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return "";
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+bool fileExists(const std::string& path) {
+    return std::ifstream(path).good();
+}
+
+void setSystemKeys(coil::Properties& config) {
+    struct utsname names {};
+    if (uname(&names) == 0) {
+        config.setProperty("os.name", names.sysname);
+        config.setProperty("os.release", names.release);
+        config.setProperty("os.version", names.version);
+        config.setProperty("os.arch", names.machine);
+        config.setProperty("os.hostname", names.nodename);
+    }
+    config.setProperty("manager.pid", std::to_string(getpid()));
+}
+
+}  // namespace
+
+bool splitOverride(const std::string& text, std::string& key, std::string& value) {
+    size_t colon = text.find(':');
+    if (colon == std::string::npos) return false;
+    key = trim(text.substr(0, colon));
+    value = trim(text.substr(colon + 1));
+    return !key.empty();
+}
+
+ManagerArguments parseManagerArguments(int argc, char** argv) {
+    ManagerArguments args;
+    for (int i = 1; i < argc && argv != nullptr && argv[i] != nullptr; ++i) {
+        std::string option = argv[i];
+        bool hasNext = i + 1 < argc && argv[i + 1] != nullptr;
+        if (option == "-f" && hasNext) {
+            args.configFile = argv[++i];
+        } else if (option == "-o" && hasNext) {
+            args.overrides.push_back(argv[++i]);
+        } else if (option == "-p" && hasNext) {
+            args.overrides.push_back(std::string("corba.endpoints::") + argv[++i]);
+        } else if (option == "-i") {
+            args.ignoreMissingFile = true;
+        } else if (option == "-a") {
+            args.overrides.push_back("manager.corba_servant:NO");
+        } else if (option == "-d") {
+            // A master manager is not offered; the switch is accepted and has no effect.
+        } else {
+            args.ignored.push_back(option);
+        }
+    }
+    return args;
+}
+
+std::string findConfigFile(const ManagerArguments& args, const char* envConfig) {
+    if (!args.configFile.empty()) return fileExists(args.configFile) ? args.configFile : "";
+    if (envConfig != nullptr && *envConfig != '\0' && fileExists(envConfig)) return envConfig;
+    for (const char* candidate : kSystemConfigFiles) {
+        if (fileExists(candidate)) return candidate;
+    }
+    return "";
+}
+
+coil::Properties defaultManagerConfig() {
+    return coil::Properties(kDefaults);
+}
+
+coil::Properties buildManagerConfig(const ManagerArguments& args, std::istream* configFile) {
+    coil::Properties config = defaultManagerConfig();
+    if (configFile != nullptr) config.load(*configFile);
+    setSystemKeys(config);
+    for (const std::string& text : args.overrides) {
+        std::string key;
+        std::string value;
+        if (splitOverride(text, key, value)) config.setProperty(key, value);
+    }
+    return config;
+}
+
+bool isYes(const std::string& value) {
+    std::string lower = trim(value);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return lower == "yes" || lower == "true" || lower == "on" || lower == "1";
+}
+
+}  // namespace pelorin::rtcrt

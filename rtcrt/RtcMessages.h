@@ -1,0 +1,30 @@
+// Texts the bundled framework runtime writes to the console and its log, in UTF-8.
+#pragma once
+
+namespace pelorin::rtcrt::messages {
+
+// Console (all followed by a line end).
+inline constexpr const char kConfigFileMissing[] = "Configuration file not found: ";
+inline constexpr const char kConfigLineIgnored[] = "Ignored configuration option: ";
+inline constexpr const char kNoNameServer[] =
+    "Warning: no naming service answered; the component runs unregistered. Tried: ";
+inline constexpr const char kOrbInitFailed[] = "The CORBA ORB could not be initialised: ";
+inline constexpr const char kUnknownFactory[] = "No component factory is registered for: ";
+inline constexpr const char kLogFileFailed[] = "Log file could not be opened: ";
+
+// Log lines.
+inline constexpr const char kLogManagerStarted[] = "Manager started, pid ";
+inline constexpr const char kLogBound[] = "Bound name ";
+inline constexpr const char kLogUnbound[] = "Unbound name ";
+inline constexpr const char kLogBindFailed[] = "Name could not be bound: ";
+inline constexpr const char kLogComponentCreated[] = "Component created: ";
+inline constexpr const char kLogComponentFailed[] = "Component initialisation failed: ";
+inline constexpr const char kLogRateFrom[] = "Execution context rate (Hz) ";
+inline constexpr const char kLogConnected[] = "Connector established: ";
+inline constexpr const char kLogDisconnected[] = "Connector removed: ";
+inline constexpr const char kLogPutRefused[] = "Refused an undecodable sample on connector ";
+inline constexpr const char kLogCallbackThrew[] =
+    "A component callback threw; state set to ERROR: ";
+inline constexpr const char kLogShutdown[] = "Manager shutting down";
+
+}  // namespace pelorin::rtcrt::messages
