@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Sets everything up on a fresh Debian machine and runs the whole test suite three times:
+# a plain build, an address+undefined-behaviour sanitizer build and a thread sanitizer build.
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$here"
+
+run_suite() {
+    local dir="$1"
+    shift
+    "$here/tools/setup.sh" "$dir" "$@"
+    echo "=== tests in $(basename "$dir")"
+    (cd "$dir" && ctest --output-on-failure --timeout 300 -j2)
+}
+
+run_suite "$here/build"
+run_suite "$here/build-asan" -DPELORIN_SANITIZE=address,undefined -DPELORIN_BUILD_BENCH=OFF
+TSAN_OPTIONS="${TSAN_OPTIONS:-halt_on_error=1 second_deadlock_stack=1}" \
+    run_suite "$here/build-tsan" -DPELORIN_SANITIZE=thread -DPELORIN_BUILD_BENCH=OFF
+echo "=== all test runs passed"
