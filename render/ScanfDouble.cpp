@@ -16,6 +16,7 @@ constexpr std::uint64_t kMaxExactMantissa = std::uint64_t{1} << 53;
 constexpr int kMaxExactPowerOfTen = 22;
 constexpr int kMaxMantissaDigits = 19;  // still fits in 64 bits
 constexpr int kMaxExponentMagnitude = 9999;
+constexpr long kMaxFractionLength = 9999;  // keeps the exponent arithmetic far from overflow
 constexpr std::size_t kStackTokenSize = 128;
 
 constexpr double kPowersOfTen[kMaxExactPowerOfTen + 1] = {
@@ -32,54 +33,69 @@ struct Decimal {
     int exponent = 0;  // value = mantissa * 10^exponent
 };
 
-// Reads the digits of the integer and fraction parts. False when a part is too long for the
-// fast path or there is no digit at all.
-bool readMantissa(std::string_view t, std::size_t& i, Decimal& d) {
-    bool anyDigit = false;
-    int digits = 0;
-    bool inFraction = false;
-    for (; i < t.size(); ++i) {
-        const char c = t[i];
-        if (c == '.' && !inFraction) {
-            inFraction = true;
-            continue;
-        }
-        if (!isDigit(c)) break;
-        anyDigit = true;
-        if (inFraction) --d.exponent;
-        if (d.mantissa == 0 && c == '0') continue;  // leading zeros are not significant
-        if (++digits > kMaxMantissaDigits) return false;
-        d.mantissa = d.mantissa * 10 + static_cast<std::uint64_t>(c - '0');
-    }
-    return anyDigit;
+// Digits from `p`, accumulated into `mantissa` (wrapping harmlessly when there are too many; the
+// caller counts them and gives up).
+const char* readDigits(const char* p, const char* end, std::uint64_t& mantissa) {
+    while (p != end && isDigit(*p)) mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
+    return p;
 }
 
-// Reads an exponent part if there is one. False when it is malformed (sscanf would then fail or
+const char* skipZeros(const char* p, const char* end) {
+    while (p != end && *p == '0') ++p;
+    return p;
+}
+
+// Reads the integer and fraction digits. Null when a part is too long for the fast path or there
+// is no digit at all.
+const char* readMantissa(const char* p, const char* end, Decimal& d) {
+    const char* start = p;
+    const char* significant = skipZeros(p, end);
+    p = readDigits(significant, end, d.mantissa);
+    long digits = p - significant;
+    bool anyDigit = p != start;
+    if (p != end && *p == '.') {
+        const char* fraction = ++p;
+        // With nothing significant yet, zeros after the point only scale the value.
+        if (digits == 0) p = skipZeros(p, end);
+        const char* fractionDigits = p;
+        p = readDigits(p, end, d.mantissa);
+        digits += p - fractionDigits;
+        if (p - fraction > kMaxFractionLength) return nullptr;
+        d.exponent = -static_cast<int>(p - fraction);
+        anyDigit = anyDigit || p != fraction;
+    }
+    if (!anyDigit || digits > kMaxMantissaDigits) return nullptr;
+    return p;
+}
+
+// Reads an exponent part if there is one. Null when it is malformed (sscanf would then fail or
 // back off in its own way) or too large for the fast path.
-bool readExponent(std::string_view t, std::size_t& i, Decimal& d) {
-    if (i == t.size() || (t[i] != 'e' && t[i] != 'E')) return true;
-    ++i;
+const char* readExponent(const char* p, const char* end, Decimal& d) {
+    if (p == end || (*p != 'e' && *p != 'E')) return p;
+    ++p;
     bool negative = false;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) negative = t[i++] == '-';
-    if (i == t.size() || !isDigit(t[i])) return false;
+    if (p != end && (*p == '+' || *p == '-')) negative = *p++ == '-';
+    if (p == end || !isDigit(*p)) return nullptr;
     int magnitude = 0;
-    for (; i < t.size() && isDigit(t[i]); ++i) {
-        magnitude = magnitude * 10 + (t[i] - '0');
-        if (magnitude > kMaxExponentMagnitude) return false;
+    for (; p != end && isDigit(*p); ++p) {
+        magnitude = magnitude * 10 + (*p - '0');
+        if (magnitude > kMaxExponentMagnitude) return nullptr;
     }
     d.exponent += negative ? -magnitude : magnitude;
-    return true;
+    return p;
 }
 
 // The fast path: a plain decimal whose value one IEEE operation gives exactly. False means
 // "not sure", never "not a number".
 bool convertPlainDecimal(std::string_view t, double& value) {
     Decimal d;
-    std::size_t i = 0;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) d.negative = t[i++] == '-';
-    if (!readMantissa(t, i, d) || !readExponent(t, i, d)) return false;
+    const char* p = t.data();
+    const char* end = p + t.size();
+    if (p != end && (*p == '+' || *p == '-')) d.negative = *p++ == '-';
+    p = readMantissa(p, end, d);
+    if (p != nullptr) p = readExponent(p, end, d);
     // "0x..." is a hex float to sscanf; leave every such tail to it.
-    if (i < t.size() && (t[i] == 'x' || t[i] == 'X')) return false;
+    if (p == nullptr || (p != end && (*p == 'x' || *p == 'X'))) return false;
     double magnitude;
     if (d.mantissa == 0) {
         magnitude = 0.0;

@@ -5,8 +5,20 @@
 namespace pelorin {
 namespace {
 
+// Blanks, tabs, CR and LF separate tokens; a table keeps the scan to one load per byte.
+struct SeparatorTable {
+    bool separator[256] = {};
+    constexpr SeparatorTable() {
+        separator[static_cast<unsigned char>(' ')] = true;
+        separator[static_cast<unsigned char>('\t')] = true;
+        separator[static_cast<unsigned char>('\r')] = true;
+        separator[static_cast<unsigned char>('\n')] = true;
+    }
+};
+constexpr SeparatorTable kSeparators;
+
 bool isSeparator(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+    return kSeparators.separator[static_cast<unsigned char>(c)];
 }
 
 // Splits `line` into at most `maxTokens` tokens; returns how many it found.
