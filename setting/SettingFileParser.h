@@ -136,7 +136,7 @@ class SettingFileParser {
     bool bindTranslation(TransformElement* element, char letter, std::string_view source);
     void bindCell(TransformValue* cell, std::string_view source, ValueKind kind);
 
-    // Fields in the order of the file format's description.
+    // State of the read; the tree itself is owned through ownedParts_.
     std::vector<TransformValue*> valueTable_;
     std::vector<ValueBinding> valueBindings_;
     int lineNumber_ = 0;
