@@ -54,6 +54,8 @@ bool Application::acceptPath(const char* candidate) {
 }
 
 bool Application::start() {
+    // A second call must not replace the tree that the viewer may already be drawing.
+    if (parser_ != nullptr) return root_ != nullptr;
     parser_ = std::make_unique<SettingFileParser>();
     root_ = parser_->parse(settingFilePath_);
     if (root_ == nullptr) {

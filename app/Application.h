@@ -33,7 +33,7 @@ class Application {
     // Called once, while the component initialises. Reads and links the stored setting file
     // (writing "PASER_LOG.txt" in the working directory); on failure prints
     // "設定ファイルの構文解析に失敗" and ends the process with exit(1). Returns true when the
-    // scene is ready for the viewer.
+    // scene is ready for the viewer. Later calls change nothing and return the same answer.
     bool start();
 
     // Component thread. Writes values[i] into value-table entry i, in ascending order, for

@@ -53,25 +53,6 @@ TEST(SettingReaderTest, ExampleFileGivesTheExampleLogAndConsole) {
               (std::vector<TransformValue*>{baseYaw->angleCell(), j1->angleCell()}));
 }
 
-TEST(SettingReaderTest, ParseOfAPathWritesTheLogFileInTheWorkingDirectory) {
-    ScratchDir dir;
-    WorkingDirectory inDir(dir.path());
-    StringSink out;
-    StringSink err;
-    Console::redirect(&out, &err, TextEncoding::Utf8);
-    dir.write("robot.txt", "BEGIN PARTS = ROOT\nEND PARTS\n");
-    {
-        SettingFileParser parser;
-        EXPECT_NE(parser.parse("robot.txt"), nullptr);
-        // The log stays open while the parser lives; its lines are flushed already.
-        const std::string log = decodeCp932(readBytes(dir.file("PASER_LOG.txt")));
-        EXPECT_EQ(splitLines(log).at(0), "パーサの動作ログ");
-        EXPECT_EQ(splitLines(log).at(1), "読み込み元\trobot.txt");
-    }
-    Console::redirect(nullptr, nullptr);
-    EXPECT_EQ(out.text(), "設定ファイルのパースに成功...\n");
-}
-
 TEST(SettingReaderTest, MissingFileReadsAsEmptyAndFailsInTheLink) {
     ScratchDir dir;
     ParserHarness h;
