@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "scene/RotateTransform.h"
 #include "util/TextHelpers.h"
 
 namespace pelorin {
@@ -36,13 +37,13 @@ bool readAxis(std::string_view token, TransSpec& spec) {
     if (pos >= token.size()) return false;
     switch (token[pos]) {
         case 'X':
-            spec.axis = 1;
+            spec.axis = RotateTransform::kAxisX;
             return true;
         case 'Y':
-            spec.axis = 2;
+            spec.axis = RotateTransform::kAxisY;
             return true;
         case 'Z':
-            spec.axis = 3;
+            spec.axis = RotateTransform::kAxisZ;
             return true;
         default:
             return false;
