@@ -1,0 +1,352 @@
+// A component process built on the bundled runtime, driven over CORBA the way tools and
+// data-port peers drive it: found through a private naming service, activated through its
+// execution context, connected and fed through the corba_cdr handshake, and unregistered when
+// it ends.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <omniORB4/Naming.hh>
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "OrbFixture.h"
+#include "rtm/DataFlowComponentBase.h"
+#include "rtm/InPort.h"
+#include "rtm/Manager.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+namespace pt = pelorin::test;
+
+// ---- the component process ----
+
+std::string gOutputPath;
+
+class Recorder : public RTC::DataFlowComponentBase {
+  public:
+    explicit Recorder(RTC::Manager* manager) : DataFlowComponentBase(manager), port_("in", value_) {
+        addInPort("in", port_);
+    }
+    RTC::ReturnCode_t onExecute(RTC::UniqueId) override {
+        if (!port_.isNew()) return RTC::RTC_OK;
+        port_.read();
+        std::ofstream out(gOutputPath, std::ios::app);
+        out << value_.tm.sec << ' ' << (value_.data.length() > 0 ? value_.data[0] : 0.0) << '\n';
+        return RTC::RTC_OK;
+    }
+
+  private:
+    RTC::TimedDoubleSeq value_;
+    RTC::InPort<RTC::TimedDoubleSeq> port_;
+};
+
+const char* const kRecorderSpec[] = {
+    "implementation_id",
+    "Recorder",
+    "type_name",
+    "Recorder",
+    "description",
+    "test recorder",
+    "version",
+    "1.0.0",
+    "vendor",
+    "Tarnwell",
+    "category",
+    "Test",
+    "activity_type",
+    "PERIODIC",
+    "kind",
+    "DataFlowComponent",
+    "max_instance",
+    "1",
+    "language",
+    "C++",
+    "exec_cxt.periodic.rate",
+    "20.0",
+    "",
+};
+
+RTC::RTObject_impl* createRecorder(RTC::Manager* manager) {
+    return new Recorder(manager);
+}
+void deleteRecorder(RTC::RTObject_impl* component) {
+    delete component;
+}
+
+void recorderInit(RTC::Manager* manager) {
+    coil::Properties profile(kRecorderSpec, 2147483647);
+    manager->registerFactory(profile, createRecorder, deleteRecorder);
+    if (manager->createComponent("Recorder") == nullptr) std::_Exit(3);
+}
+
+struct ProcessOptions {
+    std::string nameServer;
+    std::string shutdownOnNoRtcs;
+};
+
+int runComponentProcess(void* argument) {
+    auto* options = static_cast<ProcessOptions*>(argument);
+    std::string servers = "corba.nameservers:" + options->nameServer;
+    std::string nortcs = "manager.shutdown_on_nortcs:" + options->shutdownOnNoRtcs;
+    const char* argv[] = {"recorder",
+                          "-debug",
+                          "robot.txt",
+                          "-o",
+                          servers.c_str(),
+                          "-o",
+                          "corba.endpoints:127.0.0.1:",
+                          "-o",
+                          "logger.enable:NO",
+                          "-o",
+                          nortcs.c_str(),
+                          nullptr};
+    RTC::Manager* manager = RTC::Manager::init(11, const_cast<char**>(argv));
+    if (manager == nullptr) return 2;
+    manager->setModuleInitProc(recorderInit);
+    manager->activateManager();
+    manager->runManager(false);
+    return 0;
+}
+
+// ---- the tool side ----
+
+// A 1.2-style peer port: while the connection is set up it asks the in-port for its
+// connector profiles, as such peers do for their duplicate check.
+class PeerPort : public POA_RTC::PortService {
+  public:
+    RTC::PortService_var target;
+    std::atomic<int> listedDuringConnect{-1};
+    std::atomic<bool> sawIor{false};
+    std::atomic<bool> sawDisconnect{false};
+
+    RTC::ReturnCode_t notify_connect(RTC::ConnectorProfile& profile) override {
+        RTC::ConnectorProfileList_var listed = target->get_connector_profiles();
+        listedDuringConnect = static_cast<int>(listed->length());
+        for (CORBA::ULong i = 0; i < profile.properties.length(); ++i) {
+            if (std::string(profile.properties[i].name) == "dataport.corba_cdr.inport_ior") {
+                sawIor = true;
+            }
+        }
+        return RTC::RTC_OK;
+    }
+    RTC::ReturnCode_t notify_disconnect(const char*) override {
+        sawDisconnect = true;
+        return RTC::RTC_OK;
+    }
+    RTC::PortProfile* get_port_profile() override { return new RTC::PortProfile; }
+    RTC::ConnectorProfileList* get_connector_profiles() override {
+        return new RTC::ConnectorProfileList;
+    }
+    RTC::ConnectorProfile* get_connector_profile(const char*) override {
+        return new RTC::ConnectorProfile;
+    }
+    RTC::ReturnCode_t connect(RTC::ConnectorProfile&) override { return RTC::RTC_ERROR; }
+    RTC::ReturnCode_t disconnect(const char*) override { return RTC::RTC_ERROR; }
+    RTC::ReturnCode_t disconnect_all() override { return RTC::RTC_OK; }
+};
+
+class Tool {
+  public:
+    explicit Tool(const std::string& nameServer) {
+        int argc = 3;
+        const char* argv[] = {"tool", "-ORBendPoint", "giop:tcp:127.0.0.1:", nullptr};
+        orb_ = CORBA::ORB_init(argc, const_cast<char**>(argv));
+        CORBA::Object_var object = orb_->resolve_initial_references("RootPOA");
+        poa_ = PortableServer::POA::_narrow(object);
+        PortableServer::POAManager_var manager = poa_->the_POAManager();
+        manager->activate();
+        CORBA::Object_var naming =
+            orb_->string_to_object(("corbaloc:iiop:" + nameServer + "/NameService").c_str());
+        naming_ = CosNaming::NamingContext::_narrow(naming);
+    }
+    ~Tool() { orb_->destroy(); }
+
+    CosNaming::Name componentName(const std::string& instance) {
+        CosNaming::Name name;
+        name.length(2);
+        name[0].id = pt::hostName().c_str();
+        name[0].kind = "host_cxt";
+        name[1].id = instance.c_str();
+        name[1].kind = "rtc";
+        return name;
+    }
+
+    // Null when the name is not bound.
+    RTC::RTObject_ptr find(const std::string& instance) {
+        try {
+            CORBA::Object_var object = naming_->resolve(componentName(instance));
+            return RTC::RTObject::_narrow(object);
+        } catch (const CosNaming::NamingContext::NotFound&) {
+            return RTC::RTObject::_nil();
+        }
+    }
+
+    RTC::RTObject_ptr waitFor(const std::string& instance) {
+        for (int attempt = 0; attempt < 200; ++attempt) {
+            RTC::RTObject_var found = find(instance);
+            if (!CORBA::is_nil(found)) return found._retn();
+            std::this_thread::sleep_for(50ms);
+        }
+        return RTC::RTObject::_nil();
+    }
+
+    CORBA::ORB_var orb_;
+    PortableServer::POA_var poa_;
+    CosNaming::NamingContext_var naming_;
+};
+
+std::string findString(const SDOPackage::NVList& list, const std::string& key) {
+    for (CORBA::ULong i = 0; i < list.length(); ++i) {
+        const char* text = nullptr;
+        if (key == list[i].name.in() && (list[i].value >>= text)) return text;
+    }
+    return "";
+}
+
+OpenRTM::CdrData sample(unsigned char sec, double first) {
+    cdrMemoryStream stream;
+    stream.setByteSwapFlag(true);
+    RTC::TimedDoubleSeq value;
+    value.tm.sec = sec;
+    value.tm.nsec = 0;
+    value.data.length(2);
+    value.data[0] = first;
+    value.data[1] = 0.0;
+    value >>= stream;
+    OpenRTM::CdrData data;
+    data.length(stream.bufSize());
+    memcpy(data.get_buffer(), stream.bufPtr(), stream.bufSize());
+    return data;
+}
+
+bool waitForText(const std::string& path, const std::string& text) {
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        if (pt::readFile(path).find(text) != std::string::npos) return true;
+        std::this_thread::sleep_for(50ms);
+    }
+    return false;
+}
+
+struct ComponentProcessTest : ::testing::Test {
+    void SetUp() override {
+        dir = pt::makeTempDir();
+        gOutputPath = dir + "/received.txt";
+    }
+    void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+    std::string dir;
+};
+
+TEST_F(ComponentProcessTest, ToolActivatesConnectsFeedsAndSeesItUnbound) {
+    pt::NamingService naming;
+    ProcessOptions options{naming.address(), "YES"};
+    pid_t child = pt::forkProcess(runComponentProcess, &options);
+    Tool tool(naming.address());
+
+    RTC::RTObject_var component = tool.waitFor("Recorder0");
+    ASSERT_FALSE(CORBA::is_nil(component)) << "Recorder0.rtc never appeared in the naming service";
+    EXPECT_TRUE(component->_is_a("IDL:openrtm.aist.go.jp/OpenRTM/DataFlowComponent:1.0"));
+    EXPECT_TRUE(component->_is_a("IDL:omg.org/RTC/DataFlowComponentAction:1.0"));
+    EXPECT_TRUE(component->_is_a("IDL:org.omg/SDOPackage/SDO:1.0"));
+
+    RTC::ComponentProfile_var profile = component->get_component_profile();
+    EXPECT_STREQ(profile->instance_name, "Recorder0");
+    EXPECT_STREQ(profile->vendor, "Tarnwell");
+    ASSERT_EQ(profile->port_profiles.length(), 1u);
+    EXPECT_STREQ(profile->port_profiles[0].name, "Recorder0.in");
+    EXPECT_EQ(findString(profile->port_profiles[0].properties, "dataport.data_type"),
+              "IDL:RTC/TimedDoubleSeq:1.0");
+    SDOPackage::Configuration_var configuration = component->get_configuration();
+    SDOPackage::ConfigurationSet_var active = configuration->get_active_configuration_set();
+    EXPECT_STREQ(active->id, "default");
+    EXPECT_THROW(component->get_monitoring(), SDOPackage::InterfaceNotImplemented);
+
+    // Execution context: the profile's 20 Hz holds, the component starts INACTIVE.
+    RTC::ExecutionContextList_var contexts = component->get_owned_contexts();
+    ASSERT_EQ(contexts->length(), 1u);
+    RTC::ExecutionContextService_var context =
+        RTC::ExecutionContextService::_narrow(contexts[0].in());
+    ASSERT_FALSE(CORBA::is_nil(context));
+    EXPECT_DOUBLE_EQ(context->get_rate(), 20.0);
+    EXPECT_TRUE(context->is_running());
+    EXPECT_TRUE(component->is_alive(context));
+    EXPECT_EQ(component->get_context_handle(context), 0);
+    EXPECT_EQ(context->get_component_state(component), RTC::INACTIVE_STATE);
+    EXPECT_EQ(context->get_component_state(RTC::LightweightRTObject::_nil()), RTC::CREATED_STATE);
+    EXPECT_EQ(context->set_rate(0.0), RTC::BAD_PARAMETER);
+    EXPECT_EQ(context->activate_component(component), RTC::RTC_OK);
+    EXPECT_EQ(context->get_component_state(component), RTC::ACTIVE_STATE);
+    EXPECT_EQ(context->activate_component(component), RTC::PRECONDITION_NOT_MET);
+    EXPECT_EQ(context->start(), RTC::PRECONDITION_NOT_MET);
+
+    // Handshake with the in-port first and a 1.2-style peer second.
+    RTC::PortServiceList_var ports = component->get_ports();
+    ASSERT_EQ(ports->length(), 1u);
+    PeerPort peer;
+    peer.target = RTC::PortService::_duplicate(ports[0].in());
+    PortableServer::ObjectId_var peerId = tool.poa_->activate_object(&peer);
+    CORBA::Object_var peerObject = tool.poa_->id_to_reference(peerId);
+    RTC::ConnectorProfile connector;
+    connector.name = "test";
+    connector.ports.length(2);
+    connector.ports[0] = RTC::PortService::_duplicate(ports[0].in());
+    connector.ports[1] = RTC::PortService::_narrow(peerObject);
+    const char* settings[][2] = {{"dataport.dataflow_type", "push"},
+                                 {"dataport.interface_type", "corba_cdr"},
+                                 {"dataport.subscription_type", "flush"}};
+    connector.properties.length(3);
+    for (CORBA::ULong i = 0; i < 3; ++i) {
+        connector.properties[i].name = settings[i][0];
+        connector.properties[i].value <<= settings[i][1];
+    }
+    ASSERT_EQ(ports[0]->connect(connector), RTC::RTC_OK);
+    EXPECT_EQ(std::string(connector.connector_id).size(), 36u);
+    EXPECT_EQ(peer.listedDuringConnect.load(), 0) << "a connection under way was listed";
+    EXPECT_TRUE(peer.sawIor.load());
+    RTC::ConnectorProfileList_var listed = ports[0]->get_connector_profiles();
+    EXPECT_EQ(listed->length(), 1u);
+
+    std::string ior = findString(connector.properties, "dataport.corba_cdr.inport_ior");
+    CORBA::Object_var sinkObject = tool.orb_->string_to_object(ior.c_str());
+    OpenRTM::InPortCdr_var sink = OpenRTM::InPortCdr::_narrow(sinkObject);
+    ASSERT_FALSE(CORBA::is_nil(sink));
+    EXPECT_EQ(sink->put(sample(11, 1.5)), OpenRTM::PORT_OK);
+    EXPECT_TRUE(waitForText(gOutputPath, "11 1.5\n"));
+    OpenRTM::CdrData junk;
+    junk.length(5);
+    EXPECT_EQ(sink->put(junk), OpenRTM::PORT_ERROR);
+    EXPECT_EQ(sink->put(sample(12, -4.25)), OpenRTM::PORT_OK);
+    EXPECT_TRUE(waitForText(gOutputPath, "12 -4.25\n"));
+
+    EXPECT_EQ(ports[0]->disconnect(connector.connector_id), RTC::RTC_OK);
+    EXPECT_TRUE(peer.sawDisconnect.load());
+    listed = ports[0]->get_connector_profiles();
+    EXPECT_EQ(listed->length(), 0u);
+    EXPECT_THROW(sink->put(sample(13, 0.0)), CORBA::OBJECT_NOT_EXIST);
+    tool.poa_->deactivate_object(peerId);
+
+    // A tool's exit ends the process of its only component, and the name goes.
+    EXPECT_EQ(component->exit(), RTC::RTC_OK);
+    EXPECT_EQ(pt::waitForExit(child, 10.0), 0);
+    RTC::RTObject_var gone = tool.find("Recorder0");
+    EXPECT_TRUE(CORBA::is_nil(gone));
+}
+
+TEST_F(ComponentProcessTest, TerminationSignalUnbinds) {
+    pt::NamingService naming;
+    ProcessOptions options{naming.address(), "YES"};
+    pid_t child = pt::forkProcess(runComponentProcess, &options);
+    Tool tool(naming.address());
+    RTC::RTObject_var component = tool.waitFor("Recorder0");
+    ASSERT_FALSE(CORBA::is_nil(component));
+    kill(child, SIGTERM);
+    EXPECT_EQ(pt::waitForExit(child, 10.0), 0);
+    RTC::RTObject_var gone = tool.find("Recorder0");
+    EXPECT_TRUE(CORBA::is_nil(gone));
+}
+
+}  // namespace

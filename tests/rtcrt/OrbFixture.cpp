@@ -1,0 +1,123 @@
+#include "OrbFixture.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/utsname.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace pelorin::test {
+namespace {
+
+bool acceptsConnections(int port) {
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bool ok = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    close(fd);
+    return ok;
+}
+
+bool onPath(const std::string& program) {
+    return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+}  // namespace
+
+int freeLoopbackPort() {
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t length = sizeof address;
+    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    close(fd);
+    return ntohs(address.sin_port);
+}
+
+std::string makeTempDir() {
+    char pattern[] = "/tmp/pelorin-rtc-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    return made == nullptr ? "" : made;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream file(path);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::string hostName() {
+    struct utsname names {};
+    uname(&names);
+    return names.nodename;
+}
+
+NamingService::NamingService() {
+    if (!onPath("omniNames")) {
+        ADD_FAILURE() << "omniNames is not installed; the CORBA tests need it";
+        throw std::runtime_error("omniNames missing");
+    }
+    dataDir_ = makeTempDir();
+    port_ = freeLoopbackPort();
+    std::string portText = std::to_string(port_);
+    std::string endpoint = "giop:tcp:127.0.0.1:" + portText;
+    pid_ = fork();
+    if (pid_ == 0) {
+        freopen("/dev/null", "w", stdout);
+        freopen((dataDir_ + "/omniNames.err").c_str(), "w", stderr);
+        execlp("omniNames", "omniNames", "-start", portText.c_str(), "-datadir", dataDir_.c_str(),
+               "-ORBendPoint", endpoint.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    for (int attempt = 0; attempt < 100 && !acceptsConnections(port_); ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    if (!acceptsConnections(port_)) {
+        ADD_FAILURE() << "omniNames did not answer on " << address();
+        throw std::runtime_error("omniNames not answering");
+    }
+}
+
+NamingService::~NamingService() {
+    if (pid_ > 0) {
+        kill(pid_, SIGTERM);
+        waitForExit(pid_, 5.0);
+    }
+    if (!dataDir_.empty()) std::system(("rm -rf '" + dataDir_ + "'").c_str());
+}
+
+pid_t forkProcess(int (*body)(void*), void* argument) {
+    pid_t pid = fork();
+    if (pid == 0) _exit(body(argument));
+    return pid;
+}
+
+int waitForExit(pid_t pid, double seconds) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    return -1;
+}
+
+}  // namespace pelorin::test

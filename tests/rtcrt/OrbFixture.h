@@ -1,0 +1,40 @@
+// Processes for CORBA tests: a private naming service and a component process, both on
+// 127.0.0.1 and on ports chosen free at run time. Every process started here is ended by the
+// destructor, by its own id.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace pelorin::test {
+
+// A loopback TCP port that was free a moment ago.
+int freeLoopbackPort();
+
+class NamingService {
+  public:
+    NamingService();  // fails the test (fatal) if omniNames is missing or does not answer
+    ~NamingService();
+    int port() const { return port_; }
+    std::string address() const { return "127.0.0.1:" + std::to_string(port_); }
+
+  private:
+    int port_ = 0;
+    pid_t pid_ = -1;
+    std::string dataDir_;
+};
+
+// Forks; the child runs `body` and exits with its result. Must be called before the parent
+// initialises its ORB.
+pid_t forkProcess(int (*body)(void*), void* argument);
+// Waits for the child to end; its exit status, or -1 when it did not end within `seconds`
+// (it is then killed).
+int waitForExit(pid_t pid, double seconds);
+
+std::string makeTempDir();
+std::string readFile(const std::string& path);
+std::string hostName();
+
+}  // namespace pelorin::test
