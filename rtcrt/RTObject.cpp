@@ -225,13 +225,16 @@ ReturnCode_t RTObject_impl::exit() {
 }
 
 ReturnCode_t RTObject_impl::exitInternal() {
+    bool initialized;
     {
         std::lock_guard<std::mutex> lock(lifecycleMutex_);
         if (exited_) return RTC_OK;
         exited_ = true;
+        initialized = !created_;
     }
     bool wasRunning = ownContext_ != nullptr && ownContext_->halt();
-    if (ownContext_ != nullptr && !created_) on_finalize();
+    // on_finalize pairs with a successful on_initialize.
+    if (initialized) on_finalize();
     if (wasRunning) on_shutdown(kOwnHandle);
     for (InPortBase* port : inPorts_) port->detach();
     deactivateObjects();

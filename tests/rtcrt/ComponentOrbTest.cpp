@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -87,10 +88,14 @@ void recorderInit(RTC::Manager* manager) {
 struct ProcessOptions {
     std::string nameServer;
     std::string shutdownOnNoRtcs;
+    std::string stderrPath;  // empty: inherit
 };
 
 int runComponentProcess(void* argument) {
     auto* options = static_cast<ProcessOptions*>(argument);
+    if (!options->stderrPath.empty()) {
+        if (std::freopen(options->stderrPath.c_str(), "w", stderr) == nullptr) return 4;
+    }
     std::string servers = "corba.nameservers:" + options->nameServer;
     std::string nortcs = "manager.shutdown_on_nortcs:" + options->shutdownOnNoRtcs;
     const char* argv[] = {"recorder",
@@ -243,7 +248,7 @@ struct ComponentProcessTest : ::testing::Test {
 
 TEST_F(ComponentProcessTest, ToolActivatesConnectsFeedsAndSeesItUnbound) {
     pt::NamingService naming;
-    ProcessOptions options{naming.address(), "YES"};
+    ProcessOptions options{naming.address(), "YES", ""};
     pid_t child = pt::forkProcess(runComponentProcess, &options);
     Tool tool(naming.address());
 
@@ -338,7 +343,7 @@ TEST_F(ComponentProcessTest, ToolActivatesConnectsFeedsAndSeesItUnbound) {
 
 TEST_F(ComponentProcessTest, TerminationSignalUnbinds) {
     pt::NamingService naming;
-    ProcessOptions options{naming.address(), "YES"};
+    ProcessOptions options{naming.address(), "YES", ""};
     pid_t child = pt::forkProcess(runComponentProcess, &options);
     Tool tool(naming.address());
     RTC::RTObject_var component = tool.waitFor("Recorder0");
@@ -347,6 +352,20 @@ TEST_F(ComponentProcessTest, TerminationSignalUnbinds) {
     EXPECT_EQ(pt::waitForExit(child, 10.0), 0);
     RTC::RTObject_var gone = tool.find("Recorder0");
     EXPECT_TRUE(CORBA::is_nil(gone));
+}
+
+TEST_F(ComponentProcessTest, NoNameServerWarnsOnceAndKeepsRunning) {
+    int closedPort = pt::freeLoopbackPort();
+    ProcessOptions options{"127.0.0.1:" + std::to_string(closedPort), "YES", dir + "/stderr.txt"};
+    pid_t child = pt::forkProcess(runComponentProcess, &options);
+    const std::string warning =
+        "Warning: no naming service answered; the component runs unregistered. Tried: 127.0.0.1:" +
+        std::to_string(closedPort) + "\n";
+    ASSERT_TRUE(waitForText(options.stderrPath, warning)) << pt::readFile(options.stderrPath);
+    // Still running: it answers the signal with an orderly end, and warned only once.
+    kill(child, SIGTERM);
+    EXPECT_EQ(pt::waitForExit(child, 10.0), 0);
+    EXPECT_EQ(pt::readFile(options.stderrPath), warning);
 }
 
 }  // namespace
