@@ -89,6 +89,7 @@ struct ProcessOptions {
     std::string nameServer;
     std::string shutdownOnNoRtcs;
     std::string stderrPath;  // empty: inherit
+    std::string preactivation;
 };
 
 int runComponentProcess(void* argument) {
@@ -98,6 +99,7 @@ int runComponentProcess(void* argument) {
     }
     std::string servers = "corba.nameservers:" + options->nameServer;
     std::string nortcs = "manager.shutdown_on_nortcs:" + options->shutdownOnNoRtcs;
+    std::string preactivation = "manager.components.preactivation:" + options->preactivation;
     const char* argv[] = {"recorder",
                           "-debug",
                           "robot.txt",
@@ -109,8 +111,10 @@ int runComponentProcess(void* argument) {
                           "logger.enable:NO",
                           "-o",
                           nortcs.c_str(),
+                          "-o",
+                          preactivation.c_str(),
                           nullptr};
-    RTC::Manager* manager = RTC::Manager::init(11, const_cast<char**>(argv));
+    RTC::Manager* manager = RTC::Manager::init(13, const_cast<char**>(argv));
     if (manager == nullptr) return 2;
     manager->setModuleInitProc(recorderInit);
     manager->activateManager();
@@ -248,7 +252,7 @@ struct ComponentProcessTest : ::testing::Test {
 
 TEST_F(ComponentProcessTest, ToolActivatesConnectsFeedsAndSeesItUnbound) {
     pt::NamingService naming;
-    ProcessOptions options{naming.address(), "YES", ""};
+    ProcessOptions options{naming.address(), "YES", "", ""};
     pid_t child = pt::forkProcess(runComponentProcess, &options);
     Tool tool(naming.address());
 
@@ -341,13 +345,17 @@ TEST_F(ComponentProcessTest, ToolActivatesConnectsFeedsAndSeesItUnbound) {
     EXPECT_TRUE(CORBA::is_nil(gone));
 }
 
-TEST_F(ComponentProcessTest, TerminationSignalUnbinds) {
+TEST_F(ComponentProcessTest, PreactivatedThenTerminationSignalUnbinds) {
     pt::NamingService naming;
-    ProcessOptions options{naming.address(), "YES", ""};
+    ProcessOptions options{naming.address(), "YES", "", "Recorder0"};
     pid_t child = pt::forkProcess(runComponentProcess, &options);
     Tool tool(naming.address());
     RTC::RTObject_var component = tool.waitFor("Recorder0");
     ASSERT_FALSE(CORBA::is_nil(component));
+    RTC::ExecutionContext_var context = component->get_context(0);
+    ASSERT_FALSE(CORBA::is_nil(context));
+    EXPECT_EQ(context->get_component_state(component), RTC::ACTIVE_STATE);
+    EXPECT_TRUE(CORBA::is_nil(RTC::ExecutionContext_var(component->get_context(7))));
     kill(child, SIGTERM);
     EXPECT_EQ(pt::waitForExit(child, 10.0), 0);
     RTC::RTObject_var gone = tool.find("Recorder0");
@@ -356,7 +364,8 @@ TEST_F(ComponentProcessTest, TerminationSignalUnbinds) {
 
 TEST_F(ComponentProcessTest, NoNameServerWarnsOnceAndKeepsRunning) {
     int closedPort = pt::freeLoopbackPort();
-    ProcessOptions options{"127.0.0.1:" + std::to_string(closedPort), "YES", dir + "/stderr.txt"};
+    ProcessOptions options{"127.0.0.1:" + std::to_string(closedPort), "YES", dir + "/stderr.txt",
+                           ""};
     pid_t child = pt::forkProcess(runComponentProcess, &options);
     const std::string warning =
         "Warning: no naming service answered; the component runs unregistered. Tried: 127.0.0.1:" +
