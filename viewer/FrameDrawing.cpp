@@ -44,9 +44,16 @@ void drawFrameContents() {
     if (Parts* root = viewerRoot()) root->draw();
 }
 
-void swapAndRecord(std::uint64_t revision) {
+// What a frame shows is fixed when it begins: the scene revision (read before any value, so
+// every value stored before that revision was counted is drawn) and the start time.
+struct FrameStart {
+    std::uint64_t revision = sceneRevision();
+    std::chrono::steady_clock::time_point time = std::chrono::steady_clock::now();
+};
+
+void swapAndRecord(const FrameStart& start) {
     glutSwapBuffers();
-    recordFrameSwapped(revision);
+    recordFrameSwapped(start.revision, start.time);
 }
 
 }  // namespace
@@ -67,10 +74,9 @@ void initGL() {
 }
 
 void display() {
-    // Read before the values: every value stored before this revision was counted is drawn.
-    const std::uint64_t revision = sceneRevision();
+    const FrameStart start;
     drawFrameContents();
-    swapAndRecord(revision);
+    swapAndRecord(start);
 }
 
 void reshape(int width, int height) {
@@ -86,7 +92,7 @@ void reshape(int width, int height) {
 
 FrameImage drawAndCaptureFrame() {
     const ViewerState& state = viewerState();
-    const std::uint64_t revision = sceneRevision();
+    const FrameStart start;
     drawFrameContents();
     FrameImage image;
     image.width = state.windowWidth;
@@ -102,7 +108,7 @@ FrameImage drawAndCaptureFrame() {
             bottomUp.begin() + static_cast<std::ptrdiff_t>(row * rowBytes), rowBytes,
             image.rgb.begin() + static_cast<std::ptrdiff_t>((image.height - 1 - row) * rowBytes));
     }
-    swapAndRecord(revision);
+    swapAndRecord(start);
     return image;
 }
 

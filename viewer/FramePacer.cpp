@@ -13,7 +13,7 @@ FramePacer::FramePacer(double maxFramesPerSecond)
     : period_(std::chrono::duration_cast<Clock::duration>(
           std::chrono::duration<double>(1.0 / maxFramesPerSecond))) {}
 
-void FramePacer::frameDrawn(Clock::time_point when) {
+void FramePacer::frameStarted(Clock::time_point when) {
     lastFrame_ = when;
     requested_ = false;
 }

@@ -23,8 +23,9 @@ class FramePacer {
     // Something visible changed (scene, camera, window); the next due frame should show it.
     void requestFrame() { requested_ = true; }
     bool frameRequested() const { return requested_; }
-    // A frame was drawn at `when`; clears the request.
-    void frameDrawn(Clock::time_point when);
+    // A frame began at `when`; clears the request. Periods count from frame starts, so the
+    // drawing time does not lower the rate below the cap.
+    void frameStarted(Clock::time_point when);
 
     // How long to wait before drawing: nothing when no frame is requested (sleep until an
     // event), zero when the requested frame is due now, else the rest of the frame period.

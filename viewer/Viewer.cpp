@@ -62,22 +62,22 @@ void onWindowClosed() {
     }
 }
 
-bool displayReachable() {
+// Opens a connection of our own first so that a missing display gives a clear message instead
+// of GLUT's exit() on this thread. The caller keeps it open until GLUT has its own connection:
+// a server with no client left may reset and refuse the next one for a moment.
+Display* connectToDisplay() {
     Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
-        const char* name = std::getenv("DISPLAY");
-        MessageStream& out = Console::out();
-        out.msg(viewer_messages::kCannotOpenDisplay);
-        if (name != nullptr && *name != '\0') {
-            out.raw(name);
-        } else {
-            out.msg(viewer_messages::kNoDisplayName);
-        }
-        out.endl();
-        return false;
+    if (display != nullptr) return display;
+    const char* name = std::getenv("DISPLAY");
+    MessageStream& out = Console::out();
+    out.msg(viewer_messages::kCannotOpenDisplay);
+    if (name != nullptr && *name != '\0') {
+        out.raw(name);
+    } else {
+        out.msg(viewer_messages::kNoDisplayName);
     }
-    XCloseDisplay(display);
-    return true;
+    out.endl();
+    return nullptr;
 }
 
 void createWindow() {
@@ -140,8 +140,9 @@ void viewerThreadMain() {
     ViewerState& state = viewerState();
     state.pacer = FramePacer(maxFramesPerSecondFrom(std::getenv(kMaxFpsVariable), Console::out()));
     state.axisGlyph = new AxisGlyph(ViewerState::kGlyphLength);
-    if (displayReachable()) {
+    if (Display* probe = connectToDisplay()) {
         createWindow();
+        XCloseDisplay(probe);
         runEventLoop();
     }
     viewerTasks().close();
@@ -162,11 +163,11 @@ Parts* viewerRoot() {
     return shared().root.load();
 }
 
-void recordFrameSwapped(std::uint64_t revision) {
+void recordFrameSwapped(std::uint64_t revision, std::chrono::steady_clock::time_point startedAt) {
     ViewerState& state = viewerState();
     const auto now = FramePacer::Clock::now();
     state.shownRevision = revision;
-    state.pacer.frameDrawn(now);
+    state.pacer.frameStarted(startedAt);
     {
         std::lock_guard<std::mutex> lock(shared().frameMutex);
         ++shared().frame.frameCount;

@@ -3,6 +3,7 @@
 // destroyed, so a process that ends while the viewer thread still runs cannot pull it away.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 
 #include "viewer/Camera.h"
@@ -38,8 +39,9 @@ ViewerState& viewerState();
 class Parts;
 // The root published by setViewerRoot; null draws the axes alone. Any thread.
 Parts* viewerRoot();
-// A frame showing scene revision `revision` has just been swapped onto the screen.
-void recordFrameSwapped(std::uint64_t revision);
+// A frame begun at `startedAt`, showing scene revision `revision`, has just been swapped onto
+// the screen.
+void recordFrameSwapped(std::uint64_t revision, std::chrono::steady_clock::time_point startedAt);
 
 // Asks for a frame at the next moment the frame-rate cap allows (camera or window changed).
 void requestRedraw();

@@ -18,7 +18,7 @@ TEST(FramePacerTest, FirstFrameIsDueAtOnce) {
 TEST(FramePacerTest, SleepsWithoutARequestAndKeepsToTheCap) {
     FramePacer pacer(50.0);  // 20 ms period
     const Clock::time_point start{milliseconds(1000)};
-    pacer.frameDrawn(start);
+    pacer.frameStarted(start);
     EXPECT_FALSE(pacer.waitBeforeFrame(start + milliseconds(500)).has_value());
 
     pacer.requestFrame();
