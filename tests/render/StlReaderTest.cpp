@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <random>
 
 #include "render/DrawnObjectBySTL.h"
 #include "render/StlAsciiParser.h"
@@ -139,6 +140,40 @@ TEST(StlAsciiTest, NumbersConvertAsScanfDoes) {
     EXPECT_EQ(std::sscanf("0x", "%lf", &scanned) == 1 ? scanned : 0.0, t.vertex[1][2]);
 }
 
+// Lines whose first token begins with "endfacet", counted the plain way.
+std::size_t endfacetLines(const std::string& text) {
+    std::size_t count = 0;
+    for (std::size_t pos = 0; pos <= text.size();) {
+        std::size_t end = text.find_first_of("\r\n", pos);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(pos, end - pos);
+        const std::size_t first = line.find_first_not_of(" \t");
+        if (first != std::string::npos && line.compare(first, 8, "endfacet") == 0) ++count;
+        pos = end + 1;
+    }
+    return count;
+}
+
+// Arbitrary bytes and keyword soup never crash the reader, and every "endfacet" line makes
+// exactly one triangle.
+TEST(StlAsciiTest, GarbageIsReadSafely) {
+    static const char* const kWords[] = {"solid", "facet",  "endfacet", "vertex", "normal",
+                                         "1e9",   "-0x1p3", "nan(",     "\t",     " ",
+                                         "\r",    "\n",     "inf"};
+    std::mt19937 random(99);
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        for (int i = 0; i < 300; ++i) {
+            if (random() % 5 == 0) {
+                text.push_back(static_cast<char>(random() % 256));
+            } else {
+                text += kWords[random() % (sizeof kWords / sizeof kWords[0])];
+            }
+        }
+        EXPECT_EQ(parseText(text).triangles.size(), endfacetLines(text)) << "round " << round;
+    }
+}
+
 class StlFileTest : public ::testing::Test {
   protected:
     TempDir dir_;
@@ -192,6 +227,33 @@ TEST_F(StlFileTest, MissingFileOrDirectoryLeavesTheObjectAlone) {
     EXPECT_EQ(object.getName(), "name");
     EXPECT_EQ(object.filePath(), "");
     EXPECT_TRUE(object.triangles().empty());
+}
+
+TEST_F(StlFileTest, RandomFilesAreReadOrRefusedNeverMisread) {
+    std::mt19937 random(5);
+    for (int round = 0; round < 100; ++round) {
+        std::string bytes(random() % 400, '\0');
+        for (char& c : bytes) c = static_cast<char>(random() % 256);
+        if (round % 2 == 0 && bytes.size() >= 84) {  // a count that matches the size
+            const std::uint32_t count = static_cast<std::uint32_t>((bytes.size() - 84) / 50);
+            bytes.resize(84 + 50 * count);
+            for (int i = 0; i < 4; ++i)
+                bytes[80 + i] = static_cast<char>((count >> (8 * i)) & 0xFF);
+        }
+        DrawnObjectBySTL object("r");
+        StlLoadResult result;
+        const bool loaded = object.loadStl(dir_.write("r.stl", bytes), &result);
+        const bool nulInHeader = bytes.substr(0, 84).find('\0') != std::string::npos;
+        const bool binarySize = round % 2 == 0 && bytes.size() >= 84;
+        EXPECT_EQ(loaded, binarySize || !nulInHeader) << "round " << round;
+        if (binarySize) {
+            EXPECT_EQ(object.triangles().size(), (bytes.size() - 84) / 50);
+        }
+        if (!loaded) {
+            EXPECT_EQ(result.status, StlLoadStatus::TruncatedBinary);
+            EXPECT_EQ(result.actualSize, bytes.size());
+        }
+    }
 }
 
 TEST_F(StlFileTest, FilesAppendAndEmptyFilesLoad) {
