@@ -98,15 +98,14 @@ TEST_F(InputCallbacksTest, EyeOnTheZAxisMakesArrowsInert) {
     EXPECT_EQ(camera().viewShift.x, 0.0);
 }
 
-TEST_F(InputCallbacksTest, PageKeysZoomAndOtherKeysDoNothing) {
-    for (int i = 0; i < 10; ++i) special(GLUT_KEY_PAGE_UP, 0, 0);
-    EXPECT_NEAR(camera().viewScale, 1.29687123005, 1e-9);
-    for (int i = 0; i < 10; ++i) special(GLUT_KEY_PAGE_DOWN, 0, 0);
-    EXPECT_NEAR(camera().viewScale, 0.5, 1e-12);
+TEST_F(InputCallbacksTest, PageKeysZoomSilentlyAndOtherKeysDoNothing) {
+    special(GLUT_KEY_PAGE_UP, 0, 0);
+    special(GLUT_KEY_PAGE_UP, 0, 0);
+    special(GLUT_KEY_PAGE_DOWN, 0, 0);
+    EXPECT_NEAR(camera().viewScale, 0.55, 1e-12);
     const CameraState before = camera();
     for (int key : {GLUT_KEY_UP, GLUT_KEY_DOWN, GLUT_KEY_F1, GLUT_KEY_HOME}) special(key, 0, 0);
     keyboard('k', 0, 0);
-    keyboard('o', 0, 0);
     EXPECT_EQ(out_.text(), "");
     EXPECT_DOUBLE_EQ(camera().viewScale, before.viewScale);
     EXPECT_DOUBLE_EQ(camera().viewShift.x, before.viewShift.x);

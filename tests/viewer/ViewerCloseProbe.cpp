@@ -3,7 +3,9 @@
 // the window and checks how the process ends.
 //
 // Usage: pelorin_viewer_close_probe [handler]
-//   handler: install a window-closed handler that prints "handler ran" and ends with status 3.
+//   handler: install a window-closed handler that prints "handler ran" and returns; the main
+//   thread then waits until the viewer thread has ended, prints "viewer ended" and ends with
+//   status 3.
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -39,11 +41,9 @@ void keepChangingTheScene(pelorin::TransformValue* angle) {
 int main(int argc, char** argv) {
     setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
     setenv("LP_NUM_THREADS", "0", 0);
-    if (argc > 1 && std::strcmp(argv[1], "handler") == 0) {
-        pelorin::setWindowClosedHandler([] {
-            pelorin::Console::out().raw("handler ran").endl();
-            std::_Exit(kHandlerStatus);
-        });
+    const bool ownHandler = argc > 1 && std::strcmp(argv[1], "handler") == 0;
+    if (ownHandler) {
+        pelorin::setWindowClosedHandler([] { pelorin::Console::out().raw("handler ran").endl(); });
     }
     auto* root = new pelorin::Parts("ROOT");
     auto joint =
@@ -55,5 +55,12 @@ int main(int argc, char** argv) {
     if (!pelorin::waitForFrameShowing(0, std::chrono::seconds(60))) return 2;
     std::thread(keepChangingTheScene, angle).detach();
     pelorin::Console::out().raw("ready").endl();
-    while (true) std::this_thread::sleep_for(std::chrono::seconds(1));
+    // With its own handler the process outlives the window: the viewer thread ends and turns
+    // down further work instead of leaving the caller waiting.
+    while (!ownHandler || pelorin::runOnViewerThread([] {}).get()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    pelorin::Console::out().raw("viewer ended").endl();
+    std::fflush(nullptr);
+    std::_Exit(kHandlerStatus);
 }

@@ -147,12 +147,13 @@ TEST(ViewerCloseTest, ClosingTheWindowEndsTheBusyProcessWithStatusZero) {
     EXPECT_EQ(outcome.err.find("Sanitizer"), std::string::npos);
 }
 
-TEST(ViewerCloseTest, ClosedHandlerDecidesHowTheProcessEnds) {
+TEST(ViewerCloseTest, ProcessWithItsOwnHandlerOutlivesTheWindow) {
     CloseOutcome outcome;
     closeProbeWindow("handler", outcome);
     ASSERT_TRUE(WIFEXITED(outcome.status));
     EXPECT_EQ(WEXITSTATUS(outcome.status), 3);
-    EXPECT_EQ(outcome.out, "ready\nhandler ran\n");
+    EXPECT_EQ(outcome.out, "ready\nhandler ran\nviewer ended\n");
+    EXPECT_EQ(outcome.err.find("Sanitizer"), std::string::npos);
 }
 
 }  // namespace

@@ -205,19 +205,6 @@ TEST_F(ViewerWindowTest, MiddleDragTurnsTheViewWhileDraggingAndAfterRelease) {
     EXPECT_TRUE(anyPixelNear(released, newTip, kSearchRadius, testing::isBlue));
 }
 
-TEST_F(ViewerWindowTest, RightArrowMovesTheTargetAlongXSoTheAxesSlideLeft) {
-    const std::string traces = tracesOf([] { special(GLUT_KEY_RIGHT, 0, 0); });
-    EXPECT_EQ(traces, "viewRot\t0.500000\t0.000000\n");
-    CameraState shifted;
-    shifted.viewShift.x = -479.425538604203;
-    const WindowPoint greenTip = at(shifted, 0, 800, 0);
-    const WindowPoint oldGreenTip = at(CameraState{}, 0, 800, 0);
-    ASSERT_LT(greenTip.x, oldGreenTip.x - 100.0);
-    const FrameImage frame = captureFrame();
-    EXPECT_TRUE(anyPixelNear(frame, greenTip, kSearchRadius, testing::isGreen));
-    EXPECT_FALSE(anyPixelNear(frame, oldGreenTip, kSearchRadius, testing::isGreen));
-}
-
 TEST_F(ViewerWindowTest, ScreenshotKeySavesTheShownFrameUnderANewName) {
     showBar(45.0);
     testing::TempDir dir;
