@@ -85,29 +85,27 @@ const char* readExponent(const char* p, const char* end, Decimal& d) {
     return p;
 }
 
-// The fast path: a plain decimal whose value one IEEE operation gives exactly. False means
-// "not sure", never "not a number".
-bool convertPlainDecimal(std::string_view t, double& value) {
+// The fast path: a plain decimal whose value one IEEE operation gives exactly. Returns where the
+// number ends, or null for "not sure" (never "not a number").
+const char* convertPlainDecimal(const char* p, const char* end, double& value) {
     Decimal d;
-    const char* p = t.data();
-    const char* end = p + t.size();
     if (p != end && (*p == '+' || *p == '-')) d.negative = *p++ == '-';
     p = readMantissa(p, end, d);
     if (p != nullptr) p = readExponent(p, end, d);
     // "0x..." is a hex float to sscanf; leave every such tail to it.
-    if (p == nullptr || (p != end && (*p == 'x' || *p == 'X'))) return false;
+    if (p == nullptr || (p != end && (*p == 'x' || *p == 'X'))) return nullptr;
     double magnitude;
     if (d.mantissa == 0) {
         magnitude = 0.0;
     } else if (d.mantissa > kMaxExactMantissa || d.exponent < -kMaxExactPowerOfTen ||
                d.exponent > kMaxExactPowerOfTen) {
-        return false;
+        return nullptr;
     } else {
         const double m = static_cast<double>(d.mantissa);
         magnitude = d.exponent < 0 ? m / kPowersOfTen[-d.exponent] : m * kPowersOfTen[d.exponent];
     }
     value = d.negative ? -magnitude : magnitude;
-    return true;
+    return p;
 }
 
 bool convertWithSscanf(std::string_view token, double& value) {
@@ -132,8 +130,14 @@ bool convertWithSscanf(std::string_view token, double& value) {
 ScanfDoubleConverter::ScanfDoubleConverter()
     : fastPathUsable_(std::strcmp(nl_langinfo(RADIXCHAR), ".") == 0) {}
 
+std::size_t ScanfDoubleConverter::convertPrefix(std::string_view text, double& value) const {
+    if (!fastPathUsable_) return 0;
+    const char* stop = convertPlainDecimal(text.data(), text.data() + text.size(), value);
+    return stop == nullptr ? 0 : static_cast<std::size_t>(stop - text.data());
+}
+
 bool ScanfDoubleConverter::convert(std::string_view token, double& value) const {
-    if (fastPathUsable_ && convertPlainDecimal(token, value)) return true;
+    if (convertPrefix(token, value) > 0) return true;
     return convertWithSscanf(token, value);
 }
 

@@ -6,6 +6,7 @@
 // the result is bit for bit that of sscanf in every case.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace pelorin {
@@ -21,6 +22,13 @@ class ScanfDoubleConverter {
     // was read; returns false and leaves `value` unchanged when sscanf would match nothing.
     // No allocation for tokens of up to 127 bytes. Any thread.
     bool convert(std::string_view token, double& value) const;
+
+    // The fast path alone, for a reader that has not yet looked for the token's end: when `text`
+    // starts with a plain decimal that can be converted exactly, writes `value` and returns the
+    // number of bytes it read (never 0). sscanf would read the same value from any token that
+    // begins with `text`'s first bytes up to that point, whatever follows. Returns 0, writing
+    // nothing, when only sscanf can tell: then call convert() on the whole token.
+    std::size_t convertPrefix(std::string_view text, double& value) const;
 
   private:
     bool fastPathUsable_;

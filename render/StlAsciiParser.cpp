@@ -21,27 +21,40 @@ bool isSeparator(char c) {
     return kSeparators.separator[static_cast<unsigned char>(c)];
 }
 
-// Splits `line` into at most `maxTokens` tokens; returns how many it found.
-int tokenize(std::string_view line, std::string_view* tokens, int maxTokens) {
-    int count = 0;
-    std::size_t i = 0;
-    const std::size_t n = line.size();
-    while (count < maxTokens) {
-        while (i < n && isSeparator(line[i])) ++i;
-        if (i == n) break;
-        const std::size_t start = i;
-        while (i < n && !isSeparator(line[i])) ++i;
-        tokens[count++] = line.substr(start, i - start);
-    }
-    return count;
-}
-
 constexpr std::string_view kSolid = "solid";
 constexpr std::string_view kFacet = "facet";
 constexpr std::string_view kEndFacet = "endfacet";
 constexpr std::string_view kVertex = "vertex";
 
 }  // namespace
+
+// Walks the tokens of one line from left to right.
+class StlAsciiParser::TokenCursor {
+  public:
+    explicit TokenCursor(std::string_view line) : line_(line) {}
+
+    // Moves to the start of the next token; false when the line holds no more.
+    bool skipSeparators() {
+        while (pos_ < line_.size() && isSeparator(line_[pos_])) ++pos_;
+        return pos_ < line_.size();
+    }
+    // The next token, or an empty view when there is none.
+    std::string_view next() {
+        if (!skipSeparators()) return {};
+        const std::size_t start = pos_;
+        while (pos_ < line_.size() && !isSeparator(line_[pos_])) ++pos_;
+        return line_.substr(start, pos_ - start);
+    }
+    std::string_view rest() const { return line_.substr(pos_); }
+    bool endsTokenAfter(std::size_t length) const {
+        return pos_ + length == line_.size() || isSeparator(line_[pos_ + length]);
+    }
+    void advance(std::size_t length) { pos_ += length; }
+
+  private:
+    std::string_view line_;
+    std::size_t pos_ = 0;
+};
 
 void StlAsciiParser::feed(std::string_view bytes) {
     while (!bytes.empty()) {
@@ -74,45 +87,38 @@ void StlAsciiParser::finish() {
 }
 
 void StlAsciiParser::parseLine(std::string_view line) {
-    std::string_view tokens[kMaxTokens];
-    const int count = tokenize(line, tokens, kMaxTokens);
-    if (count == 0) return;
-    const std::string_view first = tokens[0];
+    TokenCursor tokens(line);
+    const std::string_view first = tokens.next();
+    if (first.empty()) return;
     if (first == kSolid) {
-        onSolid(tokens, count);
+        const std::string_view name = tokens.next();
+        if (!name.empty()) solidName_.emplace(name);
     } else if (first == kFacet) {
-        onFacet(tokens, count);
+        vertexIndex_ = 0;
+        tokens.next();  // "normal", not examined
+        readTriple(tokens, current_.normal);
     } else if (first.substr(0, kEndFacet.size()) == kEndFacet) {
-        onEndFacet();
+        triangles_->push_back(current_);
+        current_ = Triangle{};
     } else if (first == kVertex) {
-        onVertex(tokens, count);
+        if (vertexIndex_ < kVerticesPerFacet) readTriple(tokens, current_.vertex[vertexIndex_]);
+        // Counting on past three keeps later vertex lines of the same facet ignored.
+        if (vertexIndex_ <= kVerticesPerFacet) ++vertexIndex_;
     }
 }
 
-void StlAsciiParser::onSolid(const std::string_view* tokens, int count) {
-    if (count >= 2) solidName_.emplace(tokens[1]);
-}
-
-void StlAsciiParser::onFacet(const std::string_view* tokens, int count) {
-    vertexIndex_ = 0;
-    readTriple(tokens, count, 2, current_.normal);
-}
-
-void StlAsciiParser::onEndFacet() {
-    triangles_->push_back(current_);
-    current_ = Triangle{};
-}
-
-void StlAsciiParser::onVertex(const std::string_view* tokens, int count) {
-    if (vertexIndex_ < kVerticesPerFacet)
-        readTriple(tokens, count, 1, current_.vertex[vertexIndex_]);
-    // Counting on past three keeps later vertex lines of the same facet ignored.
-    if (vertexIndex_ <= kVerticesPerFacet) ++vertexIndex_;
-}
-
-void StlAsciiParser::readTriple(const std::string_view* tokens, int count, int first,
-                                double* xyz) const {
-    for (int k = 0; k < 3 && first + k < count; ++k) numbers_.convert(tokens[first + k], xyz[k]);
+void StlAsciiParser::readTriple(TokenCursor& tokens, double* xyz) const {
+    for (int k = 0; k < 3 && tokens.skipSeparators(); ++k) {
+        // Most numbers are plain decimals: convert them while finding where they end, so the
+        // bytes are scanned once. Anything else is left to the exact converter, token by token.
+        const std::size_t used = numbers_.convertPrefix(tokens.rest(), xyz[k]);
+        if (used > 0 && tokens.endsTokenAfter(used)) {
+            tokens.advance(used);
+            continue;
+        }
+        const std::string_view token = tokens.next();
+        if (used == 0) numbers_.convert(token, xyz[k]);
+    }
 }
 
 }  // namespace pelorin

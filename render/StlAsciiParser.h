@@ -39,15 +39,11 @@ class StlAsciiParser {
     void parseLine(std::string_view line);
 
   private:
-    static constexpr int kMaxTokens = 5;  // the grammar never looks further
     static constexpr int kVerticesPerFacet = 3;
+    class TokenCursor;
 
-    void onSolid(const std::string_view* tokens, int count);
-    void onFacet(const std::string_view* tokens, int count);
-    void onEndFacet();
-    void onVertex(const std::string_view* tokens, int count);
-    // Converts tokens[first..first+2] (those the line holds) into xyz.
-    void readTriple(const std::string_view* tokens, int count, int first, double* xyz) const;
+    // Converts the next three tokens (those the line holds) into xyz.
+    void readTriple(TokenCursor& tokens, double* xyz) const;
 
     std::vector<Triangle>* triangles_;
     Triangle current_;
