@@ -13,7 +13,12 @@
 // so results do not depend on the machine and thread sanitizer builds stay quiet.
 //
 // A context belongs to the thread that created it and is current there until destroyed. Tests
-// may create one per test (creation takes a few milliseconds once the server is up).
+// may create one per test (creation takes a few milliseconds once the server is up). The first
+// context of a process starts the X server, which is told to stop when the starting thread
+// ends: create it on the main thread (or call ensureXvfbDisplay there first).
+//
+// Link the target pelorin_test_support. Under the leak checker, Mesa's and Xlib's lifetime
+// allocations are suppressed by this library, so GL tests stay clean in sanitizer builds.
 #pragma once
 
 #include <array>
