@@ -11,7 +11,9 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "scene/SceneRevision.h"
@@ -27,6 +29,13 @@ namespace pelorin {
 namespace {
 
 constexpr const char* kMaxFpsVariable = "PELORIN_MAX_FPS";
+// How often to look for changes when a wake-up pipe is missing (the system refused a pipe).
+constexpr std::chrono::milliseconds kBlindPollInterval(10);
+
+timespec toTimespec(std::chrono::nanoseconds span) {
+    const auto whole = std::chrono::duration_cast<std::chrono::seconds>(span);
+    return {static_cast<time_t>(whole.count()), static_cast<long>((span - whole).count())};
+}
 
 // State shared with other threads; each member has its own guard. Never destroyed.
 struct SharedViewer {
@@ -102,16 +111,13 @@ void sleepUntilSomethingHappens(Display* display, std::optional<FramePacer::Cloc
     pollfd fds[3] = {{ConnectionNumber(display), POLLIN, 0},
                      {sceneChangeWakeFd(), POLLIN, 0},
                      {viewerTasks().wakeFd(), POLLIN, 0}};
-    timespec timeout{};
-    if (wait) {
-        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(*wait).count();
-        timeout.tv_sec = static_cast<time_t>(ns / 1000000000);
-        timeout.tv_nsec = static_cast<long>(ns % 1000000000);
-    }
-    // A missing wake pipe (-1 is ignored by poll) would leave changes unnoticed: poll briefly.
+    // A missing wake pipe (poll ignores -1) would leave changes unnoticed: look now and then.
     const bool blind = fds[1].fd < 0 || fds[2].fd < 0;
-    const timespec blindTimeout{0, 10000000};
-    ppoll(fds, 3, wait ? &timeout : (blind ? &blindTimeout : nullptr), nullptr);
+    std::optional<std::chrono::nanoseconds> timeout;
+    if (wait) timeout = *wait;
+    if (blind && (!timeout || *timeout > kBlindPollInterval)) timeout = kBlindPollInterval;
+    const timespec limit = toTimespec(timeout.value_or(std::chrono::nanoseconds::zero()));
+    ppoll(fds, 3, timeout ? &limit : nullptr, nullptr);
 }
 
 void runEventLoop() {
@@ -146,6 +152,8 @@ void viewerThreadMain() {
         runEventLoop();
     }
     viewerTasks().close();
+    // An ended thread's id may be handed to a new thread, which must not pass for this one.
+    shared().threadId.store(std::thread::id());
 }
 
 }  // namespace
