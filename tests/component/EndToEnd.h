@@ -102,4 +102,8 @@ bool takeScreenshot(Picture& picture, std::string& error);
 // of different sizes count as entirely different.
 long differingPixels(const Picture& a, const Picture& b);
 
+// Sends WM_DELETE_WINDOW, what a window manager sends when the user clicks the close box, to
+// the window of that title on the private display.
+bool closeWindowTitled(const std::string& title, std::string& error);
+
 }  // namespace pelorin::testing

@@ -172,7 +172,7 @@ TEST_F(EndToEndTest, ClosingTheWindowEndsWithZeroAndUnbindsTheName) {
     const RunResult closed = runToEnd(
         {"xdotool", "search", "--name", "^Pelorin RTC$", "windowclose"}, run_.folder().path(), 20s);
     ASSERT_EQ(closed.exitCode, 0) << closed.err;
-    EXPECT_TRUE(endsWithZero()) << run_.process().err();
+    EXPECT_TRUE(endsWithZero()) << run_.process().out() << run_.process().err();
     EXPECT_NE(run_.state().find("no such name in the naming service"), std::string::npos);
 }
 

@@ -46,10 +46,8 @@ const char* portStatusName(OpenRTM::PortStatus status) {
 }
 
 OutPortPeer::OutPortPeer(CORBA::ORB_ptr orb, PortableServer::POA_ptr poa, ByteOrder order)
-    : order_(order),
-      poa_(PortableServer::POA::_duplicate(poa)),
-      servant_(std::make_unique<OutPortServant>(orb)) {
-    servantId_ = poa_->activate_object(servant_.get());
+    : order_(order), poa_(PortableServer::POA::_duplicate(poa)), servant_(new OutPortServant(orb)) {
+    servantId_ = poa_->activate_object(servant_);
     CORBA::Object_var object = poa_->id_to_reference(servantId_.in());
     self_ = RTC::PortService::_narrow(object);
     servant_->setSelf(self_);
@@ -60,6 +58,7 @@ OutPortPeer::~OutPortPeer() {
         poa_->deactivate_object(servantId_.in());
     } catch (const CORBA::Exception&) {
     }
+    servant_->_remove_ref();
 }
 
 void OutPortPeer::connect(RTC::PortService_ptr inPort) {

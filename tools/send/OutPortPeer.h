@@ -42,7 +42,9 @@ class OutPortPeer {
   private:
     ByteOrder order_;
     PortableServer::POA_var poa_;
-    std::unique_ptr<OutPortServant> servant_;
+    // Reference-counted: the POA keeps it alive while calls from the in-port are still running
+    // after deactivation.
+    OutPortServant* servant_;
     PortableServer::ObjectId_var servantId_;
     RTC::PortService_var self_;
     RTC::PortService_var inPort_;
