@@ -6,11 +6,13 @@
 //   handler: install a window-closed handler that prints "handler ran" and returns; the main
 //   thread then waits until the viewer thread has ended, prints "viewer ended" and ends with
 //   status 3.
+//   nodisplay: start without DISPLAY; prints "no viewer" and ends with status 4 once the
+//   viewer thread has given up.
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <string>
 #include <thread>
 
 #include "scene/Parts.h"
@@ -26,6 +28,7 @@ extern "C" const char* __tsan_default_options() {
 namespace {
 
 constexpr int kHandlerStatus = 3;
+constexpr int kNoViewerStatus = 4;
 
 void keepChangingTheScene(pelorin::TransformValue* angle) {
     for (double degrees = 0.0;; degrees += 1.0) {
@@ -41,7 +44,9 @@ void keepChangingTheScene(pelorin::TransformValue* angle) {
 int main(int argc, char** argv) {
     setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
     setenv("LP_NUM_THREADS", "0", 0);
-    const bool ownHandler = argc > 1 && std::strcmp(argv[1], "handler") == 0;
+    const std::string mode = argc > 1 ? argv[1] : "";
+    const bool ownHandler = mode == "handler";
+    if (mode == "nodisplay") unsetenv("DISPLAY");
     if (ownHandler) {
         pelorin::setWindowClosedHandler([] { pelorin::Console::out().raw("handler ran").endl(); });
     }
@@ -52,6 +57,12 @@ int main(int argc, char** argv) {
     root->inputTransforms().pushBack(std::move(joint));
     pelorin::setViewerRoot(root);
     if (!pelorin::startViewer()) return 1;
+    // The task runs once the window is up, or is turned down when the viewer thread gave up.
+    if (!pelorin::runOnViewerThread([] {}).get()) {
+        pelorin::Console::out().raw("no viewer").endl();
+        std::fflush(nullptr);
+        std::_Exit(kNoViewerStatus);
+    }
     if (!pelorin::waitForFrameShowing(0, std::chrono::seconds(60))) return 2;
     std::thread(keepChangingTheScene, angle).detach();
     pelorin::Console::out().raw("ready").endl();

@@ -12,6 +12,7 @@
 
 #include "tests/support/XvfbDisplay.h"
 #include "tests/viewer/TempDir.h"
+#include "util/Encoding.h"
 
 // Last: Xlib defines macros (None, Status, ...) that clash with GoogleTest's names.
 #include <X11/Xlib.h>
@@ -154,6 +155,24 @@ TEST(ViewerCloseTest, ProcessWithItsOwnHandlerOutlivesTheWindow) {
     EXPECT_EQ(WEXITSTATUS(outcome.status), 3);
     EXPECT_EQ(outcome.out, "ready\nhandler ran\nviewer ended\n");
     EXPECT_EQ(outcome.err.find("Sanitizer"), std::string::npos);
+}
+
+TEST(ViewerCloseTest, WithoutADisplayTheViewerSaysSoAndTheProcessGoesOn) {
+    testing::TempDir dir;
+    ASSERT_TRUE(dir.ok());
+    const Child child = startProbe("nodisplay", dir.file("stderr.txt"));
+    ASSERT_GT(child.pid, 0);
+    std::string out;
+    waitForOutput(child.stdoutFd, "no viewer\n", out);
+    int status = -1;
+    ASSERT_TRUE(waitForExit(child.pid, status));
+    close(child.stdoutFd);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 4) << contents(dir.file("stderr.txt"));
+    EXPECT_EQ(out,
+              encodeText("ウィンドウを開けません。X の表示先に接続できません: (DISPLAY が未設定)\n",
+                         consoleEncoding()) +
+                  "no viewer\n");
 }
 
 }  // namespace
