@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <optional>
-#include <string>
 
 namespace pelorin {
 
