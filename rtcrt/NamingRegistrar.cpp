@@ -10,13 +10,16 @@ namespace {
 
 constexpr CORBA::ULong kNamingCallTimeoutMs = 3000;  // a dead name server must not stall start-up
 
+// "a.host_cxt/b.rtc": components split at '/', each at its last '.' into id and kind.
 CosNaming::Name toName(const std::string& text) {
     CosNaming::Name name;
-    for (const std::string& part : splitCommaList([&] {
-             std::string replaced = text;
-             for (char& c : replaced) c = c == '/' ? ',' : c;
-             return replaced;
-         }())) {
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t slash = text.find('/', start);
+        if (slash == std::string::npos) slash = text.size();
+        std::string part = text.substr(start, slash - start);
+        start = slash + 1;
+        if (part.empty()) continue;
         CORBA::ULong index = name.length();
         name.length(index + 1);
         size_t dot = part.rfind('.');
