@@ -6,6 +6,7 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <thread>
 #include <vector>
 
 #include "render/DrawnObjectBySTL.h"
@@ -203,6 +204,26 @@ TEST_F(ViewerWindowTest, MiddleDragTurnsTheViewWhileDraggingAndAfterRelease) {
 
     const FrameImage released = captureFrame();
     EXPECT_TRUE(anyPixelNear(released, newTip, kSearchRadius, testing::isBlue));
+}
+
+TEST_F(ViewerWindowTest, WideWindowStretchesTheSameSquareOfTheScene) {
+    constexpr int kWide = 2 * kWindow;
+    ASSERT_TRUE(onViewer([] { glutReshapeWindow(kWide, kWindow); }));
+    int width = 0;
+    for (int tries = 0; tries < 500 && width != kWide; ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ASSERT_TRUE(onViewer([&] { width = viewerState().windowWidth; }));
+    }
+    ASSERT_EQ(width, kWide) << "the window did not take its new size";
+    const FrameImage frame = captureFrame();
+    ASSERT_EQ(frame.width, kWide);
+    const CameraState camera;
+    const WindowPoint redTip = projectToWindow(camera, {900, 0, 0}, kWide, kWindow);
+    const WindowPoint squareTip = projectToWindow(camera, {900, 0, 0}, kWindow, kWindow);
+    EXPECT_NEAR(redTip.x, 2.0 * squareTip.x, 1e-9);  // the same box, twice as wide
+    EXPECT_TRUE(anyPixelNear(frame, redTip, kSearchRadius, testing::isRed));
+    EXPECT_TRUE(anyPixelNear(frame, projectToWindow(camera, {0, 900, 0}, kWide, kWindow),
+                             kSearchRadius, testing::isGreen));
 }
 
 TEST_F(ViewerWindowTest, ScreenshotKeySavesTheShownFrameUnderANewName) {
