@@ -13,6 +13,8 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "OrbFixture.h"
 #include "rtm/DataFlowComponentBase.h"
@@ -28,16 +30,40 @@ namespace pt = pelorin::test;
 
 std::string gOutputPath;
 
+// Values with a meaning for the recorder: -2 makes the next activation fail, -1 makes
+// onExecute index past the end of the sequence, as a short sequence does in the viewer.
+constexpr double kFailActivation = -2.0;
+constexpr double kOverrun = -1.0;
+
+void record(const std::string& line) {
+    std::ofstream out(gOutputPath, std::ios::app);
+    out << line << '\n';
+}
+
 class Recorder : public RTC::DataFlowComponentBase {
   public:
     explicit Recorder(RTC::Manager* manager) : DataFlowComponentBase(manager), port_("in", value_) {
         addInPort("in", port_);
     }
+    RTC::ReturnCode_t onActivated(RTC::UniqueId) override {
+        if (port_.isNew() && port_.read() && value_.data[0] == kFailActivation) {
+            return RTC::RTC_ERROR;
+        }
+        return RTC::RTC_OK;
+    }
     RTC::ReturnCode_t onExecute(RTC::UniqueId) override {
         if (!port_.isNew()) return RTC::RTC_OK;
         port_.read();
-        std::ofstream out(gOutputPath, std::ios::app);
-        out << value_.tm.sec << ' ' << (value_.data.length() > 0 ? value_.data[0] : 0.0) << '\n';
+        if (value_.data[0] == kOverrun) record("beyond " + std::to_string(value_.data[5]));
+        record(std::to_string(value_.tm.sec) + ' ' + std::to_string(value_.data[0]));
+        return RTC::RTC_OK;
+    }
+    RTC::ReturnCode_t onAborting(RTC::UniqueId) override {
+        record("aborting");
+        return RTC::RTC_OK;
+    }
+    RTC::ReturnCode_t onError(RTC::UniqueId) override {
+        record("error");
         return RTC::RTC_OK;
     }
 
@@ -46,31 +72,22 @@ class Recorder : public RTC::DataFlowComponentBase {
     RTC::InPort<RTC::TimedDoubleSeq> port_;
 };
 
+// clang-format off
 const char* const kRecorderSpec[] = {
-    "implementation_id",
-    "Recorder",
-    "type_name",
-    "Recorder",
-    "description",
-    "test recorder",
-    "version",
-    "1.0.0",
-    "vendor",
-    "Tarnwell",
-    "category",
-    "Test",
-    "activity_type",
-    "PERIODIC",
-    "kind",
-    "DataFlowComponent",
-    "max_instance",
-    "1",
-    "language",
-    "C++",
-    "exec_cxt.periodic.rate",
-    "20.0",
+    "implementation_id", "Recorder",
+    "type_name", "Recorder",
+    "description", "test recorder",
+    "version", "1.0.0",
+    "vendor", "Tarnwell",
+    "category", "Test",
+    "activity_type", "PERIODIC",
+    "kind", "DataFlowComponent",
+    "max_instance", "1",
+    "language", "C++",
+    "exec_cxt.periodic.rate", "20.0",
     "",
 };
+// clang-format on
 
 RTC::RTObject_impl* createRecorder(RTC::Manager* manager) {
     return new Recorder(manager);
@@ -100,20 +117,15 @@ int runComponentProcess(void* argument) {
     std::string servers = "corba.nameservers:" + options->nameServer;
     std::string nortcs = "manager.shutdown_on_nortcs:" + options->shutdownOnNoRtcs;
     std::string preactivation = "manager.components.preactivation:" + options->preactivation;
-    const char* argv[] = {"recorder",
-                          "-debug",
-                          "robot.txt",
-                          "-o",
-                          servers.c_str(),
-                          "-o",
-                          "corba.endpoints:127.0.0.1:",
-                          "-o",
-                          "logger.enable:NO",
-                          "-o",
-                          nortcs.c_str(),
-                          "-o",
-                          preactivation.c_str(),
+    // clang-format off
+    const char* argv[] = {"recorder", "-debug", "robot.txt",
+                          "-o", servers.c_str(),
+                          "-o", "corba.endpoints:127.0.0.1:",
+                          "-o", "logger.enable:NO",
+                          "-o", nortcs.c_str(),
+                          "-o", preactivation.c_str(),
                           nullptr};
+    // clang-format on
     RTC::Manager* manager = RTC::Manager::init(13, const_cast<char**>(argv));
     if (manager == nullptr) return 2;
     manager->setModuleInitProc(recorderInit);
@@ -217,9 +229,9 @@ std::string findString(const SDOPackage::NVList& list, const std::string& key) {
     return "";
 }
 
-OpenRTM::CdrData sample(unsigned char sec, double first) {
+OpenRTM::CdrData sample(unsigned char sec, double first, bool little = true) {
     cdrMemoryStream stream;
-    stream.setByteSwapFlag(true);
+    stream.setByteSwapFlag(little);
     RTC::TimedDoubleSeq value;
     value.tm.sec = sec;
     value.tm.nsec = 0;
@@ -231,6 +243,43 @@ OpenRTM::CdrData sample(unsigned char sec, double first) {
     data.length(stream.bufSize());
     memcpy(data.get_buffer(), stream.bufPtr(), stream.bufSize());
     return data;
+}
+
+using Settings = std::vector<std::pair<const char*, const char*>>;
+const Settings kPushCdr = {{"dataport.dataflow_type", "push"},
+                           {"dataport.interface_type", "corba_cdr"},
+                           {"dataport.subscription_type", "flush"}};
+
+RTC::ConnectorProfile connectorOf(const std::vector<RTC::PortService_ptr>& ports,
+                                  const Settings& settings) {
+    RTC::ConnectorProfile connector;
+    connector.name = "test";
+    connector.ports.length(static_cast<CORBA::ULong>(ports.size()));
+    for (CORBA::ULong i = 0; i < ports.size(); ++i) {
+        connector.ports[i] = RTC::PortService::_duplicate(ports[i]);
+    }
+    connector.properties.length(static_cast<CORBA::ULong>(settings.size()));
+    for (CORBA::ULong i = 0; i < settings.size(); ++i) {
+        connector.properties[i].name = settings[i].first;
+        connector.properties[i].value <<= settings[i].second;
+    }
+    return connector;
+}
+
+OpenRTM::InPortCdr_ptr sinkOf(Tool& tool, const RTC::ConnectorProfile& connector) {
+    std::string ior = findString(connector.properties, "dataport.corba_cdr.inport_ior");
+    CORBA::Object_var object = tool.orb_->string_to_object(ior.c_str());
+    return OpenRTM::InPortCdr::_narrow(object);
+}
+
+RTC::LifeCycleState waitForState(RTC::ExecutionContext_ptr context, RTC::RTObject_ptr component,
+                                 RTC::LifeCycleState wanted) {
+    RTC::LifeCycleState state = context->get_component_state(component);
+    for (int attempt = 0; attempt < 200 && state != wanted; ++attempt) {
+        std::this_thread::sleep_for(20ms);
+        state = context->get_component_state(component);
+    }
+    return state;
 }
 
 bool waitForText(const std::string& path, const std::string& text) {
@@ -299,19 +348,8 @@ TEST_F(ComponentProcessTest, ToolActivatesConnectsFeedsAndSeesItUnbound) {
     peer.target = RTC::PortService::_duplicate(ports[0].in());
     PortableServer::ObjectId_var peerId = tool.poa_->activate_object(&peer);
     CORBA::Object_var peerObject = tool.poa_->id_to_reference(peerId);
-    RTC::ConnectorProfile connector;
-    connector.name = "test";
-    connector.ports.length(2);
-    connector.ports[0] = RTC::PortService::_duplicate(ports[0].in());
-    connector.ports[1] = RTC::PortService::_narrow(peerObject);
-    const char* settings[][2] = {{"dataport.dataflow_type", "push"},
-                                 {"dataport.interface_type", "corba_cdr"},
-                                 {"dataport.subscription_type", "flush"}};
-    connector.properties.length(3);
-    for (CORBA::ULong i = 0; i < 3; ++i) {
-        connector.properties[i].name = settings[i][0];
-        connector.properties[i].value <<= settings[i][1];
-    }
+    RTC::PortService_var peerRef = RTC::PortService::_narrow(peerObject);
+    RTC::ConnectorProfile connector = connectorOf({ports[0].in(), peerRef.in()}, kPushCdr);
     ASSERT_EQ(ports[0]->connect(connector), RTC::RTC_OK);
     EXPECT_EQ(std::string(connector.connector_id).size(), 36u);
     EXPECT_EQ(peer.listedDuringConnect.load(), 0) << "a connection under way was listed";
@@ -319,17 +357,15 @@ TEST_F(ComponentProcessTest, ToolActivatesConnectsFeedsAndSeesItUnbound) {
     RTC::ConnectorProfileList_var listed = ports[0]->get_connector_profiles();
     EXPECT_EQ(listed->length(), 1u);
 
-    std::string ior = findString(connector.properties, "dataport.corba_cdr.inport_ior");
-    CORBA::Object_var sinkObject = tool.orb_->string_to_object(ior.c_str());
-    OpenRTM::InPortCdr_var sink = OpenRTM::InPortCdr::_narrow(sinkObject);
+    OpenRTM::InPortCdr_var sink = sinkOf(tool, connector);
     ASSERT_FALSE(CORBA::is_nil(sink));
     EXPECT_EQ(sink->put(sample(11, 1.5)), OpenRTM::PORT_OK);
-    EXPECT_TRUE(waitForText(gOutputPath, "11 1.5\n"));
+    EXPECT_TRUE(waitForText(gOutputPath, "11 1.500000\n"));
     OpenRTM::CdrData junk;
     junk.length(5);
     EXPECT_EQ(sink->put(junk), OpenRTM::PORT_ERROR);
     EXPECT_EQ(sink->put(sample(12, -4.25)), OpenRTM::PORT_OK);
-    EXPECT_TRUE(waitForText(gOutputPath, "12 -4.25\n"));
+    EXPECT_TRUE(waitForText(gOutputPath, "12 -4.250000\n"));
 
     EXPECT_EQ(ports[0]->disconnect(connector.connector_id), RTC::RTC_OK);
     EXPECT_TRUE(peer.sawDisconnect.load());
@@ -375,6 +411,139 @@ TEST_F(ComponentProcessTest, NoNameServerWarnsOnceAndKeepsRunning) {
     kill(child, SIGTERM);
     EXPECT_EQ(pt::waitForExit(child, 10.0), 0);
     EXPECT_EQ(pt::readFile(options.stderrPath), warning);
+}
+
+// A running component process with the tool's handles on it.
+struct Session {
+    explicit Session(const std::string& preactivation = "")
+        : options{naming.address(), "YES", "", preactivation},
+          child(pt::forkProcess(runComponentProcess, &options)),
+          tool(naming.address()),
+          component(tool.waitFor("Recorder0")) {
+        if (CORBA::is_nil(component)) throw std::runtime_error("Recorder0 never registered");
+        context = component->get_context(0);
+        RTC::PortServiceList_var ports = component->get_ports();
+        port = RTC::PortService::_duplicate(ports[0].in());
+    }
+    ~Session() {
+        kill(child, SIGTERM);
+        pt::waitForExit(child, 10.0);
+    }
+    pt::NamingService naming;
+    ProcessOptions options;
+    pid_t child;
+    Tool tool;
+    RTC::RTObject_var component;
+    RTC::ExecutionContext_var context;
+    RTC::PortService_var port;
+};
+
+TEST_F(ComponentProcessTest, FailedCallbacksLeadToErrorAndResetRecovers) {
+    Session session;
+    RTC::ConnectorProfile connector = connectorOf({session.port.in()}, kPushCdr);
+    ASSERT_EQ(session.port->connect(connector), RTC::RTC_OK);
+    OpenRTM::InPortCdr_var sink = sinkOf(session.tool, connector);
+    RTC::ExecutionContext_ptr context = session.context.in();
+    RTC::RTObject_ptr component = session.component.in();
+
+    // Data is accepted while INACTIVE; the activation that reads it fails.
+    EXPECT_EQ(sink->put(sample(1, kFailActivation)), OpenRTM::PORT_OK);
+    EXPECT_EQ(context->activate_component(component), RTC::PRECONDITION_NOT_MET);
+    EXPECT_EQ(context->get_component_state(component), RTC::ERROR_STATE);
+    EXPECT_EQ(context->deactivate_component(component), RTC::PRECONDITION_NOT_MET);
+    EXPECT_TRUE(waitForText(gOutputPath, "aborting\nerror\n"));
+    EXPECT_EQ(context->reset_component(component), RTC::RTC_OK);
+    EXPECT_EQ(context->get_component_state(component), RTC::INACTIVE_STATE);
+    EXPECT_EQ(context->reset_component(component), RTC::PRECONDITION_NOT_MET);
+
+    // An index past the end of a short sequence ends the cycle in ERROR; nothing is recorded.
+    EXPECT_EQ(context->activate_component(component), RTC::RTC_OK);
+    EXPECT_EQ(sink->put(sample(2, kOverrun)), OpenRTM::PORT_OK);
+    EXPECT_EQ(waitForState(context, component, RTC::ERROR_STATE), RTC::ERROR_STATE);
+    EXPECT_EQ(pt::readFile(gOutputPath).find("beyond"), std::string::npos);
+    EXPECT_EQ(context->reset_component(component), RTC::RTC_OK);
+    EXPECT_EQ(context->activate_component(component), RTC::RTC_OK);
+    EXPECT_EQ(sink->put(sample(3, 7.0)), OpenRTM::PORT_OK);
+    EXPECT_TRUE(waitForText(gOutputPath, "3 7.000000\n"));
+    EXPECT_EQ(context->deactivate_component(component), RTC::RTC_OK);
+
+    // Stopping and restarting the context.
+    EXPECT_EQ(context->stop(), RTC::RTC_OK);
+    EXPECT_FALSE(context->is_running());
+    EXPECT_EQ(context->stop(), RTC::PRECONDITION_NOT_MET);
+    EXPECT_EQ(context->start(), RTC::RTC_OK);
+    EXPECT_EQ(context->set_rate(50.0), RTC::RTC_OK);
+    EXPECT_DOUBLE_EQ(context->get_rate(), 50.0);
+}
+
+TEST_F(ComponentProcessTest, RefusedConnectionsLeaveNothingBehind) {
+    Session session;
+    RTC::PortService_ptr port = session.port.in();
+    auto refused = [&](const Settings& settings) {
+        RTC::ConnectorProfile connector = connectorOf({port}, settings);
+        RTC::ReturnCode_t result = port->connect(connector);
+        RTC::ConnectorProfileList_var left = port->get_connector_profiles();
+        EXPECT_EQ(left->length(), 0u);
+        return result;
+    };
+    EXPECT_EQ(
+        refused({{"dataport.dataflow_type", "push"}, {"dataport.interface_type", "shared_memory"}}),
+        RTC::BAD_PARAMETER);
+    EXPECT_EQ(refused({{"dataport.interface_type", "corba_cdr"}}), RTC::BAD_PARAMETER);
+    EXPECT_EQ(
+        refused({{"dataport.dataflow_type", "pull"}, {"dataport.interface_type", "corba_cdr"}}),
+        RTC::BAD_PARAMETER);
+    EXPECT_EQ(refused({{"dataport.dataflow_type", "push"},
+                       {"dataport.interface_type", "corba_cdr"},
+                       {"dataport.serializer.cdr.endian", "middle,little"}}),
+              RTC::UNSUPPORTED);
+
+    RTC::ConnectorProfile_var empty = port->get_connector_profile("no-such-id");
+    EXPECT_STREQ(empty->connector_id, "");
+    EXPECT_EQ(port->disconnect("no-such-id"), RTC::BAD_PARAMETER);
+    EXPECT_EQ(port->notify_disconnect("no-such-id"), RTC::BAD_PARAMETER);
+
+    RTC::ConnectorProfile fixed = connectorOf({port}, kPushCdr);
+    fixed.connector_id = "fixed-id";
+    EXPECT_EQ(port->connect(fixed), RTC::RTC_OK);
+    RTC::ConnectorProfile again = connectorOf({port}, kPushCdr);
+    again.connector_id = "fixed-id";
+    EXPECT_EQ(port->connect(again), RTC::PRECONDITION_NOT_MET);
+    EXPECT_EQ(port->disconnect_all(), RTC::RTC_OK);
+    RTC::ConnectorProfileList_var left = port->get_connector_profiles();
+    EXPECT_EQ(left->length(), 0u);
+}
+
+TEST_F(ComponentProcessTest, OutPortFirstBigEndianAndDeadPeerCleanup) {
+    Session session("Recorder0");
+    PeerPort peer;
+    peer.target = RTC::PortService::_duplicate(session.port.in());
+    PortableServer::ObjectId_var peerId = session.tool.poa_->activate_object(&peer);
+    CORBA::Object_var peerObject = session.tool.poa_->id_to_reference(peerId);
+    RTC::PortService_var peerRef = RTC::PortService::_narrow(peerObject);
+
+    // An OutPort that connects first forwards notify_connect to the in-port, last in the list.
+    Settings bigEndian = kPushCdr;
+    bigEndian.push_back({"dataport.serializer.cdr.endian", "BIG, little"});
+    RTC::ConnectorProfile connector = connectorOf({peerRef.in(), session.port.in()}, bigEndian);
+    connector.connector_id = "from-outport";
+    ASSERT_EQ(session.port->notify_connect(connector), RTC::RTC_OK);
+    OpenRTM::InPortCdr_var sink = sinkOf(session.tool, connector);
+    ASSERT_FALSE(CORBA::is_nil(sink));
+    EXPECT_EQ(sink->put(sample(4, 2.5, false)), OpenRTM::PORT_OK);
+    EXPECT_TRUE(waitForText(gOutputPath, "4 2.500000\n"));
+
+    // The peer disappears: the next profile query drops its connector and closes the sink.
+    session.tool.poa_->deactivate_object(peerId);
+    RTC::ConnectorProfileList_var left = session.port->get_connector_profiles();
+    EXPECT_EQ(left->length(), 0u);
+    EXPECT_THROW(sink->put(sample(5, 0.0)), CORBA::OBJECT_NOT_EXIST);
+}
+
+TEST(ManagerStartTest, MissingConfigurationFileEndsTheProcess) {
+    const char* argv[] = {"pelorin", "-f", "/nonexistent/pelorin-rtc.conf", nullptr};
+    EXPECT_EXIT(RTC::Manager::init(3, const_cast<char**>(argv)), ::testing::ExitedWithCode(255),
+                "Configuration file not found: /nonexistent/pelorin-rtc.conf");
 }
 
 }  // namespace
