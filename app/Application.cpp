@@ -10,6 +10,7 @@
 #include "scene/TransformValue.h"
 #include "setting/SettingFileParser.h"
 #include "util/MessageStream.h"
+#include "viewer/Viewer.h"
 
 namespace pelorin {
 namespace {
@@ -24,7 +25,12 @@ constexpr int kParseFailureStatus = 1;
 
 Application* theApplication = nullptr;
 
-Application::Application() {
+bool showInViewer(Parts* root) {
+    setViewerRoot(root);
+    return startViewer();
+}
+
+Application::Application() : showScene_(showInViewer) {
     Console::out().msg(m::kStarting).flush();
 }
 
@@ -62,8 +68,7 @@ bool Application::start() {
         Console::out().msg(m::kParseFailed).flush();
         std::exit(kParseFailureStatus);
     }
-    // VIEWER START: the integrator calls setViewerRoot(root_) and returns startViewer() here.
-    return true;
+    return showScene_ ? showScene_(root_) : true;
 }
 
 void Application::setValues(const double* values, int count) {

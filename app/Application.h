@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -18,6 +19,8 @@ class SettingFileParser;
 class Application {
   public:
     static constexpr const char* kDebugOption = "-debug";
+    // Shows a linked scene; returns whether a viewer was started.
+    using SceneShower = std::function<bool(Parts* root)>;
 
     // Prints "RTM起動" and a line end on the console.
     Application();
@@ -41,6 +44,10 @@ class Application {
     // written, tells the viewer once that the scene changed. `values` must hold `count` doubles.
     void setValues(const double* values, int count);
 
+    // Replaces what start() does with the linked tree. By default the root is published to the
+    // viewer and the viewer thread is started; tests and window-less tools show it elsewhere.
+    void setSceneShower(SceneShower shower) { showScene_ = std::move(shower); }
+
     // Number of value-table entries; 0 before start(). The component sizes its hand-over by it.
     std::size_t valueTableSize() const;
 
@@ -54,6 +61,7 @@ class Application {
     std::string settingFilePath_;
     std::unique_ptr<SettingFileParser> parser_;
     Parts* root_ = nullptr;
+    SceneShower showScene_;
 };
 
 // The process-wide Application; written once by the main body before the framework starts.

@@ -106,6 +106,7 @@ struct StartedApp {
         char path[] = "robot.txt";
         char* argv[] = {program, path};
         EXPECT_TRUE(app.checkArguments(2, argv));
+        app.setSceneShower([this](Parts* root) { return root == app.root(); });
         EXPECT_TRUE(app.start());
         const TransformChain& chain = app.root()->inputTransforms();
         yaw = dynamic_cast<RotateTransform*>(chain.find("YAW"));
@@ -166,6 +167,7 @@ void startOnBadFile() {
     char path[] = "bad.txt";
     char* argv[] = {program, path};
     app.checkArguments(2, argv);
+    app.setSceneShower([](Parts*) { return true; });
     app.start();
 }
 
