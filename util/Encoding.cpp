@@ -12,7 +12,26 @@
 namespace pelorin {
 namespace {
 
+// Bytes of the UTF-8 character at the start of `text` (1 for a broken sequence, so that a
+// stray byte costs only itself). Other encodings step one byte.
+std::size_t characterLength(const char* text, std::size_t left, bool utf8) {
+    const auto lead = static_cast<unsigned char>(text[0]);
+    std::size_t length = 1;
+    if (utf8 && lead >= 0xF0 && lead < 0xF8)
+        length = 4;
+    else if (utf8 && lead >= 0xE0 && lead < 0xF0)
+        length = 3;
+    else if (utf8 && lead >= 0xC0 && lead < 0xE0)
+        length = 2;
+    if (length > left) return 1;
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) return 1;
+    }
+    return length;
+}
+
 std::string convert(std::string_view input, const char* to, const char* from) {
+    const bool fromUtf8 = std::string_view(from) == "UTF-8";
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(input);
     std::string output;
@@ -29,11 +48,12 @@ std::string convert(std::string_view input, const char* to, const char* from) {
         if (errno == E2BIG) {
             output.resize(output.size() * 2);
         } else {
-            // An unconvertible or broken sequence: mark it and go on with the next byte.
+            // An unconvertible or broken sequence: mark it and go on after that character.
             if (produced == output.size()) output.resize(output.size() * 2);
             output[produced++] = '?';
-            ++in;
-            --inLeft;
+            const std::size_t skip = characterLength(in, inLeft, fromUtf8);
+            in += skip;
+            inLeft -= skip;
         }
     }
     output.resize(produced);
@@ -69,12 +89,14 @@ std::string encodeText(std::string_view utf8, TextEncoding encoding) {
     return convert(utf8, "CP932", "UTF-8");
 }
 
-std::string decodeCp932(std::string_view cp932) { return convert(cp932, "UTF-8", "CP932"); }
+std::string decodeCp932(std::string_view cp932) {
+    return convert(cp932, "UTF-8", "CP932");
+}
 
 bool isShiftJisCodeset(std::string_view codeset) {
     const std::string name = upper(codeset);
-    for (const char* known : {"SJIS", "SHIFT_JIS", "SHIFT-JIS", "SHIFTJIS", "CP932",
-                              "WINDOWS-31J", "MS932", "MS_KANJI", "CSSHIFTJIS"}) {
+    for (const char* known : {"SJIS", "SHIFT_JIS", "SHIFT-JIS", "SHIFTJIS", "CP932", "WINDOWS-31J",
+                              "MS932", "MS_KANJI", "CSSHIFTJIS"}) {
         if (name == known) return true;
     }
     return false;

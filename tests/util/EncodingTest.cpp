@@ -23,18 +23,16 @@ TEST(EncodeTextTest, KnownStringToCp932AndBack) {
     EXPECT_EQ(encodeText("", TextEncoding::Cp932), "");
 }
 
-// Unconvertible input never stops the conversion: it is marked with '?' (currently one per
-// byte of the character) and the text after it survives.
+// Unconvertible input never stops the conversion: each character is marked with one '?' and the
+// text after it survives.
 TEST(EncodeTextTest, CharactersOutsideCp932BecomeQuestionMarks) {
     const std::string emoji = encodeText(
         "a\xF0\x9F\x98\x80"
         "b\xE3\x81\x82",
         TextEncoding::Cp932);
-    ASSERT_GE(emoji.size(), 5U);
-    EXPECT_EQ(emoji.front(), 'a');
-    EXPECT_EQ(emoji.substr(emoji.size() - 3), "b\x82\xa0");  // "あ" after it intact
-    EXPECT_EQ(emoji.substr(1, emoji.size() - 4).find_first_not_of('?'), std::string::npos);
-    EXPECT_EQ(encodeText("x\xFFy", TextEncoding::Cp932), "x?y");  // broken UTF-8
+    EXPECT_EQ(emoji, "a?b\x82\xa0");                                   // "あ" after it intact
+    EXPECT_EQ(encodeText("x\xFFy", TextEncoding::Cp932), "x?y");       // broken UTF-8
+    EXPECT_EQ(encodeText("x\xE3\x81y", TextEncoding::Cp932), "x??y");  // cut-short character
 }
 
 TEST(ShiftJisCodesetTest, NamesOfTheFamily) {
