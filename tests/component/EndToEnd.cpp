@@ -269,4 +269,13 @@ long differingPixels(const Picture& a, const Picture& b) {
     return count;
 }
 
+long redPixels(const Picture& picture) {
+    long count = 0;
+    for (std::size_t i = 0; i + 2 < picture.rgb.size(); i += 3) {
+        const int r = picture.rgb[i], g = picture.rgb[i + 1], b = picture.rgb[i + 2];
+        if (r >= 80 && r > 2 * g + 20 && r > 2 * b + 20) ++count;
+    }
+    return count;
+}
+
 }  // namespace pelorin::testing

@@ -101,6 +101,8 @@ bool takeScreenshot(Picture& picture, std::string& error);
 // Number of pixels whose colour differs by more than a small tolerance in any channel; pictures
 // of different sizes count as entirely different.
 long differingPixels(const Picture& a, const Picture& b);
+// Number of clearly red pixels (red well above green and blue).
+long redPixels(const Picture& picture);
 
 // Sends WM_DELETE_WINDOW, what a window manager sends when the user clicks the close box, to
 // the window of that title on the private display.

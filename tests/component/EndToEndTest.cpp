@@ -18,6 +18,8 @@ using namespace std::chrono_literals;
 constexpr long kTurned = 2000;
 // Pixels that may differ between two pictures of the same pose (none, in practice).
 constexpr long kSame = 50;
+// Red pixels of the bar at rest: it covers tens of thousands.
+constexpr long kBarPixels = 2000;
 
 const char* const kShortWarning =
     "警告: doubleValue の受信データの要素数 1 が設定ファイルの要素数 2 より少ないため、"
@@ -31,7 +33,16 @@ class EndToEndTest : public ::testing::Test {
         ASSERT_TRUE(naming_.ok()) << naming_.error();
     }
 
+    // What Pelorin said, when something went wrong: a crash or a sanitizer report shows here.
+    void TearDown() override {
+        if (HasFailure() && started_)
+            ADD_FAILURE() << "pelorin's output:\n"
+                          << run_.process().out() << "\npelorin's errors:\n"
+                          << run_.process().err();
+    }
+
     void startPelorin() {
+        started_ = true;
         const std::string problem = run_.start();
         ASSERT_EQ(problem, "");
     }
@@ -73,19 +84,20 @@ class EndToEndTest : public ::testing::Test {
         return false;
     }
 
-    // The rest pose, once it is on screen. Needs an active component.
+    // The rest pose, once it is on screen: the red bar is drawn and two pictures agree (the
+    // window may still be appearing, or its first frame on the way).
     Picture restPose() {
         sendOk({"0", "0"});
-        Picture first = shot();
-        Picture settled;
-        // The first frame may still be on its way; take the picture once two agree.
-        for (int i = 0; i < 50; ++i) {
+        Picture previous;
+        const auto end = std::chrono::steady_clock::now() + 30s;
+        while (std::chrono::steady_clock::now() < end) {
+            Picture now = shot();
+            if (redPixels(now) >= kBarPixels && differingPixels(previous, now) <= kSame) return now;
+            previous = std::move(now);
             std::this_thread::sleep_for(100ms);
-            settled = shot();
-            if (differingPixels(first, settled) <= kSame) break;
-            first = settled;
         }
-        return settled;
+        ADD_FAILURE() << "the bar never appeared on screen";
+        return previous;
     }
 
     bool endsWithZero() {
@@ -95,6 +107,7 @@ class EndToEndTest : public ::testing::Test {
 
     NamingService naming_;
     PelorinRun run_{naming_};
+    bool started_ = false;
 };
 
 TEST_F(EndToEndTest, TheToolFindsAndActivatesTheComponentAndAValueTurnsTheMesh) {

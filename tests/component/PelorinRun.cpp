@@ -76,7 +76,12 @@ PelorinRun::PelorinRun(const NamingService& naming, bool preactivate) : naming_(
 }
 
 std::map<std::string, std::string> PelorinRun::environment() const {
-    return {{"LC_ALL", "C.UTF-8"}, {"RTC_MANAGER_CONFIG", folder_.file("rtc.conf")}};
+    // Mesa's software renderer without worker threads: results do not depend on the machine,
+    // and its own (uninstrumented) threads cannot confuse the thread sanitizer.
+    return {{"LC_ALL", "C.UTF-8"},
+            {"RTC_MANAGER_CONFIG", folder_.file("rtc.conf")},
+            {"LIBGL_ALWAYS_SOFTWARE", "1"},
+            {"LP_NUM_THREADS", "0"}};
 }
 
 std::string PelorinRun::start() {
