@@ -43,7 +43,7 @@ for _ in $(seq 100); do
     "$bench" probe "$port" >/dev/null 2>&1 && break || true
     sleep 0.2
 done
-echo "Pelorin port benchmark: $samples timed puts (5 ms apart), then 3 s of back-to-back puts"
+echo "Pelorin port benchmark, execution context at 1000 Hz: $samples timed puts (5 ms apart), then 3 s of back-to-back puts"
 "$bench" send "$port" "$samples"
 wait "$receiver" || true
 cat "$work/receiver.out"
