@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "rtcrt/InPortCdrEndpoint.h"
+#include "rtcrt/Logger.h"
 #include "rtcrt/NVUtil.h"
+#include "rtcrt/RtcMessages.h"
 #include "rtm/RTObject.h"
 
 namespace RTC {
@@ -201,7 +203,13 @@ ReturnCode_t InPortBase::notify_connect(ConnectorProfile& connector_profile) {
     // through disconnect reaches every port of the connector.
     connector->profile = connector_profile;
     storeConnector(std::move(connector));
-    return firstFailure({published, forwarded, subscribed});
+    ReturnCode_t result = firstFailure({published, forwarded, subscribed});
+    if (result == RTC_OK) {
+        rt::Logger::instance().write(rt::LogLevel::Info, std::string(rt::messages::kLogConnected) +
+                                                             profileName() + " " +
+                                                             connector_profile.connector_id.in());
+    }
+    return result;
 }
 
 ReturnCode_t InPortBase::checkAdmission(const ConnectorProfile& profile) {
@@ -339,6 +347,11 @@ ReturnCode_t InPortBase::disconnect_all() {
 
 void InPortBase::tearDownLocally(const std::string& id) {
     std::unique_ptr<Connector> connector = takeConnector(id);
+    if (connector != nullptr) {
+        rt::Logger::instance().write(
+            rt::LogLevel::Info,
+            std::string(rt::messages::kLogDisconnected) + profileName() + " " + id);
+    }
     if (connector != nullptr && connector->endpoint != nullptr) {
         connector->endpoint->close();
         poa_->deactivate_object(connector->endpointId.in());
@@ -399,7 +412,13 @@ bool InPortBase::hasConnector(const std::string& id) {
 }
 
 OpenRTM::PortStatus InPortBase::receive(const OpenRTM::CdrData& data, bool littleEndian) {
-    return storeCdr(data, littleEndian);
+    OpenRTM::PortStatus status = storeCdr(data, littleEndian);
+    if (status != OpenRTM::PORT_OK) {
+        rt::Logger::instance().write(
+            rt::LogLevel::Warn, std::string(rt::messages::kLogPutRefused) + profileName() + " (" +
+                                    std::to_string(data.length()) + " bytes)");
+    }
+    return status;
 }
 
 }  // namespace RTC

@@ -57,8 +57,9 @@ LogLevel parseLogLevel(const std::string& name) {
 }
 
 Logger& Logger::instance() {
-    static Logger logger;
-    return logger;
+    // Never destroyed: ORB threads may still log while the process exits.
+    static Logger* logger = new Logger;
+    return *logger;
 }
 
 std::vector<std::string> Logger::configure(const coil::Properties& config) {

@@ -64,6 +64,12 @@ std::vector<std::string> orbArguments(const coil::Properties& config) {
     return args;
 }
 
+std::string joined(const std::vector<std::string>& words) {
+    std::string text;
+    for (size_t i = 1; i < words.size(); ++i) text += (i > 1 ? " " : "") + words[i];
+    return text;
+}
+
 // "Type?key=value&key2=value2" into the type and its arguments.
 std::string parseComponentArgs(const std::string& text, coil::Properties& args) {
     size_t question = text.find('?');
@@ -124,7 +130,9 @@ struct Manager::Impl {
 };
 
 namespace {
-std::unique_ptr<Manager> theManager;
+// Never deleted: the process may end through exit() while ORB and context threads still run,
+// and nothing they use may be destroyed under them.
+Manager* theManager = nullptr;
 std::mutex theManagerMutex;
 }  // namespace
 
@@ -134,7 +142,7 @@ Manager::~Manager() = default;
 
 Manager* Manager::init(int argc, char** argv) {
     std::lock_guard<std::mutex> lock(theManagerMutex);
-    if (theManager != nullptr) return theManager.get();
+    if (theManager != nullptr) return theManager;
     rt::ManagerArguments args = rt::parseManagerArguments(argc, argv);
     std::string file = rt::findConfigFile(args, std::getenv("RTC_MANAGER_CONFIG"));
     if (!args.configFile.empty() && file.empty() && !args.ignoreMissingFile) {
@@ -143,17 +151,22 @@ Manager* Manager::init(int argc, char** argv) {
     }
     std::ifstream stream;
     if (!file.empty()) stream.open(file);
-    std::unique_ptr<Manager> manager(new Manager);
+    auto* manager = new Manager;
     manager->impl_->config = rt::buildManagerConfig(args, file.empty() ? nullptr : &stream);
     for (const std::string& path : rt::Logger::instance().configure(manager->impl_->config)) {
         pelorin::Console::err().msg(rt::messages::kLogFileFailed).raw(path).endl();
     }
-    if (!manager->impl_->startOrb()) return nullptr;
+    for (const std::string& ignored : args.ignored) {
+        rt::Logger::instance().write(rt::LogLevel::Debug,
+                                     std::string(rt::messages::kLogArgumentLeft) + ignored);
+    }
+    // Without an ORB nothing can work; the reason is on the console.
+    if (!manager->impl_->startOrb()) std::exit(-1);
     rt::Logger::instance().write(rt::LogLevel::Info,
                                  std::string(rt::messages::kLogManagerStarted) +
                                      manager->impl_->config.getProperty("manager.pid"));
-    theManager = std::move(manager);
-    return theManager.get();
+    theManager = manager;
+    return theManager;
 }
 
 bool Manager::Impl::startOrb() {
@@ -168,7 +181,12 @@ bool Manager::Impl::startOrb() {
         poa = PortableServer::POA::_narrow(object);
         poaManager = poa->the_POAManager();
     } catch (const CORBA::Exception& e) {
-        pelorin::Console::err().msg(rt::messages::kOrbInitFailed).raw(e._name()).endl();
+        pelorin::Console::err()
+            .msg(rt::messages::kOrbInitFailed)
+            .raw(e._name())
+            .msg(rt::messages::kOrbArgumentsWere)
+            .raw(joined(words))
+            .endl();
         return false;
     }
     if (rt::isYes(config.getProperty("naming.enable"))) {
@@ -185,16 +203,14 @@ Manager& Manager::instance() {
     }
     char name[] = "pelorin";
     char* argv[] = {name, nullptr};
-    Manager* manager = init(1, argv);
-    if (manager == nullptr) std::abort();  // no ORB: nothing can work, and the cause is printed
-    return *manager;
+    return *init(1, argv);
 }
 
 void Manager::terminate() {
     Manager* manager;
     {
         std::lock_guard<std::mutex> lock(theManagerMutex);
-        manager = theManager.get();
+        manager = theManager;
     }
     if (manager != nullptr) manager->shutdown();
 }
@@ -284,9 +300,14 @@ coil::Properties Manager::Impl::componentProperties(const Factory& factory,
     for (const char* key : kInheritedKeys) {
         if (!config.getProperty(key).empty()) properties.setProperty(key, config.getProperty(key));
     }
-    // The profile's rate holds unless the configuration names one explicitly.
+    // The profile's rate holds unless the configuration names a valid one.
     const std::string& configuredRate = config.getProperty("exec_cxt.periodic.rate");
-    if (!configuredRate.empty()) properties.setProperty("exec_cxt.periodic.rate", configuredRate);
+    double rate = 0.0;
+    if (rt::parsePositiveRate(configuredRate, rate)) {
+        properties.setProperty("exec_cxt.periodic.rate", configuredRate);
+    } else if (!configuredRate.empty()) {
+        pelorin::Console::err().msg(rt::messages::kBadRate).raw(configuredRate).endl();
+    }
     properties << args;
     std::string category = properties.getProperty("category");
     overlayPrefixed(properties, config, category + "." + properties.getProperty("type_name"));
@@ -311,7 +332,10 @@ RTObject_impl* Manager::createComponent(const char* comp_args) {
         long maxInstance = std::atol(factory.profile.getProperty("max_instance").c_str());
         long existing = 0;
         for (const Component& component : impl_->components) existing += component.type == type;
-        if (maxInstance > 0 && existing >= maxInstance) return nullptr;
+        if (maxInstance > 0 && existing >= maxInstance) {
+            pelorin::Console::err().msg(rt::messages::kTooManyInstances).raw(type).endl();
+            return nullptr;
+        }
         instanceName = args.getProperty("instance_name");
         if (instanceName.empty()) instanceName = impl_->nextInstanceName(type);
     }

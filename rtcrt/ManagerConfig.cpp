@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <cstdlib>
 #include <fstream>
 
 namespace pelorin::rtcrt {
@@ -129,6 +131,16 @@ coil::Properties buildManagerConfig(const ManagerArguments& args, std::istream* 
         if (splitOverride(text, key, value)) config.setProperty(key, value);
     }
     return config;
+}
+
+bool parsePositiveRate(const std::string& text, double& rate) {
+    std::string trimmed = trim(text);
+    if (trimmed.empty()) return false;
+    char* end = nullptr;
+    double value = std::strtod(trimmed.c_str(), &end);
+    if (end == nullptr || *end != '\0' || !std::isfinite(value) || value <= 0.0) return false;
+    rate = value;
+    return true;
 }
 
 bool isYes(const std::string& value) {

@@ -37,6 +37,9 @@ coil::Properties defaultManagerConfig();
 // Applies file content, system keys and overrides on top of the defaults.
 coil::Properties buildManagerConfig(const ManagerArguments& args, std::istream* configFile);
 
+// A rate in Hz: a finite number above zero with nothing after it but blanks.
+bool parsePositiveRate(const std::string& text, double& rate);
+
 // "YES"/"yes"/"true"/"1"... as the framework reads switches.
 bool isYes(const std::string& value);
 

@@ -142,13 +142,11 @@ void RTObject_impl::setInstanceName(const char* instance_name) {
 }
 
 const char* RTObject_impl::getTypeName() {
-    typeName_ = m_properties.getProperty("type_name");
-    return typeName_.c_str();
+    return m_properties.getProperty("type_name").c_str();
 }
 
 const char* RTObject_impl::getCategory() {
-    category_ = m_properties.getProperty("category");
-    return category_.c_str();
+    return m_properties.getProperty("category").c_str();
 }
 
 coil::Properties& RTObject_impl::getProperties() {
@@ -183,8 +181,14 @@ bool RTObject_impl::activateObject(PortableServer::POA_ptr poa) {
 
 rt::ExecutionContextSettings RTObject_impl::contextSettings() {
     rt::ExecutionContextSettings settings;
-    double rate = std::atof(m_properties.getProperty("exec_cxt.periodic.rate").c_str());
-    settings.rateHz = rate > 0.0 ? rate : kFallbackRateHz;
+    const std::string& rateText = m_properties.getProperty("exec_cxt.periodic.rate");
+    if (!rt::parsePositiveRate(rateText, settings.rateHz)) {
+        if (!rateText.empty()) {
+            rt::Logger::instance().write(rt::LogLevel::Warn,
+                                         std::string(rt::messages::kBadRate) + rateText);
+        }
+        settings.rateHz = kFallbackRateHz;
+    }
     settings.syncTransition =
         rt::isYes(m_properties.getProperty("exec_cxt.sync_transition", "YES"));
     double timeout = std::atof(m_properties.getProperty("exec_cxt.transition_timeout").c_str());

@@ -5,14 +5,17 @@ namespace pelorin::rtcrt::messages {
 
 // Console (all followed by a line end).
 inline constexpr const char kConfigFileMissing[] = "Configuration file not found: ";
-inline constexpr const char kConfigLineIgnored[] = "Ignored configuration option: ";
 inline constexpr const char kNoNameServer[] =
     "Warning: no naming service answered; the component runs unregistered. Tried: ";
 inline constexpr const char kOrbInitFailed[] = "The CORBA ORB could not be initialised: ";
+inline constexpr const char kOrbArgumentsWere[] = "; ORB arguments: ";
+inline constexpr const char kBadRate[] = "Ignored an invalid exec_cxt.periodic.rate: ";
+inline constexpr const char kTooManyInstances[] = "No more instances allowed (max_instance) of: ";
 inline constexpr const char kUnknownFactory[] = "No component factory is registered for: ";
 inline constexpr const char kLogFileFailed[] = "Log file could not be opened: ";
 
 // Log lines.
+inline constexpr const char kLogArgumentLeft[] = "Argument left to the program: ";
 inline constexpr const char kLogManagerStarted[] = "Manager started, pid ";
 inline constexpr const char kLogBound[] = "Bound name ";
 inline constexpr const char kLogUnbound[] = "Unbound name ";
@@ -22,7 +25,7 @@ inline constexpr const char kLogComponentFailed[] = "Component initialisation fa
 inline constexpr const char kLogRateFrom[] = "Execution context rate (Hz) ";
 inline constexpr const char kLogConnected[] = "Connector established: ";
 inline constexpr const char kLogDisconnected[] = "Connector removed: ";
-inline constexpr const char kLogPutRefused[] = "Refused an undecodable sample on connector ";
+inline constexpr const char kLogPutRefused[] = "Refused an undecodable sample on port ";
 inline constexpr const char kLogCallbackThrew[] =
     "A component callback threw; state set to ERROR: ";
 inline constexpr const char kLogShutdown[] = "Manager shutting down";

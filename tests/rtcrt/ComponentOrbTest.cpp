@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -44,6 +45,11 @@ class Recorder : public RTC::DataFlowComponentBase {
   public:
     explicit Recorder(RTC::Manager* manager) : DataFlowComponentBase(manager), port_("in", value_) {
         addInPort("in", port_);
+    }
+    RTC::ReturnCode_t onInitialize() override {
+        // The viewer ends the process this way when its setting file cannot be read.
+        if (getProperties().getProperty("exit_in_initialize") == "1") std::exit(1);
+        return RTC::RTC_OK;
     }
     RTC::ReturnCode_t onActivated(RTC::UniqueId) override {
         if (port_.isNew() && port_.read() && value_.data[0] == kFailActivation) {
@@ -107,6 +113,7 @@ struct ProcessOptions {
     std::string shutdownOnNoRtcs;
     std::string stderrPath;  // empty: inherit
     std::string preactivation;
+    std::vector<std::string> extra;  // further "-o key:value" settings
 };
 
 int runComponentProcess(void* argument) {
@@ -117,17 +124,27 @@ int runComponentProcess(void* argument) {
     std::string servers = "corba.nameservers:" + options->nameServer;
     std::string nortcs = "manager.shutdown_on_nortcs:" + options->shutdownOnNoRtcs;
     std::string preactivation = "manager.components.preactivation:" + options->preactivation;
-    // clang-format off
-    const char* argv[] = {"recorder", "-debug", "robot.txt",
-                          "-o", servers.c_str(),
-                          "-o", "corba.endpoints:127.0.0.1:",
-                          "-o", "logger.enable:NO",
-                          "-o", nortcs.c_str(),
-                          "-o", preactivation.c_str(),
-                          nullptr};
-    // clang-format on
-    RTC::Manager* manager = RTC::Manager::init(13, const_cast<char**>(argv));
-    if (manager == nullptr) return 2;
+    std::vector<std::string> words = {"recorder",
+                                      "-debug",
+                                      "robot.txt",
+                                      "-o",
+                                      servers,
+                                      "-o",
+                                      "corba.endpoints:127.0.0.1:",
+                                      "-o",
+                                      "logger.enable:NO",
+                                      "-o",
+                                      nortcs,
+                                      "-o",
+                                      preactivation};
+    for (const std::string& setting : options->extra) {
+        words.push_back("-o");
+        words.push_back(setting);
+    }
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    RTC::Manager* manager = RTC::Manager::init(static_cast<int>(words.size()), argv.data());
     manager->setModuleInitProc(recorderInit);
     manager->activateManager();
     manager->runManager(false);
@@ -301,7 +318,7 @@ struct ComponentProcessTest : ::testing::Test {
 
 TEST_F(ComponentProcessTest, ToolActivatesConnectsFeedsAndSeesItUnbound) {
     pt::NamingService naming;
-    ProcessOptions options{naming.address(), "YES", "", ""};
+    ProcessOptions options{naming.address(), "YES", "", "", {}};
     pid_t child = pt::forkProcess(runComponentProcess, &options);
     Tool tool(naming.address());
 
@@ -383,7 +400,7 @@ TEST_F(ComponentProcessTest, ToolActivatesConnectsFeedsAndSeesItUnbound) {
 
 TEST_F(ComponentProcessTest, PreactivatedThenTerminationSignalUnbinds) {
     pt::NamingService naming;
-    ProcessOptions options{naming.address(), "YES", "", "Recorder0"};
+    ProcessOptions options{naming.address(), "YES", "", "Recorder0", {}};
     pid_t child = pt::forkProcess(runComponentProcess, &options);
     Tool tool(naming.address());
     RTC::RTObject_var component = tool.waitFor("Recorder0");
@@ -400,8 +417,8 @@ TEST_F(ComponentProcessTest, PreactivatedThenTerminationSignalUnbinds) {
 
 TEST_F(ComponentProcessTest, NoNameServerWarnsOnceAndKeepsRunning) {
     int closedPort = pt::freeLoopbackPort();
-    ProcessOptions options{"127.0.0.1:" + std::to_string(closedPort), "YES", dir + "/stderr.txt",
-                           ""};
+    ProcessOptions options{
+        "127.0.0.1:" + std::to_string(closedPort), "YES", dir + "/stderr.txt", "", {}};
     pid_t child = pt::forkProcess(runComponentProcess, &options);
     const std::string warning =
         "Warning: no naming service answered; the component runs unregistered. Tried: 127.0.0.1:" +
@@ -415,19 +432,27 @@ TEST_F(ComponentProcessTest, NoNameServerWarnsOnceAndKeepsRunning) {
 
 // A running component process with the tool's handles on it.
 struct Session {
-    explicit Session(const std::string& preactivation = "")
-        : options{naming.address(), "YES", "", preactivation},
+    explicit Session(const std::string& preactivation = "", std::vector<std::string> extra = {},
+                     const std::string& stderrPath = "")
+        : options{naming.address(), "YES", stderrPath, preactivation, std::move(extra)},
           child(pt::forkProcess(runComponentProcess, &options)),
           tool(naming.address()),
           component(tool.waitFor("Recorder0")) {
-        if (CORBA::is_nil(component)) throw std::runtime_error("Recorder0 never registered");
+        if (CORBA::is_nil(component)) {
+            end();
+            throw std::runtime_error("Recorder0 never appeared in the naming service");
+        }
         context = component->get_context(0);
         RTC::PortServiceList_var ports = component->get_ports();
         port = RTC::PortService::_duplicate(ports[0].in());
     }
-    ~Session() {
+    ~Session() { end(); }
+    int end() {
+        if (child <= 0) return -1;
         kill(child, SIGTERM);
-        pt::waitForExit(child, 10.0);
+        int status = pt::waitForExit(child, 10.0);
+        child = -1;
+        return status;
     }
     pt::NamingService naming;
     ProcessOptions options;
@@ -437,6 +462,33 @@ struct Session {
     RTC::ExecutionContext_var context;
     RTC::PortService_var port;
 };
+
+TEST_F(ComponentProcessTest, ConfiguredRateReplacesTheProfileRate) {
+    // One session at a time: a process must not be forked while this one's ORB is alive.
+    {
+        Session configured("", {"exec_cxt.periodic.rate:5"});
+        EXPECT_DOUBLE_EQ(configured.context->get_rate(), 5.0);
+        EXPECT_EQ(configured.end(), 0);
+    }
+    {
+        Session invalid("", {"exec_cxt.periodic.rate:fast"}, dir + "/stderr.txt");
+        EXPECT_DOUBLE_EQ(invalid.context->get_rate(), 20.0);
+        EXPECT_EQ(invalid.end(), 0);
+    }
+    EXPECT_EQ(pt::readFile(dir + "/stderr.txt"),
+              "Ignored an invalid exec_cxt.periodic.rate: fast\n");
+}
+
+TEST_F(ComponentProcessTest, ExitDuringInitializeKeepsItsStatus) {
+    pt::NamingService naming;
+    // Per-type keys of the configuration reach the component's properties.
+    ProcessOptions options{naming.address(), "YES", "", "", {"Test.Recorder.exit_in_initialize:1"}};
+    pid_t child = pt::forkProcess(runComponentProcess, &options);
+    EXPECT_EQ(pt::waitForExit(child, 10.0), 1);
+    Tool tool(naming.address());
+    RTC::RTObject_var never = tool.find("Recorder0");
+    EXPECT_TRUE(CORBA::is_nil(never));
+}
 
 TEST_F(ComponentProcessTest, FailedCallbacksLeadToErrorAndResetRecovers) {
     Session session;
@@ -538,6 +590,13 @@ TEST_F(ComponentProcessTest, OutPortFirstBigEndianAndDeadPeerCleanup) {
     RTC::ConnectorProfileList_var left = session.port->get_connector_profiles();
     EXPECT_EQ(left->length(), 0u);
     EXPECT_THROW(sink->put(sample(5, 0.0)), CORBA::OBJECT_NOT_EXIST);
+}
+
+TEST(ManagerStartTest, OrbThatCannotStartEndsTheProcess) {
+    const char* argv[] = {"pelorin", "-o", "corba.args:-ORBnoSuchOption 1", nullptr};
+    EXPECT_EXIT(RTC::Manager::init(3, const_cast<char**>(argv)), ::testing::ExitedWithCode(255),
+                "The CORBA ORB could not be initialised: .*; ORB arguments: "
+                "-ORBnoSuchOption 1");
 }
 
 TEST(ManagerStartTest, MissingConfigurationFileEndsTheProcess) {

@@ -26,8 +26,8 @@ class NamingService {
     std::string dataDir_;
 };
 
-// Forks; the child runs `body` and exits with its result. Must be called before the parent
-// initialises its ORB.
+// Forks; the child runs `body` and exits with its result. Must not be called while the
+// calling process has an ORB: the child would inherit it without its threads.
 pid_t forkProcess(int (*body)(void*), void* argument);
 // Waits for the child to end; its exit status, or -1 when it did not end within `seconds`
 // (it is then killed).

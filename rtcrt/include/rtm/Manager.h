@@ -27,9 +27,10 @@ using RtcDeleteFunc = void (*)(RTObject_impl*);
 
 class Manager {
   public:
-    // Creates the manager on the first call (later calls return it). Unknown arguments are
-    // skipped. A "-f" file that does not exist ends the process with a message, unless "-i".
-    // Returns null when the ORB cannot be started (the reason is on the console).
+    // Creates the manager on the first call (later calls return it); never null. Unknown
+    // arguments are skipped. A "-f" file that does not exist (unless "-i" is given) or an ORB
+    // that cannot start with the configured endpoints and arguments ends the process with
+    // status 255 and a message on the console.
     static Manager* init(int argc, char** argv);
     static Manager& instance();
     // Shuts the manager down (if it exists) and returns when done.

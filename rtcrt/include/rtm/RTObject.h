@@ -124,8 +124,6 @@ class RTObject_impl : public virtual POA_OpenRTM::DataFlowComponent {
     PortableServer::POA_var poa_;
     OpenRTM::DataFlowComponent_var ref_;
     std::string instanceName_;
-    std::string typeName_;
-    std::string category_;
     std::vector<InPortBase*> inPorts_;
     std::unique_ptr<pelorin::rtcrt::PeriodicExecutionContext> ownContext_;
     std::unique_ptr<pelorin::rtcrt::SdoConfiguration> configuration_;
