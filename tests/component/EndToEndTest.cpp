@@ -124,6 +124,21 @@ TEST_F(EndToEndTest, TheToolFindsAndActivatesTheComponentAndAValueTurnsTheMesh) 
     EXPECT_TRUE(screenBecomes(rest, true)) << "the bar did not come back";
 }
 
+TEST_F(EndToEndTest, TheProfileCarriesTheComponentDescriptionAndTheConfiguredRate) {
+    startPelorin();
+    const RunResult profile = run_.send({"--profile"});
+    ASSERT_EQ(profile.exitCode, 0) << profile.err;
+    const char* const expected[] = {
+        "instance_name: Pelorin0\n", "implementation_id: Pelorin\n", "type_name: Pelorin\n",
+        "description: ${rtcParam.description}\n", "version: 1.0.0\n", "vendor: Tarnwell\n",
+        "category: Category\n", "activity_type: PERIODIC\n", "kind: DataFlowComponent\n",
+        "max_instance: 1\n", "language: C++\n", "lang_type: compile\n",
+        // rtc.conf sets the rate; the profile's 1.0 holds only without one.
+        "exec_cxt.periodic.rate: 100\n"};
+    for (const char* line : expected)
+        EXPECT_NE(profile.out.find(line), std::string::npos) << line << "in:\n" << profile.out;
+}
+
 TEST_F(EndToEndTest, LongerSequencesApplyTheirFirstValuesShorterOnesNoneAndTheComponentGoesOn) {
     startPelorin();
     sendOk({"--activate"});

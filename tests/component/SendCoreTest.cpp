@@ -89,9 +89,9 @@ TEST(SendOptions, BadCommandLinesNameTheArgument) {
     EXPECT_EQ(parse({"--frobnicate"}).error, "unknown option: --frobnicate");
     EXPECT_EQ(parse({"1", "x"}).error, "not a number: x");
     EXPECT_EQ(parse({"--sweep", "1"}).error,
-              "choose one of VALUE..., --sweep, --stdin, --state, --exit");
+              "choose one of VALUE..., --sweep, --stdin, --state, --profile, --exit");
     EXPECT_EQ(parse({"--sweep", "--stdin"}).error,
-              "choose one of VALUE..., --sweep, --stdin, --state, --exit");
+              "choose one of VALUE..., --sweep, --stdin, --state, --profile, --exit");
     EXPECT_EQ(parse({"-p", "70000", "1"}).error, "value out of range for -p");
     EXPECT_EQ(parse({"1", "nan"}).error, "not a number: nan");
 }

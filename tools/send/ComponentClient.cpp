@@ -99,4 +99,24 @@ std::string componentState(RTC::RTObject_ptr component) {
     return state < 4 ? kStateNames[state] : "UNKNOWN";
 }
 
+std::string componentProfileText(RTC::RTObject_ptr component) {
+    RTC::ComponentProfile_var profile = component->get_component_profile();
+    std::string text;
+    auto line = [&text](const std::string& key, const char* value) {
+        text += key + ": " + (value != nullptr ? value : "") + "\n";
+    };
+    line("instance_name", profile->instance_name);
+    line("type_name", profile->type_name);
+    line("description", profile->description);
+    line("version", profile->version);
+    line("vendor", profile->vendor);
+    line("category", profile->category);
+    for (CORBA::ULong i = 0; i < profile->properties.length(); ++i) {
+        const char* value = nullptr;
+        if (profile->properties[i].value >>= value)
+            line(static_cast<const char*>(profile->properties[i].name), value);
+    }
+    return text;
+}
+
 }  // namespace pelorin::send

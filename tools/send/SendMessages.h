@@ -14,6 +14,7 @@ inline constexpr std::string_view kUsage =
     "  --sweep               every value swings as a sine wave, each with its own phase\n"
     "  --stdin               one sequence per line of numbers read from standard input\n"
     "  --state               print the component's state (CREATED, INACTIVE, ACTIVE, ERROR)\n"
+    "  --profile             print the component's profile, one \"key: value\" a line\n"
     "  --exit                ask the component to exit\n"
     "\n"
     "Where the component is:\n"
@@ -40,7 +41,7 @@ inline constexpr std::string_view kUnknownOption = "unknown option: ";
 inline constexpr std::string_view kBadByteOrder = "byte order must be little or big: ";
 inline constexpr std::string_view kOutOfRange = "value out of range for ";
 inline constexpr std::string_view kTwoModes =
-    "choose one of VALUE..., --sweep, --stdin, --state, --exit";
+    "choose one of VALUE..., --sweep, --stdin, --state, --profile, --exit";
 inline constexpr std::string_view kNothingToSend =
     "nothing to send (give values, --sweep or --stdin)";
 

@@ -97,6 +97,7 @@ bool parseOption(const std::string& arg, ArgumentReader& reader, SendOptions& op
     if (arg == "--stdin") return setMode(options, SendMode::Stdin, reader);
     if (arg == "--state") return setMode(options, SendMode::State, reader);
     if (arg == "--exit") return setMode(options, SendMode::Exit, reader);
+    if (arg == "--profile") return setMode(options, SendMode::Profile, reader);
     if (arg == "--activate") return options.activate = true;
     if (arg == "-p" || arg == "--port") return parsePort(reader, arg, options);
     if (arg == "-H" || arg == "--host") return reader.takeValue(arg, options.namingHost);

@@ -8,7 +8,7 @@
 
 namespace pelorin::send {
 
-enum class SendMode { Values, Sweep, Stdin, State, Exit, Help };
+enum class SendMode { Values, Sweep, Stdin, State, Profile, Exit, Help };
 
 struct SendOptions {
     std::string namingHost = "127.0.0.1";

@@ -100,6 +100,10 @@ int run(CORBA::ORB_ptr orb, const SendOptions& options) {
         std::cout << componentState(component) << std::endl;
         return 0;
     }
+    if (options.mode == SendMode::Profile) {
+        std::cout << componentProfileText(component) << std::flush;
+        return 0;
+    }
     if (options.mode == SendMode::Exit) {
         component->exit();
         return 0;
