@@ -7,7 +7,6 @@
 #include "component/ComponentHost.h"
 #include "component/Pelorin.h"
 #include "util/MessageStream.h"
-#include "viewer/Viewer.h"
 
 namespace {
 
@@ -15,13 +14,8 @@ namespace {
 // Application itself.
 class ApplicationHost : public pelorin::ComponentHost {
   public:
-    // The viewer draws the tree that the setting file gave; startViewer() starts nothing a
-    // second time, so a start-up that already did it is harmless.
-    bool start() override {
-        if (!pelorin::theApplication->start()) return false;
-        pelorin::setViewerRoot(pelorin::theApplication->root());
-        return pelorin::startViewer();
-    }
+    // Reads the setting file and shows the scene in the viewer.
+    bool start() override { return pelorin::theApplication->start(); }
     int valueCount() const override {
         return static_cast<int>(pelorin::theApplication->valueTableSize());
     }

@@ -184,13 +184,15 @@ TEST_F(EndToEndTest, SweepAndStandardInputReachTheScreen) {
     EXPECT_TRUE(screenBecomes(rest, true)) << "the last line did not bring the bar back";
 }
 
-TEST_F(EndToEndTest, SigtermEndsWithZeroAndUnbindsTheName) {
-    startPelorin();
-    run_.process().signal(SIGTERM);
-    EXPECT_TRUE(endsWithZero()) << "status " << run_.process().exitCode() << " signal "
-                                << run_.process().termSignal() << "\n"
-                                << run_.process().err();
-    EXPECT_NE(run_.state().find("no such name in the naming service"), std::string::npos);
+TEST_F(EndToEndTest, SigintAndSigtermEndWithZeroAndUnbindTheName) {
+    for (int stopSignal : {SIGINT, SIGTERM}) {
+        startPelorin();
+        run_.process().signal(stopSignal);
+        EXPECT_TRUE(endsWithZero())
+            << "signal " << stopSignal << ": status " << run_.process().exitCode()
+            << ", ended by signal " << run_.process().termSignal();
+        EXPECT_NE(run_.state().find("no such name in the naming service"), std::string::npos);
+    }
 }
 
 TEST_F(EndToEndTest, ClosingTheWindowEndsWithZeroAndUnbindsTheName) {
