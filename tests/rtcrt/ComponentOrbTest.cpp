@@ -32,9 +32,11 @@ namespace pt = pelorin::test;
 std::string gOutputPath;
 
 // Values with a meaning for the recorder: -2 makes the next activation fail, -1 makes
-// onExecute index past the end of the sequence, as a short sequence does in the viewer.
+// onExecute index past the end of the sequence, as a short sequence does in the viewer, and
+// -3 has the program call Manager::terminate().
 constexpr double kFailActivation = -2.0;
 constexpr double kOverrun = -1.0;
+constexpr double kTerminate = -3.0;  // the program ends the manager from a thread of its own
 
 void record(const std::string& line) {
     std::ofstream out(gOutputPath, std::ios::app);
@@ -61,7 +63,16 @@ class Recorder : public RTC::DataFlowComponentBase {
         if (!port_.isNew()) return RTC::RTC_OK;
         port_.read();
         if (value_.data[0] == kOverrun) record("beyond " + std::to_string(value_.data[5]));
+        if (value_.data[0] == kTerminate) std::thread([] { RTC::Manager::terminate(); }).detach();
         record(std::to_string(value_.tm.sec) + ' ' + std::to_string(value_.data[0]));
+        return RTC::RTC_OK;
+    }
+    RTC::ReturnCode_t onDeactivated(RTC::UniqueId) override {
+        record("deactivated");
+        return RTC::RTC_OK;
+    }
+    RTC::ReturnCode_t onFinalize() override {
+        record("finalized");
         return RTC::RTC_OK;
     }
     RTC::ReturnCode_t onAborting(RTC::UniqueId) override {
@@ -353,6 +364,14 @@ TEST_F(ComponentProcessTest, ToolActivatesConnectsFeedsAndSeesItUnbound) {
     EXPECT_EQ(context->get_component_state(component), RTC::INACTIVE_STATE);
     EXPECT_EQ(context->get_component_state(RTC::LightweightRTObject::_nil()), RTC::CREATED_STATE);
     EXPECT_EQ(context->set_rate(0.0), RTC::BAD_PARAMETER);
+    EXPECT_EQ(component->initialize(), RTC::PRECONDITION_NOT_MET);
+    EXPECT_EQ(component->finalize(), RTC::PRECONDITION_NOT_MET);
+    RTC::ExecutionContextList_var joined = component->get_participating_contexts();
+    EXPECT_EQ(joined->length(), 0u);
+    EXPECT_EQ(component->attach_context(context), 1000);
+    EXPECT_EQ(component->get_context_handle(context), 0);  // its own context stays handle 0
+    EXPECT_EQ(component->detach_context(1000), RTC::RTC_OK);
+    EXPECT_EQ(component->detach_context(1000), RTC::BAD_PARAMETER);
     EXPECT_EQ(context->activate_component(component), RTC::RTC_OK);
     EXPECT_EQ(context->get_component_state(component), RTC::ACTIVE_STATE);
     EXPECT_EQ(context->activate_component(component), RTC::PRECONDITION_NOT_MET);
@@ -526,6 +545,20 @@ TEST_F(ComponentProcessTest, FailedCallbacksLeadToErrorAndResetRecovers) {
     EXPECT_EQ(context->start(), RTC::RTC_OK);
     EXPECT_EQ(context->set_rate(50.0), RTC::RTC_OK);
     EXPECT_DOUBLE_EQ(context->get_rate(), 50.0);
+}
+
+TEST_F(ComponentProcessTest, TerminateFinalisesAndUnbinds) {
+    Session session("Recorder0");
+    RTC::ConnectorProfile connector = connectorOf({session.port.in()}, kPushCdr);
+    ASSERT_EQ(session.port->connect(connector), RTC::RTC_OK);
+    OpenRTM::InPortCdr_var sink = sinkOf(session.tool, connector);
+    EXPECT_EQ(sink->put(sample(1, kTerminate)), OpenRTM::PORT_OK);
+    EXPECT_EQ(pt::waitForExit(session.child, 10.0), 0);
+    session.child = -1;
+    EXPECT_NE(pt::readFile(gOutputPath).find("deactivated\nfinalized\n"), std::string::npos)
+        << pt::readFile(gOutputPath);
+    RTC::RTObject_var gone = session.tool.find("Recorder0");
+    EXPECT_TRUE(CORBA::is_nil(gone));
 }
 
 TEST_F(ComponentProcessTest, RefusedConnectionsLeaveNothingBehind) {
