@@ -139,6 +139,29 @@ TEST_F(EndToEndTest, TheProfileCarriesTheComponentDescriptionAndTheConfiguredRat
         EXPECT_NE(profile.out.find(line), std::string::npos) << line << "in:\n" << profile.out;
 }
 
+TEST_F(EndToEndTest, OnlyTheDoublePortIsOfferedAndEverySenderDisconnects) {
+    startPelorin();
+    sendOk({"--activate", "1", "2"});
+    sendOk({"--byte-order", "big", "3", "4"});
+    sendOk({"--sweep", "--duration", "0.2"});
+    // An endless sweep stopped by Ctrl-C disconnects too.
+    Child sweep({sendProgram(), "-p", std::to_string(naming_.port()), "--sweep", "--duration", "0"},
+                run_.folder().path());
+    bool connected = false;
+    for (int i = 0; i < 200 && !connected && sweep.running(); ++i) {
+        connected = run_.send({"--profile"}).out.find("(1 connections)") != std::string::npos;
+        if (!connected) std::this_thread::sleep_for(50ms);
+    }
+    ASSERT_TRUE(connected) << sweep.err();
+    sweep.signal(SIGINT);
+    ASSERT_TRUE(sweep.wait(20s));
+    EXPECT_EQ(sweep.exitCode(), 0) << sweep.err();
+    const RunResult profile = run_.send({"--profile"});
+    ASSERT_EQ(profile.exitCode, 0) << profile.err;
+    const std::string ports = profile.out.substr(profile.out.find("port: "));
+    EXPECT_EQ(ports, "port: Pelorin0.doubleValue (0 connections)\n");
+}
+
 TEST_F(EndToEndTest, LongerSequencesApplyTheirFirstValuesShorterOnesNoneAndTheComponentGoesOn) {
     startPelorin();
     sendOk({"--activate"});

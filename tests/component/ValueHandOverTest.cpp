@@ -91,14 +91,5 @@ TEST_F(ValueHandOverTest, EmptySequenceIsShortForAnyTableButAcceptedByAnEmptyOne
               "このデータは適用しません\n");
 }
 
-TEST_F(ValueHandOverTest, WarningIsCp932OnAShiftJisConsole) {
-    Console::redirect(&out_, &err_, TextEncoding::Cp932);
-    TableHost host(3);
-    ValueHandOver handOver(host);
-    const std::vector<double> shortOne = {7, 8};
-    handOver.deliver(shortOne.data(), shortOne.size());
-    EXPECT_EQ(decodeCp932(out_.text()), kWarningFor2Of3);
-}
-
 }  // namespace
 }  // namespace pelorin

@@ -116,6 +116,11 @@ std::string componentProfileText(RTC::RTObject_ptr component) {
         if (profile->properties[i].value >>= value)
             line(static_cast<const char*>(profile->properties[i].name), value);
     }
+    for (CORBA::ULong i = 0; i < profile->port_profiles.length(); ++i) {
+        const RTC::PortProfile& port = profile->port_profiles[i];
+        text += "port: " + std::string(port.name) + " (" +
+                std::to_string(port.connector_profiles.length()) + " connections)\n";
+    }
     return text;
 }
 

@@ -40,8 +40,8 @@ void activateComponent(RTC::RTObject_ptr component);
 // "CREATED", "INACTIVE", "ACTIVE" or "ERROR" in the component's own context.
 std::string componentState(RTC::RTObject_ptr component);
 
-// The component profile as "key: value" lines: the six named fields, then every property whose
-// value is a string, in the component's order.
+// The component profile as "key: value" lines: the six named fields, every property whose value
+// is a string, in the component's order, then one "port: NAME (N connections)" line a port.
 std::string componentProfileText(RTC::RTObject_ptr component);
 
 }  // namespace pelorin::send
