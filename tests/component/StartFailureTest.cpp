@@ -75,3 +75,51 @@ TEST_F(StartFailureTest, ParseFailureAfterTheManagerStartedEndsWithStatusOne) {
 
 }  // namespace
 }  // namespace pelorin::testing
+
+namespace pelorin::testing {
+namespace {
+
+std::string sendUsageHead() {
+    return "Usage: pelorin-send [options] [VALUE...]\n";
+}
+
+// pelorin-send's failures name what is wrong, one line each, with status 2 for a bad command
+// line and 1 for a component it cannot reach.
+TEST(SenderErrorTest, EachFailureSaysWhatIsWrong) {
+    NamingService naming;
+    ASSERT_TRUE(naming.ok()) << naming.error();
+    TempFolder folder;
+    const std::string port = std::to_string(naming.port());
+    const std::string nobody = std::to_string(freeLoopbackPort());
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string err;
+    };
+    const Case cases[] = {
+        {{"-p", port, "--nonsense"}, 2, "pelorin-send: unknown option: --nonsense\n"},
+        {{"-p", nobody, "1"},
+         1,
+         "pelorin-send: naming service not reachable at corbaloc:iiop:127.0.0.1:" + nobody +
+             "/NameService\n"},
+        {{"-p", port, "-n", "nohost.host_cxt/Nobody0.rtc", "1"},
+         1,
+         "pelorin-send: no such name in the naming service: nohost.host_cxt/Nobody0.rtc\n"},
+        {{"-i", "not-a-reference", "1"},
+         1,
+         "pelorin-send: cannot use reference: not-a-reference\n"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> argv = {sendProgram()};
+        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        const RunResult result = runToEnd(argv, folder.path(), std::chrono::seconds(30));
+        ASSERT_TRUE(result.finished);
+        EXPECT_EQ(result.exitCode, c.status) << c.err;
+        // A bad command line is followed by the usage text.
+        const std::string usage = c.status == 2 ? sendUsageHead() : "";
+        EXPECT_EQ(result.err.substr(0, c.err.size() + usage.size()), c.err + usage);
+    }
+}
+
+}  // namespace
+}  // namespace pelorin::testing
