@@ -9,6 +9,7 @@
 #include <sstream>
 #include <thread>
 
+#include "rtcrt/ComponentNaming.h"
 #include "rtcrt/Logger.h"
 #include "rtcrt/ManagerConfig.h"
 #include "rtcrt/NamingRegistrar.h"
@@ -42,7 +43,6 @@ struct Factory {
 struct Component {
     RTObject_impl* object = nullptr;
     std::string type;
-    std::vector<std::string> names;
     RtcDeleteFunc destroy = nullptr;
 };
 
@@ -107,7 +107,7 @@ struct Manager::Impl {
     PortableServer::POA_var poa;
     PortableServer::POAManager_var poaManager;
     ModuleInitProc moduleInit = nullptr;
-    std::unique_ptr<rt::NamingRegistrar> naming;
+    std::unique_ptr<rt::ComponentNaming> naming;  // null when naming.enable is NO
 
     std::mutex mutex;  // guards everything below
     std::condition_variable stateChanged;
@@ -120,7 +120,8 @@ struct Manager::Impl {
     bool runBlocking = false;
 
     bool startOrb();
-    void bindNames(Component& component);
+    void bindNames(RTObject_impl& object);
+    void startNamingUpdates();
     std::vector<std::string> namesFor(RTObject_impl& object);
     coil::Properties componentProperties(const Factory& factory, const coil::Properties& args,
                                          const std::string& instanceName);
@@ -190,7 +191,7 @@ bool Manager::Impl::startOrb() {
         return false;
     }
     if (rt::isYes(config.getProperty("naming.enable"))) {
-        naming = std::make_unique<rt::NamingRegistrar>(
+        naming = std::make_unique<rt::ComponentNaming>(
             orb, rt::splitCommaList(config.getProperty("corba.nameservers")));
     }
     return true;
@@ -231,6 +232,7 @@ bool Manager::activateManager() {
     }
     if (impl_->moduleInit != nullptr) impl_->moduleInit(this);
     impl_->preactivate();
+    impl_->startNamingUpdates();
     return true;
 }
 
@@ -346,7 +348,7 @@ RTObject_impl* Manager::createComponent(const char* comp_args) {
     rt::Logger::instance().write(rt::LogLevel::Info,
                                  std::string(rt::messages::kLogRateFrom) +
                                      object->getProperties().getProperty("exec_cxt.periodic.rate"));
-    Component component{object, type, {}, factory.destroy};
+    Component component{object, type, factory.destroy};
     if (!object->activateObject(impl_->poa) || object->initialize() != RTC_OK) {
         rt::Logger::instance().write(rt::LogLevel::Error,
                                      std::string(rt::messages::kLogComponentFailed) + instanceName);
@@ -355,12 +357,11 @@ RTObject_impl* Manager::createComponent(const char* comp_args) {
         impl_->retired.push_back(component);
         return nullptr;
     }
-    component.names = impl_->namesFor(*object);
     {
         std::lock_guard<std::mutex> lock(impl_->mutex);
         impl_->components.push_back(component);
     }
-    impl_->bindNames(component);
+    impl_->bindNames(*object);
     rt::Logger::instance().write(rt::LogLevel::Info,
                                  std::string(rt::messages::kLogComponentCreated) + instanceName);
     return object;
@@ -377,15 +378,25 @@ std::vector<std::string> Manager::Impl::namesFor(RTObject_impl& object) {
     return names;
 }
 
-void Manager::Impl::bindNames(Component& component) {
-    if (naming == nullptr || component.names.empty()) return;
-    if (naming->bind(component.names, component.object->getObjRef()) > 0) return;
+void Manager::Impl::bindNames(RTObject_impl& object) {
+    if (naming == nullptr) return;
+    std::vector<std::string> names = namesFor(object);
+    if (names.empty() || naming->add(&object, object.getObjRef(), names)) return;
     std::string tried;
-    for (const std::string& server : naming->servers())
+    for (const std::string& server : naming->servers()) {
         tried += (tried.empty() ? "" : ",") + server;
+    }
     pelorin::Console::err().msg(rt::messages::kNoNameServer).raw(tried).endl();
     rt::Logger::instance().write(rt::LogLevel::Warn,
                                  std::string(rt::messages::kNoNameServer) + tried);
+}
+
+void Manager::Impl::startNamingUpdates() {
+    if (naming == nullptr || !rt::isYes(config.getProperty("naming.update.enable"))) return;
+    double interval = 0.0;
+    if (rt::parsePositiveRate(config.getProperty("naming.update.interval"), interval)) {
+        naming->startRetries(interval);
+    }
 }
 
 RTObject_impl* Manager::getComponent(const char* instance_name) {
@@ -433,7 +444,7 @@ void Manager::notifyComponentExited(RTObject_impl* object) {
         }
     }
     if (component.object == nullptr) return;
-    if (impl_->naming != nullptr) impl_->naming->unbind(component.names);
+    if (impl_->naming != nullptr) impl_->naming->remove(object);
     if (last && rt::isYes(impl_->config.getProperty("manager.shutdown_on_nortcs"))) {
         impl_->requestShutdown();
     }
@@ -462,6 +473,7 @@ void Manager::shutdown() {
         impl_->shutdownStarted = true;
     }
     rt::Logger::instance().write(rt::LogLevel::Info, rt::messages::kLogShutdown);
+    if (impl_->naming != nullptr) impl_->naming->stopRetries();
     std::vector<Component> active;
     {
         std::lock_guard<std::mutex> lock(impl_->mutex);
@@ -469,7 +481,7 @@ void Manager::shutdown() {
     }
     for (Component& component : active) {
         component.object->exitInternal();
-        if (impl_->naming != nullptr) impl_->naming->unbind(component.names);
+        if (impl_->naming != nullptr) impl_->naming->remove(component.object);
     }
     try {
         impl_->orb->shutdown(true);

@@ -20,6 +20,8 @@ const char* const kDefaults[] = {
     "naming.enable", "YES",
     "naming.type", "corba",
     "naming.formats", "%h.host_cxt/%n.rtc",
+    "naming.update.enable", "YES",
+    "naming.update.interval", "10.0",
     "manager.name", "manager",
     "exec_cxt.periodic.type", "PeriodicExecutionContext",
     "exec_cxt.sync_transition", "YES",

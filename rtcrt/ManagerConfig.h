@@ -37,7 +37,8 @@ coil::Properties defaultManagerConfig();
 // Applies file content, system keys and overrides on top of the defaults.
 coil::Properties buildManagerConfig(const ManagerArguments& args, std::istream* configFile);
 
-// A rate in Hz: a finite number above zero with nothing after it but blanks.
+// A rate in Hz (or an interval in seconds): a finite number above zero with nothing after it
+// but blanks.
 bool parsePositiveRate(const std::string& text, double& rate);
 
 // "YES"/"yes"/"true"/"1"... as the framework reads switches.

@@ -134,12 +134,17 @@ std::string formatComponentName(const std::string& format, const coil::Propertie
 NamingRegistrar::NamingRegistrar(CORBA::ORB_ptr orb, std::vector<std::string> servers)
     : orb_(CORBA::ORB::_duplicate(orb)), servers_(std::move(servers)) {}
 
-size_t NamingRegistrar::bind(const std::vector<std::string>& names, CORBA::Object_ptr object) {
-    size_t reached = 0;
-    for (const std::string& server : servers_) {
+std::vector<std::string> NamingRegistrar::bind(const std::vector<std::string>& names,
+                                               CORBA::Object_ptr object,
+                                               const std::vector<std::string>& servers) {
+    std::vector<std::string> failed;
+    for (const std::string& server : servers) {
         try {
             CosNaming::NamingContext_var root = rootContext(orb_, server);
-            if (CORBA::is_nil(root)) continue;
+            if (CORBA::is_nil(root)) {
+                failed.push_back(server);
+                continue;
+            }
             for (const std::string& text : names) {
                 CosNaming::Name name = toName(text);
                 if (name.length() == 0) continue;
@@ -148,13 +153,13 @@ size_t NamingRegistrar::bind(const std::vector<std::string>& names, CORBA::Objec
                 Logger::instance().write(LogLevel::Info,
                                          std::string(messages::kLogBound) + text + " @ " + server);
             }
-            ++reached;
         } catch (const CORBA::Exception& e) {
-            Logger::instance().write(LogLevel::Warn, std::string(messages::kLogBindFailed) +
-                                                         server + " (" + e._name() + ")");
+            failed.push_back(server);
+            Logger::instance().write(LogLevel::Debug, std::string(messages::kLogBindFailed) +
+                                                          server + " (" + e._name() + ")");
         }
     }
-    return reached;
+    return failed;
 }
 
 void NamingRegistrar::unbind(const std::vector<std::string>& names) {

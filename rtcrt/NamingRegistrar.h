@@ -29,9 +29,13 @@ class NamingRegistrar {
   public:
     NamingRegistrar(CORBA::ORB_ptr orb, std::vector<std::string> servers);
 
-    // Binds `object` under every name on every server that answers; returns how many servers
-    // took the bindings.
-    size_t bind(const std::vector<std::string>& names, CORBA::Object_ptr object);
+    // Binds `object` under every name on each of `servers` (all servers when omitted) and
+    // returns the servers that did not answer or refused.
+    std::vector<std::string> bind(const std::vector<std::string>& names, CORBA::Object_ptr object,
+                                  const std::vector<std::string>& servers);
+    std::vector<std::string> bind(const std::vector<std::string>& names, CORBA::Object_ptr object) {
+        return bind(names, object, servers_);
+    }
     // Removes the bindings; unreachable servers are skipped.
     void unbind(const std::vector<std::string>& names);
     const std::vector<std::string>& servers() const { return servers_; }

@@ -6,7 +6,7 @@ namespace pelorin::rtcrt::messages {
 // Console (all followed by a line end).
 inline constexpr const char kConfigFileMissing[] = "Configuration file not found: ";
 inline constexpr const char kNoNameServer[] =
-    "Warning: no naming service answered; the component runs unregistered. Tried: ";
+    "Warning: no naming service answered; the component is unregistered for now. Tried: ";
 inline constexpr const char kOrbInitFailed[] = "The CORBA ORB could not be initialised: ";
 inline constexpr const char kOrbArgumentsWere[] = "; ORB arguments: ";
 inline constexpr const char kBadRate[] = "Ignored an invalid exec_cxt.periodic.rate: ";

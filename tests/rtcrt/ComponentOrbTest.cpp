@@ -440,13 +440,32 @@ TEST_F(ComponentProcessTest, NoNameServerWarnsOnceAndKeepsRunning) {
         "127.0.0.1:" + std::to_string(closedPort), "YES", dir + "/stderr.txt", "", {}};
     pid_t child = pt::forkProcess(runComponentProcess, &options);
     const std::string warning =
-        "Warning: no naming service answered; the component runs unregistered. Tried: 127.0.0.1:" +
+        "Warning: no naming service answered; the component is unregistered for now. Tried: "
+        "127.0.0.1:" +
         std::to_string(closedPort) + "\n";
     ASSERT_TRUE(waitForText(options.stderrPath, warning)) << pt::readFile(options.stderrPath);
     // Still running: it answers the signal with an orderly end, and warned only once.
     kill(child, SIGTERM);
     EXPECT_EQ(pt::waitForExit(child, 10.0), 0);
     EXPECT_EQ(pt::readFile(options.stderrPath), warning);
+}
+
+TEST_F(ComponentProcessTest, NamingServiceStartedLaterLearnsOfTheComponent) {
+    int port = pt::freeLoopbackPort();
+    std::string address = "127.0.0.1:" + std::to_string(port);
+    ProcessOptions options{address, "YES", dir + "/stderr.txt", "", {"naming.update.interval:0.1"}};
+    pid_t child = pt::forkProcess(runComponentProcess, &options);
+    ASSERT_TRUE(waitForText(options.stderrPath, "Warning: no naming service answered"));
+    {
+        pt::NamingService naming(port);
+        Tool tool(naming.address());
+        RTC::RTObject_var component = tool.waitFor("Recorder0");
+        EXPECT_FALSE(CORBA::is_nil(component));
+        kill(child, SIGTERM);
+        EXPECT_EQ(pt::waitForExit(child, 10.0), 0);
+        RTC::RTObject_var gone = tool.find("Recorder0");
+        EXPECT_TRUE(CORBA::is_nil(gone));
+    }
 }
 
 // A running component process with the tool's handles on it.

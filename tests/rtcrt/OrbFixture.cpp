@@ -66,13 +66,13 @@ std::string hostName() {
     return names.nodename;
 }
 
-NamingService::NamingService() {
+NamingService::NamingService(int port) {
     if (!onPath("omniNames")) {
         ADD_FAILURE() << "omniNames is not installed; the CORBA tests need it";
         throw std::runtime_error("omniNames missing");
     }
     dataDir_ = makeTempDir();
-    port_ = freeLoopbackPort();
+    port_ = port != 0 ? port : freeLoopbackPort();
     std::string portText = std::to_string(port_);
     std::string endpoint = "giop:tcp:127.0.0.1:" + portText;
     pid_ = fork();

@@ -15,7 +15,9 @@ int freeLoopbackPort();
 
 class NamingService {
   public:
-    NamingService();  // fails the test (fatal) if omniNames is missing or does not answer
+    // On `port`, or a free one when 0. Fails the test (and throws) if omniNames is missing or
+    // does not answer.
+    explicit NamingService(int port = 0);
     ~NamingService();
     int port() const { return port_; }
     std::string address() const { return "127.0.0.1:" + std::to_string(port_); }
