@@ -234,7 +234,10 @@ RTC::ReturnCode_t PeriodicExecutionContext::request(RTC::LightweightRTObject_ptr
     if (state_ != from || pending_ != Pending::None) return RTC::PRECONDITION_NOT_MET;
     pending_ = pending;
     wake_.notify_all();
-    if (!settings_.syncTransition) return RTC::RTC_OK;
+    // A callback that asks for a transition cannot wait for it: this thread carries it out
+    // once the callback has returned.
+    bool onOwnThread = thread_.get_id() == std::this_thread::get_id();
+    if (!settings_.syncTransition || onOwnThread) return RTC::RTC_OK;
     return awaitTransition(lock, goal);
 }
 

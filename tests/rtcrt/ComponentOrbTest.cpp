@@ -36,7 +36,8 @@ std::string gOutputPath;
 // -3 has the program call Manager::terminate().
 constexpr double kFailActivation = -2.0;
 constexpr double kOverrun = -1.0;
-constexpr double kTerminate = -3.0;  // the program ends the manager from a thread of its own
+constexpr double kTerminate = -3.0;       // the program ends the manager from a thread of its own
+constexpr double kDeactivateSelf = -4.0;  // onExecute deactivates its own component
 
 void record(const std::string& line) {
     std::ofstream out(gOutputPath, std::ios::app);
@@ -64,6 +65,10 @@ class Recorder : public RTC::DataFlowComponentBase {
         port_.read();
         if (value_.data[0] == kOverrun) record("beyond " + std::to_string(value_.data[5]));
         if (value_.data[0] == kTerminate) std::thread([] { RTC::Manager::terminate(); }).detach();
+        if (value_.data[0] == kDeactivateSelf) {
+            RTC::ExecutionContext_var own = get_context(0);
+            record("self-deactivation " + std::to_string(own->deactivate_component(getObjRef())));
+        }
         record(std::to_string(value_.tm.sec) + ' ' + std::to_string(value_.data[0]));
         return RTC::RTC_OK;
     }
@@ -578,6 +583,17 @@ TEST_F(ComponentProcessTest, TerminateFinalisesAndUnbinds) {
         << pt::readFile(gOutputPath);
     RTC::RTObject_var gone = session.tool.find("Recorder0");
     EXPECT_TRUE(CORBA::is_nil(gone));
+}
+
+TEST_F(ComponentProcessTest, CallbackDeactivatesItsOwnComponent) {
+    Session session("Recorder0");
+    RTC::ConnectorProfile connector = connectorOf({session.port.in()}, kPushCdr);
+    ASSERT_EQ(session.port->connect(connector), RTC::RTC_OK);
+    OpenRTM::InPortCdr_var sink = sinkOf(session.tool, connector);
+    EXPECT_EQ(sink->put(sample(1, kDeactivateSelf)), OpenRTM::PORT_OK);
+    EXPECT_TRUE(waitForText(gOutputPath, "self-deactivation 0\n")) << pt::readFile(gOutputPath);
+    EXPECT_EQ(waitForState(session.context, session.component, RTC::INACTIVE_STATE),
+              RTC::INACTIVE_STATE);
 }
 
 TEST_F(ComponentProcessTest, RefusedConnectionsLeaveNothingBehind) {
