@@ -4,8 +4,10 @@
 //
 // Transitions requested by activate/deactivate/reset wake the thread at once rather than at
 // the next period, so a synchronous activation does not depend on the rate (a 1 Hz context
-// still answers within the transition time-out). Transitions are carried out only while the
-// context is running. Only the owner takes part; add_component answers UNSUPPORTED.
+// still answers within the transition time-out). A request made from the context's own thread
+// (a callback) answers RTC_OK at once; the transition follows when the callback returns.
+// Transitions are carried out only while the context is running. Only the owner takes part;
+// add_component answers UNSUPPORTED.
 //
 // Thread-safety: the CORBA operations may be called from any ORB thread; the owner's
 // callbacks other than on_startup/on_shutdown/on_rate_changed run on the context's thread,
