@@ -222,9 +222,8 @@ TEST_F(EndToEndTest, ClosingTheWindowEndsWithZeroAndUnbindsTheName) {
     startPelorin();
     sendOk({"--activate"});
     restPose();  // the window is up and drawing
-    const RunResult closed = runToEnd(
-        {"xdotool", "search", "--name", "^Pelorin RTC$", "windowclose"}, run_.folder().path(), 20s);
-    ASSERT_EQ(closed.exitCode, 0) << closed.err;
+    std::string error;
+    ASSERT_TRUE(closeWindowTitled("Pelorin RTC", error)) << error;
     EXPECT_TRUE(endsWithZero()) << run_.process().out() << run_.process().err();
     EXPECT_NE(run_.state().find("no such name in the naming service"), std::string::npos);
 }
