@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/utsname.h>
 
 #include <thread>
 
@@ -24,6 +25,13 @@ constexpr long kBarPixels = 2000;
 const char* const kShortWarning =
     "警告: doubleValue の受信データの要素数 1 が設定ファイルの要素数 2 より少ないため、"
     "このデータは適用しません\n";
+
+// Where the framework binds the component by default: "<node name>.host_cxt/Pelorin0.rtc".
+std::string hostComponentName() {
+    struct utsname node {};
+    uname(&node);
+    return std::string(node.nodename) + ".host_cxt/Pelorin0.rtc";
+}
 
 class EndToEndTest : public ::testing::Test {
   protected:
@@ -137,6 +145,13 @@ TEST_F(EndToEndTest, TheProfileCarriesTheComponentDescriptionAndTheConfiguredRat
         "exec_cxt.periodic.rate: 100\n"};
     for (const char* line : expected)
         EXPECT_NE(profile.out.find(line), std::string::npos) << line << "in:\n" << profile.out;
+
+    // The same component through a reference given on the command line.
+    const std::string reference =
+        "corbaname::127.0.0.1:" + std::to_string(naming_.port()) + "#" + hostComponentName();
+    const RunResult byReference = run_.send({"-i", reference, "--profile"});
+    EXPECT_EQ(byReference.exitCode, 0) << byReference.err;
+    EXPECT_EQ(byReference.out, profile.out);
 }
 
 TEST_F(EndToEndTest, OnlyTheDoublePortIsOfferedAndEverySenderDisconnects) {

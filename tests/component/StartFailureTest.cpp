@@ -108,6 +108,9 @@ TEST(SenderErrorTest, EachFailureSaysWhatIsWrong) {
         {{"-i", "not-a-reference", "1"},
          1,
          "pelorin-send: cannot use reference: not-a-reference\n"},
+        {{"-i", "corbaloc:iiop:127.0.0.1:" + port + "/NameService", "1"},
+         1,
+         "pelorin-send: not an RT-Component: corbaloc:iiop:127.0.0.1:" + port + "/NameService\n"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> argv = {sendProgram()};
