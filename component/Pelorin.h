@@ -7,10 +7,13 @@
 // execution context's thread.
 #pragma once
 
+// The data types come first: the framework's port templates find the types' Any operators
+// (declared at global scope) only when they are declared before the templates.
+#include <rtm/idl/BasicDataTypeSkel.h>
+
 #include <rtm/DataFlowComponentBase.h>
 #include <rtm/InPort.h>
 #include <rtm/Manager.h>
-#include <rtm/idl/BasicDataTypeSkel.h>
 
 #include "component/ComponentHost.h"
 #include "component/ValueHandOver.h"
