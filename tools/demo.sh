@@ -5,6 +5,7 @@
 #
 # Usage: tools/demo.sh [build-dir] [seconds]      (defaults: build, 30)
 # Needs a display. Without one:  xvfb-run -a -s "-screen 0 1024x900x24" tools/demo.sh
+# PELORIN_DEMO_PICTURE=FILE saves a picture of the window to FILE a few seconds into the sweep.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -65,4 +66,23 @@ echo "Sweeping the joints for $seconds s (close the window or press Ctrl-C to st
 "$sender" -p "$port" --activate --sweep --count 6 --rate 50 --duration "$seconds" \
     --amplitude 40 --period 6 &
 pids+=($!)
+if [[ -n "${PELORIN_DEMO_PICTURE:-}" ]]; then
+    # A picture of the window a few seconds into the sweep, saved by Pelorin itself (key "s").
+    sleep "${PELORIN_DEMO_PICTURE_DELAY:-4}"
+    window="$(xdotool search --name "Pelorin RTC" 2>/dev/null | head -n 1)"
+    if [[ -n "$window" ]] && xdotool key --window "$window" s 2>/dev/null; then
+        for _ in $(seq 50); do
+            shot="$(ls -t "$work"/pelorin-*.png 2>/dev/null | head -n 1)"
+            [[ -n "$shot" ]] && break
+            sleep 0.1
+        done
+    fi
+    if [[ -n "${shot:-}" ]]; then
+        sleep 0.5  # let Pelorin finish writing it
+        cp "$shot" "$PELORIN_DEMO_PICTURE"
+        echo "Picture of the window: $PELORIN_DEMO_PICTURE"
+    else
+        echo "No picture could be taken (is xdotool installed?)." >&2
+    fi
+fi
 wait "${pids[2]}" || true

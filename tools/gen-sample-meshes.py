@@ -98,12 +98,11 @@ def main():
     write_ascii(os.path.join(arm2, "arm.stl"), "arm", box(-15, -15, 0, 15, 15, 300))
 
     grip = os.path.join(root, "samples", "gripper-arm")
-    write_ascii(os.path.join(grip, "base.stl"), "base", cylinder(120, 0, 80))
-    write_ascii(os.path.join(grip, "link1.stl"), "link1", box(-30, -30, 0, 30, 30, 250))
-    write_ascii(os.path.join(grip, "link2.stl"), "link2", box(-25, -25, 0, 25, 25, 200))
-    write_binary(os.path.join(grip, "palm.stl"), "palm", box(-80, -20, 0, 80, 20, 30))
-    write_binary(os.path.join(grip, "finger.stl"), "finger", box(-10, -15, 0, 10, 15, 60))
-
+    write_ascii(os.path.join(grip, "base.stl"), "base", cylinder(240, 0, 160))
+    write_ascii(os.path.join(grip, "link1.stl"), "link1", box(-60, -60, 0, 60, 60, 500))
+    write_ascii(os.path.join(grip, "link2.stl"), "link2", box(-50, -50, 0, 50, 50, 400))
+    write_binary(os.path.join(grip, "palm.stl"), "palm", box(-160, -40, 0, 160, 40, 60))
+    write_binary(os.path.join(grip, "finger.stl"), "finger", box(-20, -30, 0, 20, 30, 120))
 
 if __name__ == "__main__":
     main()

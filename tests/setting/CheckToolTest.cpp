@@ -53,8 +53,8 @@ TEST(CheckToolTest, SamplesParseAndListTheirValueTables) {
              {"gripper-arm",
               {"値テーブル\t6", "番号\tDATAPORT行\t種類\t現在値", "0\tROOT.BASEYAW\tangle\t0",
                "1\tROOT.toShoulder.SHOULDER\tangle\t20", "2\tLINK1.toElbow.ELBOW\tangle\t40",
-               "3\tLINK2.toWrist.WRIST\tangle\t0", "4\tHAND.toLeft.LGRIP.X\tx\t-50",
-               "5\tHAND.toRight.RGRIP.X\tx\t50"}},
+               "3\tLINK2.toWrist.WRIST\tangle\t0", "4\tHAND.toLeft.LGRIP.X\tx\t-100",
+               "5\tHAND.toRight.RGRIP.X\tx\t100"}},
          }) {
         ScratchDir dir;
         const RunResult run = runCheck(std::string(c.name) + ".txt", copySample(c.name, dir));
