@@ -11,7 +11,7 @@ namespace pelorin {
 class MessageStream;
 
 class DrawnObject {
-public:
+  public:
     static constexpr const char* kPreTransName = "PreTrans";
 
     explicit DrawnObject(std::string name) : preTrans_(kPreTransName), name_(std::move(name)) {}
@@ -30,7 +30,7 @@ public:
     const std::string& getName() const { return name_; }
     void setName(std::string name) { name_ = std::move(name); }
 
-private:
+  private:
     TransformChain preTrans_;
     std::string name_;
 };

@@ -11,7 +11,7 @@ class MessageStream;
 class Parts;
 
 class OutputPath {
-public:
+  public:
     static constexpr const char* kChainName = "Output trans";
 
     explicit OutputPath(std::string name) : transforms_(kChainName), name_(std::move(name)) {}
@@ -36,7 +36,7 @@ public:
 
     void dump(int indent, MessageStream& out) const;
 
-private:
+  private:
     TransformChain transforms_;
     std::string childName_;
     Parts* child_ = nullptr;

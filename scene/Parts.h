@@ -16,7 +16,7 @@ namespace pelorin {
 class MessageStream;
 
 class Parts {
-public:
+  public:
     static constexpr const char* kInputChainName = "input trans";
     // Ordered by byte-wise comparison of the names.
     using PathMap = std::map<std::string, std::unique_ptr<OutputPath>>;
@@ -49,7 +49,7 @@ public:
     void dump(int indent, MessageStream& out) const;
     void dumpToConsole() const;
 
-private:
+  private:
     PathMap outputPaths_;
     std::vector<std::unique_ptr<OutputPath>> unregisteredPaths_;
     TransformChain inputTransforms_;

@@ -7,7 +7,7 @@
 namespace pelorin {
 
 class RotateTransform : public TransformElement {
-public:
+  public:
     static constexpr int kAxisX = 1;
     static constexpr int kAxisY = 2;
     static constexpr int kAxisZ = 3;
@@ -34,7 +34,7 @@ public:
     // 'X', 'Y', 'Z' for 1, 2, 3 and '@' for any other code.
     static char axisLetter(int axis);
 
-private:
+  private:
     TransformValue angle_;
     int axis_;
     double markerRadius_ = kDefaultMarkerRadius;

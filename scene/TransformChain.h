@@ -12,7 +12,7 @@ namespace pelorin {
 class MessageStream;
 
 class TransformChain {
-public:
+  public:
     using Elements = std::vector<std::unique_ptr<TransformElement>>;
 
     explicit TransformChain(std::string name) : name_(std::move(name)) {}
@@ -31,7 +31,7 @@ public:
     void apply() const;
     void dump(int indent, MessageStream& out) const;
 
-private:
+  private:
     std::string name_;
     Elements elements_;
 };

@@ -8,7 +8,7 @@ namespace pelorin {
 class MessageStream;
 
 class TransformElement {
-public:
+  public:
     explicit TransformElement(std::string name) : name_(std::move(name)) {}
     virtual ~TransformElement() = default;
     TransformElement(const TransformElement&) = delete;
@@ -34,7 +34,7 @@ public:
     bool isMarkerVisible() const { return markerVisible_; }
     void setMarkerVisible(bool visible) { markerVisible_ = visible; }
 
-private:
+  private:
     std::string name_;
     bool enabled_ = true;
     bool markerVisible_ = false;

@@ -10,7 +10,7 @@ namespace pelorin {
 // lock is taken. Cells of one received sequence are written one after the other, so a frame may
 // combine values of two successive sequences.
 class TransformValue {
-public:
+  public:
     explicit TransformValue(double initial = 0.0) : value_(initial) {}
     TransformValue(const TransformValue&) = delete;
     TransformValue& operator=(const TransformValue&) = delete;
@@ -21,7 +21,7 @@ public:
     }
     double get() const { return value_.load(std::memory_order_relaxed); }
 
-private:
+  private:
     std::atomic<double> value_;
 };
 

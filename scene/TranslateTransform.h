@@ -13,7 +13,7 @@ struct Offset {
 };
 
 class TranslateTransform : public TransformElement {
-public:
+  public:
     TranslateTransform(double x, double y, double z, std::string name);
     explicit TranslateTransform(std::string name);
 
@@ -28,7 +28,7 @@ public:
     TransformValue* yCell() { return &y_; }
     TransformValue* zCell() { return &z_; }
 
-private:
+  private:
     TransformValue x_;
     TransformValue y_;
     TransformValue z_;

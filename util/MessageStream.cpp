@@ -4,9 +4,13 @@
 
 namespace pelorin {
 
-void StdioSink::write(std::string_view bytes) { std::fwrite(bytes.data(), 1, bytes.size(), stream_); }
+void StdioSink::write(std::string_view bytes) {
+    std::fwrite(bytes.data(), 1, bytes.size(), stream_);
+}
 
-void StdioSink::flush() { std::fflush(stream_); }
+void StdioSink::flush() {
+    std::fflush(stream_);
+}
 
 FileSink::FileSink(const std::string& path) : file_(std::fopen(path.c_str(), "wb")) {}
 
@@ -32,13 +36,21 @@ MessageStream& MessageStream::raw(std::string_view bytes) {
     return *this;
 }
 
-MessageStream& MessageStream::operator<<(int value) { return raw(std::to_string(value)); }
+MessageStream& MessageStream::operator<<(int value) {
+    return raw(std::to_string(value));
+}
 
-MessageStream& MessageStream::operator<<(long value) { return raw(std::to_string(value)); }
+MessageStream& MessageStream::operator<<(long value) {
+    return raw(std::to_string(value));
+}
 
-MessageStream& MessageStream::operator<<(unsigned long value) { return raw(std::to_string(value)); }
+MessageStream& MessageStream::operator<<(unsigned long value) {
+    return raw(std::to_string(value));
+}
 
-MessageStream& MessageStream::operator<<(double value) { return raw(formatDouble(value)); }
+MessageStream& MessageStream::operator<<(double value) {
+    return raw(formatDouble(value));
+}
 
 MessageStream& MessageStream::endl() {
     sink_->write("\n");
@@ -63,9 +75,13 @@ MessageStream& errStream() {
 
 }  // namespace
 
-MessageStream& Console::out() { return outStream(); }
+MessageStream& Console::out() {
+    return outStream();
+}
 
-MessageStream& Console::err() { return errStream(); }
+MessageStream& Console::err() {
+    return errStream();
+}
 
 void Console::redirect(TextSink* out, TextSink* err, TextEncoding encoding) {
     outStream() = MessageStream(out != nullptr ? *out : stdoutSink, encoding);

@@ -16,7 +16,7 @@ namespace pelorin {
 
 // Receives bytes that are already in their final encoding.
 class TextSink {
-public:
+  public:
     virtual ~TextSink() = default;
     virtual void write(std::string_view bytes) = 0;
     virtual void flush() {}
@@ -24,19 +24,19 @@ public:
 
 // Writes to a C stdio stream (stdout, stderr) that it does not own.
 class StdioSink : public TextSink {
-public:
+  public:
     explicit StdioSink(std::FILE* stream) : stream_(stream) {}
     void write(std::string_view bytes) override;
     void flush() override;
 
-private:
+  private:
     std::FILE* stream_;
 };
 
 // Writes to a file it creates or truncates; when the file cannot be created every write has no
 // effect, which is how the parser log behaves.
 class FileSink : public TextSink {
-public:
+  public:
     explicit FileSink(const std::string& path);
     ~FileSink() override;
     FileSink(const FileSink&) = delete;
@@ -45,18 +45,18 @@ public:
     void write(std::string_view bytes) override;
     void flush() override;
 
-private:
+  private:
     std::FILE* file_;
 };
 
 // Collects everything in memory; tests read `text()`.
 class StringSink : public TextSink {
-public:
+  public:
     void write(std::string_view bytes) override { text_.append(bytes); }
     const std::string& text() const { return text_; }
     void clear() { text_.clear(); }
 
-private:
+  private:
     std::string text_;
 };
 
@@ -64,7 +64,7 @@ private:
 // integers in decimal, doubles in the stream default form (six significant digits), and `endl`
 // writing a line feed and flushing.
 class MessageStream {
-public:
+  public:
     MessageStream(TextSink& sink, TextEncoding encoding) : sink_(&sink), encoding_(encoding) {}
 
     MessageStream& msg(std::string_view utf8);   // own text, converted to the sink's encoding
@@ -72,7 +72,9 @@ public:
     MessageStream& operator<<(int value);
     MessageStream& operator<<(long value);
     MessageStream& operator<<(unsigned long value);
-    MessageStream& operator<<(unsigned int value) { return *this << static_cast<unsigned long>(value); }
+    MessageStream& operator<<(unsigned int value) {
+        return *this << static_cast<unsigned long>(value);
+    }
     MessageStream& operator<<(double value);
     MessageStream& endl();
     void flush() { sink_->flush(); }
@@ -80,7 +82,7 @@ public:
     TextEncoding encoding() const { return encoding_; }
     TextSink& sink() const { return *sink_; }
 
-private:
+  private:
     TextSink* sink_;
     TextEncoding encoding_;
 };
@@ -88,12 +90,11 @@ private:
 // The process console: standard output and standard error in the console's encoding. Tests
 // replace the sinks to capture exactly what a user would see.
 class Console {
-public:
+  public:
     static MessageStream& out();
     static MessageStream& err();
     // Redirects both streams; pass nullptr to return to stdout/stderr.
-    static void redirect(TextSink* out, TextSink* err,
-                         TextEncoding encoding = consoleEncoding());
+    static void redirect(TextSink* out, TextSink* err, TextEncoding encoding = consoleEncoding());
 };
 
 }  // namespace pelorin

@@ -10,7 +10,9 @@ std::size_t skipSpaces(std::string_view text) {
     return pos;
 }
 
-std::string_view afterSpaces(std::string_view text) { return text.substr(skipSpaces(text)); }
+std::string_view afterSpaces(std::string_view text) {
+    return text.substr(skipSpaces(text));
+}
 
 std::vector<std::string_view> splitLine(std::string_view text, char delimiter) {
     std::vector<std::string_view> tokens;
