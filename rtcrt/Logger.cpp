@@ -26,22 +26,6 @@ std::string expandPid(const std::string& pattern) {
     return result;
 }
 
-std::vector<std::string> splitList(const std::string& list) {
-    std::vector<std::string> items;
-    size_t start = 0;
-    while (start <= list.size()) {
-        size_t comma = list.find(',', start);
-        if (comma == std::string::npos) comma = list.size();
-        std::string item = list.substr(start, comma - start);
-        size_t first = item.find_first_not_of(" \t");
-        if (first != std::string::npos) {
-            items.push_back(item.substr(first, item.find_last_not_of(" \t") - first + 1));
-        }
-        start = comma + 1;
-    }
-    return items;
-}
-
 }  // namespace
 
 LogLevel parseLogLevel(const std::string& name) {
@@ -69,7 +53,7 @@ std::vector<std::string> Logger::configure(const coil::Properties& config) {
     if (!isYes(config.getProperty("logger.enable"))) return failed;
     level_ = parseLogLevel(config.getProperty("logger.log_level"));
     if (level_ == LogLevel::Silent) return failed;
-    for (const std::string& name : splitList(config.getProperty("logger.file_name"))) {
+    for (const std::string& name : splitCommaList(config.getProperty("logger.file_name"))) {
         if (name == "stdout" || name == "stderr") {
             files_.push_back(name == "stdout" ? stdout : stderr);
             owned_.push_back(false);

@@ -44,4 +44,7 @@ bool parsePositiveRate(const std::string& text, double& rate);
 // "YES"/"yes"/"true"/"1"... as the framework reads switches.
 bool isYes(const std::string& value);
 
+// Comma-separated list, items trimmed, empty items dropped.
+std::vector<std::string> splitCommaList(const std::string& list);
+
 }  // namespace pelorin::rtcrt

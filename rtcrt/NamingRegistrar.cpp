@@ -53,22 +53,6 @@ void ensureContexts(CosNaming::NamingContext_ptr root, const CosNaming::Name& na
 
 }  // namespace
 
-std::vector<std::string> splitCommaList(const std::string& list) {
-    std::vector<std::string> items;
-    size_t start = 0;
-    while (start <= list.size()) {
-        size_t comma = list.find(',', start);
-        if (comma == std::string::npos) comma = list.size();
-        std::string item = list.substr(start, comma - start);
-        size_t first = item.find_first_not_of(" \t");
-        if (first != std::string::npos) {
-            items.push_back(item.substr(first, item.find_last_not_of(" \t") - first + 1));
-        }
-        start = comma + 1;
-    }
-    return items;
-}
-
 std::string nameServerUri(const std::string& server) {
     if (server.rfind("corbaloc:", 0) == 0 || server.rfind("corbaname:", 0) == 0) return server;
     return "corbaloc:iiop:" + server + "/NameService";

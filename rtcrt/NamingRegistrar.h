@@ -22,9 +22,6 @@ std::string nameServerUri(const std::string& server);
 std::string formatComponentName(const std::string& format, const coil::Properties& component,
                                 const coil::Properties& manager);
 
-// Comma-separated list, items trimmed, empty items dropped.
-std::vector<std::string> splitCommaList(const std::string& list);
-
 class NamingRegistrar {
   public:
     NamingRegistrar(CORBA::ORB_ptr orb, std::vector<std::string> servers);
