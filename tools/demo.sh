@@ -63,8 +63,9 @@ for _ in $(seq 100); do
 done
 
 echo "Sweeping the joints for $seconds s (close the window or press Ctrl-C to stop)."
+# The fingers (values 4 and 5) swing about their open positions, so they never cross.
 "$sender" -p "$port" --activate --sweep --count 6 --rate 50 --duration "$seconds" \
-    --amplitude 40 --period 6 &
+    --amplitude 40 --period 6 --centre 0,20,40,0,-60,60 &
 pids+=($!)
 if [[ -n "${PELORIN_DEMO_PICTURE:-}" ]]; then
     # A picture of the window a few seconds into the sweep, saved by Pelorin itself (key "s").

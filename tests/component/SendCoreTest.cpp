@@ -70,13 +70,14 @@ TEST(SendOptions, ValuesIncludingNegativeNumbersAndOptions) {
 
 TEST(SendOptions, SweepSettings) {
     const ParseOutcome o = parse({"--sweep", "--rate", "50", "--duration", "0", "--amplitude", "30",
-                                  "--count", "6", "-p", "12345"});
+                                  "--count", "6", "-p", "12345", "--centre", "0,20,-60"});
     ASSERT_TRUE(o.ok) << o.error;
     EXPECT_EQ(o.options.mode, SendMode::Sweep);
     EXPECT_EQ(o.options.rate, 50);
     EXPECT_EQ(o.options.duration, 0);
     EXPECT_EQ(o.options.count, 6);
     EXPECT_EQ(o.options.namingPort, 12345);
+    EXPECT_EQ(o.options.centres, (std::vector<double>{0, 20, -60}));
 }
 
 TEST(SendOptions, BadCommandLinesNameTheArgument) {
@@ -94,6 +95,8 @@ TEST(SendOptions, BadCommandLinesNameTheArgument) {
               "choose one of VALUE..., --sweep, --stdin, --state, --profile, --exit");
     EXPECT_EQ(parse({"-p", "70000", "1"}).error, "value out of range for -p");
     EXPECT_EQ(parse({"1", "nan"}).error, "not a number: nan");
+    EXPECT_EQ(parse({"--sweep", "--centre", "1,x"}).error,
+              "--centre takes numbers separated by commas: 1,x");
 }
 
 TEST(ValueSources, NumberLinesAcceptBlanksCommasAndCrlf) {

@@ -30,6 +30,7 @@ inline constexpr std::string_view kUsage =
     "  --rate HZ             sequences per second of a sweep (default 50)\n"
     "  --duration SECONDS    length of a sweep, 0 for until interrupted (default 10)\n"
     "  --amplitude A         sweep amplitude in degrees or model units (default 45)\n"
+    "  --centre C1,C2,...    values the sweep swings about, in order (default 0)\n"
     "  --period SECONDS      time of one full swing (default 4)\n"
     "  --byte-order ORDER    CDR byte order of the payload: little or big (default little)\n"
     "  -h, --help            show this text\n";
@@ -40,6 +41,7 @@ inline constexpr std::string_view kNotANumber = "not a number: ";
 inline constexpr std::string_view kUnknownOption = "unknown option: ";
 inline constexpr std::string_view kBadByteOrder = "byte order must be little or big: ";
 inline constexpr std::string_view kOutOfRange = "value out of range for ";
+inline constexpr std::string_view kBadCentres = "--centre takes numbers separated by commas: ";
 inline constexpr std::string_view kTwoModes =
     "choose one of VALUE..., --sweep, --stdin, --state, --profile, --exit";
 inline constexpr std::string_view kNothingToSend =

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "tools/send/SendMessages.h"
+#include "tools/send/ValueSources.h"
 
 namespace pelorin::send {
 namespace {
@@ -82,6 +83,15 @@ bool parseCount(ArgumentReader& reader, const std::string& option, SendOptions& 
     return true;
 }
 
+bool parseCentres(ArgumentReader& reader, const std::string& option, SendOptions& options) {
+    std::string text;
+    if (!reader.takeValue(option, text)) return false;
+    std::string bad;
+    if (!parseNumberLine(text, options.centres, bad) || options.centres.empty())
+        return reader.fail(std::string(m::kBadCentres) + text);
+    return true;
+}
+
 bool parsePort(ArgumentReader& reader, const std::string& option, SendOptions& options) {
     double port = 0;
     if (!reader.takeNumber(option, port, 1)) return false;
@@ -107,6 +117,7 @@ bool parseOption(const std::string& arg, ArgumentReader& reader, SendOptions& op
     if (arg == "--rate") return reader.takeNumber(arg, options.rate, 1e-3);
     if (arg == "--duration") return reader.takeNumber(arg, options.duration, 0);
     if (arg == "--amplitude") return reader.takeNumber(arg, options.amplitude, 0);
+    if (arg == "--centre" || arg == "--center") return parseCentres(reader, arg, options);
     if (arg == "--period") return reader.takeNumber(arg, options.period, 1e-3);
     if (arg == "--byte-order") return parseByteOrder(reader, arg, options);
     return reader.fail(std::string(m::kUnknownOption) + arg);

@@ -18,12 +18,13 @@ struct SendOptions {
     std::string portName = "doubleValue";
     bool activate = false;
     SendMode mode = SendMode::Values;
-    std::vector<double> values;  // for SendMode::Values
-    int count = 8;               // values per sequence of a sweep
-    double rate = 50.0;          // sequences per second of a sweep (Hz)
-    double duration = 10.0;      // seconds of a sweep; 0 sweeps until interrupted
-    double amplitude = 45.0;     // degrees for angles, model units for offsets
-    double period = 4.0;         // seconds for one full swing of a sweep
+    std::vector<double> values;   // for SendMode::Values
+    int count = 8;                // values per sequence of a sweep
+    double rate = 50.0;           // sequences per second of a sweep (Hz)
+    double duration = 10.0;       // seconds of a sweep; 0 sweeps until interrupted
+    double amplitude = 45.0;      // degrees for angles, model units for offsets
+    std::vector<double> centres;  // value i of a sweep swings about centres[i] (0 past the list)
+    double period = 4.0;          // seconds for one full swing of a sweep
     ByteOrder byteOrder = ByteOrder::Little;
 };
 

@@ -53,7 +53,11 @@ void runSweep(OutPortPeer& peer, const SendOptions& options) {
         if (options.duration > 0 && t > options.duration) break;
         std::this_thread::sleep_until(start +
                                       std::chrono::duration_cast<Clock::duration>(tick * step));
-        putOne(peer, sweepValues(t, options.count, options.amplitude, options.period));
+        std::vector<double> values =
+            sweepValues(t, options.count, options.amplitude, options.period);
+        for (std::size_t i = 0; i < values.size() && i < options.centres.size(); ++i)
+            values[i] += options.centres[i];
+        putOne(peer, values);
     }
 }
 
