@@ -1,6 +1,7 @@
 #include "rtm/InPortBase.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "rtcrt/InPortCdrEndpoint.h"
 #include "rtcrt/Logger.h"
@@ -18,6 +19,12 @@ const char kInterfaceType[] = "corba_cdr";
 const char kIorKey[] = "dataport.corba_cdr.inport_ior";
 const char kRefKey[] = "dataport.corba_cdr.inport_ref";
 const char kEndianKey[] = "dataport.serializer.cdr.endian";
+
+// Liveness checks made while a tool waits for a profile: one check of a peer port, and all checks
+// of one query together. A peer left unchecked when the budget runs out keeps its
+// connector until the next query.
+constexpr CORBA::ULong kPeerCallMs = 1000;
+constexpr std::chrono::milliseconds kLivenessBudget{3000};
 
 // The in-port's view of a connector: its own port settings, then every "dataport." key with the
 // prefix removed, then every "dataport.inport." key with that prefix removed.
@@ -61,6 +68,29 @@ bool chooseByteOrder(const coil::Properties& settings, bool& little) {
 CORBA::ORB_ptr theOrb() {
     int argc = 0;
     return CORBA::ORB_init(argc, nullptr);
+}
+
+enum class Liveness { Alive, Dead, Unknown };
+
+// A port that says it no longer exists, or whose process cannot be reached (a killed process
+// refuses the connection), is dead. One that takes the call but does not answer within
+// `timeoutMs` is only slow or stopped: its connection must survive.
+Liveness probe(PortService_ptr port, CORBA::ULong timeoutMs) {
+    if (CORBA::is_nil(port)) return Liveness::Dead;
+    try {
+        // A reference of its own, so that the short timeout leaves the stored one as it was.
+        CORBA::ORB_var orb = theOrb();
+        CORBA::String_var ior = orb->object_to_string(port);
+        CORBA::Object_var own = orb->string_to_object(ior.in());
+        omniORB::setClientCallTimeout(own.in(), timeoutMs);
+        return own->_non_existent() ? Liveness::Dead : Liveness::Alive;
+    } catch (const CORBA::TIMEOUT&) {
+        return Liveness::Unknown;
+    } catch (const CORBA::TRANSIENT& failure) {
+        return failure.minor() == omni::TRANSIENT_CallTimedout ? Liveness::Unknown : Liveness::Dead;
+    } catch (const CORBA::Exception&) {
+        return Liveness::Dead;
+    }
 }
 
 ReturnCode_t firstFailure(std::initializer_list<ReturnCode_t> results) {
@@ -253,13 +283,17 @@ ReturnCode_t InPortBase::subscribeEndpoint(const ConnectorProfile& profile, Conn
     return RTC_OK;
 }
 
+bool InPortBase::isSelf(PortService_ptr port) const {
+    try {
+        return port->_is_equivalent(ref_.in());
+    } catch (const CORBA::Exception&) {
+        return false;  // an unusable reference is simply not this port
+    }
+}
+
 long InPortBase::findSelf(const PortServiceList& ports) const {
     for (CORBA::ULong i = 0; i < ports.length(); ++i) {
-        try {
-            if (ports[i]->_is_equivalent(ref_.in())) return static_cast<long>(i);
-        } catch (const CORBA::Exception&) {
-            // An unusable reference is simply not this port.
-        }
+        if (isSelf(ports[i].in())) return static_cast<long>(i);
     }
     return -1;
 }
@@ -359,6 +393,14 @@ void InPortBase::tearDownLocally(const std::string& id) {
 }
 
 void InPortBase::removeDeadConnectors() {
+    std::vector<std::string> dead = findDeadConnectors();
+    for (const std::string& id : dead) {
+        disconnect(id.c_str());
+        tearDownLocally(id);
+    }
+}
+
+std::vector<std::string> InPortBase::findDeadConnectors() {
     std::vector<std::pair<std::string, PortServiceList>> snapshot;
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -366,20 +408,27 @@ void InPortBase::removeDeadConnectors() {
             snapshot.emplace_back(connector->profile.connector_id.in(), connector->profile.ports);
         }
     }
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + kLivenessBudget;
+    std::vector<std::string> dead;
     for (const auto& [id, ports] : snapshot) {
-        bool dead = false;
-        for (CORBA::ULong i = 0; i < ports.length() && !dead; ++i) {
-            try {
-                if (ports[i]->_is_equivalent(ref_.in())) continue;
-                dead = ports[i]->_non_existent();
-            } catch (const CORBA::Exception&) {
-                dead = true;
+        for (CORBA::ULong i = 0; i < ports.length(); ++i) {
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            if (left.count() <= 0) return dead;
+            if (isSelf(ports[i].in())) continue;
+            const CORBA::ULong timeoutMs =
+                std::min(kPeerCallMs, static_cast<CORBA::ULong>(left.count()));
+            if (probe(ports[i].in(), timeoutMs) == Liveness::Dead) {
+                // The notice of disconnect to this port cannot arrive either: it must not take
+                // the ORB-wide timeout. The stored reference goes with its connector.
+                if (!CORBA::is_nil(ports[i])) omniORB::setClientCallTimeout(ports[i], kPeerCallMs);
+                dead.push_back(id);
+                break;
             }
         }
-        if (!dead) continue;
-        disconnect(id.c_str());
-        tearDownLocally(id);
     }
+    return dead;
 }
 
 void InPortBase::storeConnector(std::unique_ptr<Connector> connector) {

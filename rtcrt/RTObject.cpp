@@ -358,7 +358,9 @@ ComponentProfile* RTObject_impl::get_component_profile() {
     profile->properties = rt::fromProperties(m_properties);
     profile->port_profiles.length(static_cast<CORBA::ULong>(inPorts_.size()));
     for (size_t i = 0; i < inPorts_.size(); ++i) {
-        PortProfile_var port = inPorts_[i]->profileSnapshot();
+        // The same answer as the port's own profile query, dead peers dropped: tools count a
+        // component's connections from here.
+        PortProfile_var port = inPorts_[i]->get_port_profile();
         profile->port_profiles[static_cast<CORBA::ULong>(i)] = port.in();
     }
     return profile;

@@ -660,6 +660,89 @@ TEST_F(ComponentProcessTest, OutPortFirstBigEndianAndDeadPeerCleanup) {
     EXPECT_THROW(sink->put(sample(5, 0.0)), CORBA::OBJECT_NOT_EXIST);
 }
 
+// ---- a data-port peer in a process of its own ----
+
+struct PeerOptions {
+    std::string nameServer;
+};
+
+constexpr unsigned char kPeerSample = 21;
+
+// An out-port peer as a framework process runs it: it finds the recorder through the naming
+// service, puts itself first in the connector's port list and hands the profile to the in-port
+// with notify_connect, sends one sample and then serves until it is stopped or killed.
+int runOutPortPeer(void* argument) {
+    auto* options = static_cast<PeerOptions*>(argument);
+    Tool peerSide(options->nameServer);
+    RTC::RTObject_var recorder = peerSide.waitFor("Recorder0");
+    if (CORBA::is_nil(recorder)) return 2;
+    RTC::PortServiceList_var ports = recorder->get_ports();
+    PeerPort outPort;
+    outPort.target = RTC::PortService::_duplicate(ports[0].in());
+    PortableServer::ObjectId_var id = peerSide.poa_->activate_object(&outPort);
+    CORBA::Object_var object = peerSide.poa_->id_to_reference(id);
+    RTC::PortService_var self = RTC::PortService::_narrow(object);
+    RTC::ConnectorProfile connector = connectorOf({self.in(), ports[0].in()}, kPushCdr);
+    connector.connector_id = "peer-process";
+    if (ports[0]->notify_connect(connector) != RTC::RTC_OK) return 3;
+    OpenRTM::InPortCdr_var sink = sinkOf(peerSide, connector);
+    if (sink->put(sample(kPeerSample, 3.5)) != OpenRTM::PORT_OK) return 4;
+    peerSide.orb_->run();
+    return 0;
+}
+
+// Ends a forked process on every path out of a test, by its id.
+struct ChildProcess {
+    explicit ChildProcess(pid_t forked) : pid(forked) {}
+    ~ChildProcess() {
+        if (pid <= 0) return;
+        kill(pid, SIGKILL);
+        pt::waitForExit(pid, 5.0);
+    }
+    pid_t pid;
+};
+
+TEST_F(ComponentProcessTest, PeerProcessKilledAfterConnectingIsDropped) {
+    pt::NamingService naming;
+    ProcessOptions options{naming.address(), "YES", "", "Recorder0", {}};
+    ChildProcess component(pt::forkProcess(runComponentProcess, &options));
+    PeerOptions peerOptions{naming.address()};
+    ChildProcess peer(pt::forkProcess(runOutPortPeer, &peerOptions));
+    ASSERT_TRUE(waitForText(gOutputPath, std::to_string(kPeerSample) + " 3.500000\n"))
+        << "the peer's sample never arrived";
+
+    // Both processes forked: this one may have its ORB now.
+    Tool tool(naming.address());
+    RTC::RTObject_var recorder = tool.waitFor("Recorder0");
+    ASSERT_FALSE(CORBA::is_nil(recorder));
+    RTC::PortServiceList_var ports = recorder->get_ports();
+    RTC::ConnectorProfileList_var listed = ports[0]->get_connector_profiles();
+    ASSERT_EQ(listed->length(), 1u);
+    EXPECT_STREQ(listed[0].connector_id, "peer-process");
+
+    // A stopped peer takes the liveness check but does not answer: it is not dead.
+    ASSERT_EQ(kill(peer.pid, SIGSTOP), 0);
+    listed = ports[0]->get_connector_profiles();
+    EXPECT_EQ(listed->length(), 1u) << "the connection of a live but stopped peer was dropped";
+
+    // Killed, it refuses the check: the component's profile, as tools read it, and the port's
+    // own lists no longer show the connection.
+    ASSERT_EQ(kill(peer.pid, SIGKILL), 0);
+    EXPECT_EQ(pt::waitForExit(peer.pid, 10.0), 128 + SIGKILL);
+    peer.pid = -1;
+    RTC::ComponentProfile_var profile = recorder->get_component_profile();
+    ASSERT_EQ(profile->port_profiles.length(), 1u);
+    EXPECT_EQ(profile->port_profiles[0].connector_profiles.length(), 0u);
+    listed = ports[0]->get_connector_profiles();
+    EXPECT_EQ(listed->length(), 0u);
+    RTC::ConnectorProfile_var gone = ports[0]->get_connector_profile("peer-process");
+    EXPECT_STREQ(gone->connector_id, "");
+
+    kill(component.pid, SIGTERM);
+    EXPECT_EQ(pt::waitForExit(component.pid, 10.0), 0);
+    component.pid = -1;
+}
+
 TEST(ManagerStartTest, OrbThatCannotStartEndsTheProcess) {
     const char* argv[] = {"pelorin",          "-o",   "corba.args:-ORBnoSuchOption 1", "-o",
                           "logger.enable:NO", nullptr};

@@ -41,7 +41,8 @@ class InPortBase : public virtual POA_RTC::PortService {
     // Copies the newest entry into the bound variable; false when nothing was ever received.
     virtual bool read(std::string name = "") = 0;
 
-    // RTC::PortService
+    // RTC::PortService. The three profile queries first drop every connector with a dead peer
+    // port (one that no longer exists or whose process cannot be reached).
     RTC::PortProfile* get_port_profile() override;
     RTC::ConnectorProfileList* get_connector_profiles() override;
     RTC::ConnectorProfile* get_connector_profile(const char* connector_id) override;
@@ -80,8 +81,13 @@ class InPortBase : public virtual POA_RTC::PortService {
     void storeConnector(std::unique_ptr<Connector> connector);
     std::unique_ptr<Connector> takeConnector(const std::string& id);
     bool hasConnector(const std::string& id);
+    // Disconnects every connector with a dead peer port. Bounded: each check waits at most a
+    // second and the checks of one query a few seconds, so a tool's call is not held up by a
+    // peer that stopped answering; such a peer counts as alive.
     void removeDeadConnectors();
+    std::vector<std::string> findDeadConnectors();
     void tearDownLocally(const std::string& id);
+    bool isSelf(RTC::PortService_ptr port) const;
     long findSelf(const RTC::PortServiceList& ports) const;
     std::string profileName() const;
 

@@ -88,7 +88,7 @@ class RTObject_impl : public virtual POA_OpenRTM::DataFlowComponent {
     ExecutionContextList* get_participating_contexts() override;
     UniqueId get_context_handle(ExecutionContext_ptr cxt) override;
 
-    // RTC::RTObject
+    // RTC::RTObject. The port profiles are those of get_port_profile, dead peers dropped.
     ComponentProfile* get_component_profile() override;
     PortServiceList* get_ports() override;
 
