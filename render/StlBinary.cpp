@@ -18,7 +18,7 @@ double readFloatLe(const unsigned char* p) {
 }
 
 void readVector(const unsigned char* p, double* xyz) {
-    for (int k = 0; k < 3; ++k) xyz[k] = readFloatLe(p + 4 * k);
+    for (std::size_t k = 0; k < 3; ++k) xyz[k] = readFloatLe(p + 4 * k);
 }
 
 constexpr std::size_t kVectorSize = 12;

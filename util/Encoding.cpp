@@ -33,6 +33,7 @@ std::size_t characterLength(const char* text, std::size_t left, bool utf8) {
 std::string convert(std::string_view input, const char* to, const char* from) {
     const bool fromUtf8 = std::string_view(from) == "UTF-8";
     iconv_t cd = iconv_open(to, from);
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): iconv_open reports failure as (iconv_t)-1
     if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(input);
     std::string output;
     output.resize(input.size() * 2 + 16);

@@ -34,7 +34,7 @@ std::string screenshotFileName(const std::tm& localTime) {
 
 std::string unusedScreenshotName(const std::string& name) {
     for (int counter = 1; counter <= kMaxCandidates; ++counter) {
-        const std::string candidate = withCounter(name, counter);
+        std::string candidate = withCounter(name, counter);
         if (!fileExists(candidate)) return candidate;
     }
     return std::string();
@@ -45,7 +45,7 @@ std::string saveScreenshot() {
     std::tm local{};
     localtime_r(&now, &local);
     const std::string wanted = screenshotFileName(local);
-    const std::string name = unusedScreenshotName(wanted);
+    std::string name = unusedScreenshotName(wanted);
     std::string reason = "file exists";
     // Exclusive creation in writePng still protects a file that appears after the check.
     if (!name.empty() && writePng(name, drawAndCaptureFrame(), &reason)) {
