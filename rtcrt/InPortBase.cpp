@@ -311,16 +311,19 @@ ReturnCode_t InPortBase::connectNext(ConnectorProfile& profile) {
     }
 }
 
+bool InPortBase::copyConnectorProfile(const char* connector_id, ConnectorProfile& profile) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = std::find_if(connectors_.begin(), connectors_.end(), [&](const auto& c) {
+        return std::string(c->profile.connector_id.in()) == connector_id;
+    });
+    if (it == connectors_.end()) return false;
+    profile = (*it)->profile;
+    return true;
+}
+
 ReturnCode_t InPortBase::disconnect(const char* connector_id) {
     ConnectorProfile profile;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        auto it = std::find_if(connectors_.begin(), connectors_.end(), [&](const auto& c) {
-            return std::string(c->profile.connector_id.in()) == connector_id;
-        });
-        if (it == connectors_.end()) return BAD_PARAMETER;
-        profile = (*it)->profile;
-    }
+    if (!copyConnectorProfile(connector_id, profile)) return BAD_PARAMETER;
     if (profile.ports.length() == 0) return PRECONDITION_NOT_MET;
     for (CORBA::ULong i = 0; i < profile.ports.length(); ++i) {
         try {
@@ -334,14 +337,7 @@ ReturnCode_t InPortBase::disconnect(const char* connector_id) {
 
 ReturnCode_t InPortBase::notify_disconnect(const char* connector_id) {
     ConnectorProfile profile;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        auto it = std::find_if(connectors_.begin(), connectors_.end(), [&](const auto& c) {
-            return std::string(c->profile.connector_id.in()) == connector_id;
-        });
-        if (it == connectors_.end()) return BAD_PARAMETER;
-        profile = (*it)->profile;
-    }
+    if (!copyConnectorProfile(connector_id, profile)) return BAD_PARAMETER;
     ReturnCode_t result = disconnectNext(profile);
     tearDownLocally(connector_id);
     return result;

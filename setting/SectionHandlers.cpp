@@ -7,7 +7,7 @@
 #include "scene/Parts.h"
 #include "setting/SettingFileParser.h"
 #include "setting/SettingMessages.h"
-#include "setting/TransSpec.h"
+#include "setting/TransArguments.h"
 #include "util/TextHelpers.h"
 
 namespace pelorin {

@@ -5,7 +5,7 @@
 #include "scene/TranslateTransform.h"
 #include "setting/SettingFileParser.h"
 #include "setting/SettingMessages.h"
-#include "setting/TransSpec.h"
+#include "setting/TransArguments.h"
 #include "util/TextHelpers.h"
 
 namespace pelorin {
@@ -40,8 +40,8 @@ bool SettingFileParser::OnTrans(std::string_view argument) {
 
 // Creates the element and logs it; nullptr after writing the message of a malformed value.
 std::unique_ptr<TransformElement> SettingFileParser::createTransform(std::string_view value) {
-    TransSpec spec;
-    switch (readTransSpec(value, lineNumber_, spec)) {
+    TransArguments spec;
+    switch (readTransArguments(value, lineNumber_, spec)) {
         case TransReadResult::UnknownForm:
             out_->msg(m::kUndefinedCode).endl();
             return nullptr;
@@ -51,7 +51,7 @@ std::unique_ptr<TransformElement> SettingFileParser::createTransform(std::string
         case TransReadResult::Ok:
             break;
     }
-    if (spec.kind == TransSpec::Kind::Translation) {
+    if (spec.kind == TransArguments::Kind::Translation) {
         log_->msg(m::kTranslationCreated).raw(spec.name).raw(",") << spec.x;
         log_->raw(",") << spec.y;
         log_->raw(",") << spec.z;

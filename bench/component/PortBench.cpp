@@ -23,6 +23,7 @@
 
 #include <rtm/Manager.h>
 
+#include "app/PelorinProfile.h"
 #include "component/ComponentHost.h"
 #include "component/Pelorin.h"
 #include "tools/send/ComponentClient.h"
@@ -50,30 +51,6 @@ class TimingHost : public pelorin::ComponentHost {
 
 TimingHost* host = nullptr;
 
-const char* const benchSpec[] = {"implementation_id",
-                                 "Pelorin",
-                                 "type_name",
-                                 "Pelorin",
-                                 "description",
-                                 "port benchmark",
-                                 "version",
-                                 "1.0.0",
-                                 "vendor",
-                                 "Tarnwell",
-                                 "category",
-                                 "Category",
-                                 "activity_type",
-                                 "PERIODIC",
-                                 "kind",
-                                 "DataFlowComponent",
-                                 "max_instance",
-                                 "1",
-                                 "language",
-                                 "C++",
-                                 "lang_type",
-                                 "compile",
-                                 ""};
-
 RTC::RTObject_impl* createBench(RTC::Manager* manager) {
     return new Pelorin(manager, *host);
 }
@@ -82,7 +59,8 @@ void deleteBench(RTC::RTObject_impl* component) {
 }
 
 void benchInit(RTC::Manager* manager) {
-    coil::Properties profile(benchSpec, 2147483647L);
+    // The program's own profile, so the benchmark measures the component as users run it.
+    coil::Properties profile(pelorinSpec, 2147483647L);
     manager->registerFactory(profile, createBench, deleteBench);
     if (manager->createComponent("Pelorin") == nullptr) {
         std::fprintf(stderr, "component creation failed\n");

@@ -76,6 +76,8 @@ class InPortBase : public virtual POA_RTC::PortService {
     RTC::ReturnCode_t publishEndpoint(RTC::ConnectorProfile& profile, Connector& connector);
     RTC::ReturnCode_t subscribeEndpoint(const RTC::ConnectorProfile& profile, Connector& connector);
     RTC::ReturnCode_t connectNext(RTC::ConnectorProfile& profile);
+    // Copies the stored profile of `connector_id`; false when there is no such connector.
+    bool copyConnectorProfile(const char* connector_id, RTC::ConnectorProfile& profile);
     RTC::ReturnCode_t disconnectNext(const RTC::ConnectorProfile& profile);
     RTC::ReturnCode_t checkAdmission(const RTC::ConnectorProfile& profile);
     void storeConnector(std::unique_ptr<Connector> connector);

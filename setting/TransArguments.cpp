@@ -1,4 +1,4 @@
-#include "setting/TransSpec.h"
+#include "setting/TransArguments.h"
 
 #include <cctype>
 #include <charconv>
@@ -28,7 +28,7 @@ std::vector<std::string_view> itemsAfterWord(std::string_view value, std::string
 }
 
 // Axis token: an optional "-", then X, Y or Z; what follows the letter does not count.
-bool readAxis(std::string_view token, TransSpec& spec) {
+bool readAxis(std::string_view token, TransArguments& spec) {
     std::size_t pos = 0;
     if (pos < token.size() && token[pos] == '-') {
         spec.inverted = true;
@@ -50,10 +50,10 @@ bool readAxis(std::string_view token, TransSpec& spec) {
     }
 }
 
-TransReadResult readTranslation(std::string_view value, int lineNumber, TransSpec& spec) {
+TransReadResult readTranslation(std::string_view value, int lineNumber, TransArguments& spec) {
     const auto items = itemsAfterWord(value, kTranslationWord);
     if (items.size() != 3 && items.size() != 4) return TransReadResult::FormatError;
-    spec.kind = TransSpec::Kind::Translation;
+    spec.kind = TransArguments::Kind::Translation;
     const std::size_t first = items.size() - 3;
     spec.name = first == 0 ? "TRANS_Line" + std::to_string(lineNumber) : readWord(items[0]);
     spec.x = readNumber(items[first]);
@@ -62,10 +62,10 @@ TransReadResult readTranslation(std::string_view value, int lineNumber, TransSpe
     return TransReadResult::Ok;
 }
 
-TransReadResult readRotation(std::string_view value, int lineNumber, TransSpec& spec) {
+TransReadResult readRotation(std::string_view value, int lineNumber, TransArguments& spec) {
     const auto items = itemsAfterWord(value, kRotationWord);
     if (items.size() != 2 && items.size() != 3) return TransReadResult::FormatError;
-    spec.kind = TransSpec::Kind::Rotation;
+    spec.kind = TransArguments::Kind::Rotation;
     const std::size_t first = items.size() - 2;
     spec.name = first == 0 ? "ROT_Line" + std::to_string(lineNumber) : readWord(items[0]);
     if (!readAxis(items[first], spec)) return TransReadResult::FormatError;
@@ -79,8 +79,8 @@ bool startsWith(std::string_view text, std::string_view prefix) {
 
 }  // namespace
 
-TransReadResult readTransSpec(std::string_view value, int lineNumber, TransSpec& spec) {
-    spec = TransSpec();
+TransReadResult readTransArguments(std::string_view value, int lineNumber, TransArguments& spec) {
+    spec = TransArguments();
     if (startsWith(value, kTranslationWord)) return readTranslation(value, lineNumber, spec);
     if (startsWith(value, kRotationWord)) return readRotation(value, lineNumber, spec);
     return TransReadResult::UnknownForm;

@@ -13,7 +13,7 @@
 
 namespace pelorin {
 
-struct TransSpec {
+struct TransArguments {
     enum class Kind { Translation, Rotation };
     Kind kind = Kind::Translation;
     std::string name;
@@ -32,7 +32,7 @@ enum class TransReadResult {
 };
 
 // Reads `value` (the text after "TRANS =" and its blanks). `lineNumber` names unnamed elements.
-TransReadResult readTransSpec(std::string_view value, int lineNumber, TransSpec& spec);
+TransReadResult readTransArguments(std::string_view value, int lineNumber, TransArguments& spec);
 
 // The number at the start of `text` after white space, as "%lf" reads it; 0 when there is none
 // and also for infinities and NaN, which no transform can use.
