@@ -49,14 +49,13 @@ bool DrawnObjectBySTL::loadStl(const std::string& path, StlLoadResult* result) {
 void DrawnObjectBySTL::draw() const {
     glPushMatrix();
     preTrans().apply();
-    if (singleColor_) setDiffuse(color_);
+    setDiffuse(color_);
     for (const Triangle& t : triangles_) {
-        if (!singleColor_) setDiffuse(t.color);
-        glNormal3dv(t.normal);
+        glNormal3fv(t.normal);
         glBegin(GL_POLYGON);
-        glVertex3dv(t.vertex[0]);
-        glVertex3dv(t.vertex[1]);
-        glVertex3dv(t.vertex[2]);
+        glVertex3fv(t.vertex[0]);
+        glVertex3fv(t.vertex[1]);
+        glVertex3fv(t.vertex[2]);
         glEnd();
     }
     glPopMatrix();

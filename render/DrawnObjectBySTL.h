@@ -34,11 +34,9 @@ class DrawnObjectBySTL : public DrawnObject {
 
     const std::vector<Triangle>& triangles() const { return triangles_; }
     const std::string& filePath() const { return filePath_; }
-    bool isSingleColor() const { return singleColor_; }
 
   private:
     std::vector<Triangle> triangles_;
-    bool singleColor_ = true;
     float color_[3] = {1.0F, 1.0F, 1.0F};
     std::string filePath_;
 };

@@ -107,17 +107,20 @@ void StlAsciiParser::parseLine(std::string_view line) {
     }
 }
 
-void StlAsciiParser::readTriple(TokenCursor& tokens, double* xyz) const {
+void StlAsciiParser::readTriple(TokenCursor& tokens, float* xyz) const {
     for (int k = 0; k < 3 && tokens.skipSeparators(); ++k) {
         // Most numbers are plain decimals: convert them while finding where they end, so the
         // bytes are scanned once. Anything else is left to the exact converter, token by token.
-        const std::size_t used = numbers_.convertPrefix(tokens.rest(), xyz[k]);
+        // A component the converter does not take keeps its value.
+        double value = xyz[k];
+        const std::size_t used = numbers_.convertPrefix(tokens.rest(), value);
         if (used > 0 && tokens.endsTokenAfter(used)) {
             tokens.advance(used);
+            xyz[k] = static_cast<float>(value);
             continue;
         }
         const std::string_view token = tokens.next();
-        if (used == 0) numbers_.convert(token, xyz[k]);
+        if (used > 0 || numbers_.convert(token, value)) xyz[k] = static_cast<float>(value);
     }
 }
 

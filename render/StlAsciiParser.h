@@ -43,7 +43,7 @@ class StlAsciiParser {
     class TokenCursor;
 
     // Converts the next three tokens (those the line holds) into xyz.
-    void readTriple(TokenCursor& tokens, double* xyz) const;
+    void readTriple(TokenCursor& tokens, float* xyz) const;
 
     std::vector<Triangle>* triangles_;
     Triangle current_;

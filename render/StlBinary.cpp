@@ -10,14 +10,14 @@ std::uint32_t readUint32Le(const unsigned char* p) {
            (std::uint32_t{p[3]} << 24);
 }
 
-double readFloatLe(const unsigned char* p) {
+float readFloatLe(const unsigned char* p) {
     const std::uint32_t bits = readUint32Le(p);
     float value;
     std::memcpy(&value, &bits, sizeof value);
     return value;
 }
 
-void readVector(const unsigned char* p, double* xyz) {
+void readVector(const unsigned char* p, float* xyz) {
     for (std::size_t k = 0; k < 3; ++k) xyz[k] = readFloatLe(p + 4 * k);
 }
 

@@ -80,6 +80,13 @@ void writeBinary(const std::string& path, const std::vector<Triangle>& mesh) {
     std::fclose(f);
 }
 
+// One number as "%lf" reads it, narrowed as the mesh stores it; 0 where nothing matches.
+float scanned(const char* token) {
+    double value = 0.0;
+    std::sscanf(token, "%lf", &value);
+    return static_cast<float>(value);
+}
+
 // The straightforward reader: fgets line by line, tokens split at blanks, sscanf per number.
 std::size_t plainRead(const std::string& path, std::vector<Triangle>& triangles) {
     std::FILE* f = std::fopen(path.c_str(), "r");
@@ -97,14 +104,13 @@ std::size_t plainRead(const std::string& path, std::vector<Triangle>& triangles)
         if (count == 0) continue;
         if (std::strcmp(tokens[0], "facet") == 0) {
             index = 0;
-            for (int k = 0; k < 3 && 2 + k < count; ++k)
-                std::sscanf(tokens[2 + k], "%lf", &current.normal[k]);
+            for (int k = 0; k < 3 && 2 + k < count; ++k) current.normal[k] = scanned(tokens[2 + k]);
         } else if (std::strncmp(tokens[0], "endfacet", 8) == 0) {
             triangles.push_back(current);
             current = Triangle{};
         } else if (std::strcmp(tokens[0], "vertex") == 0 && index < 3) {
             for (int k = 0; k < 3 && 1 + k < count; ++k)
-                std::sscanf(tokens[1 + k], "%lf", &current.vertex[index][k]);
+                current.vertex[index][k] = scanned(tokens[1 + k]);
             ++index;
         }
     }

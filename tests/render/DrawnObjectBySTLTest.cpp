@@ -79,7 +79,7 @@ TEST(DrawnObjectBySTLTest, DestructorSaysSoInTheConsoleEncoding) {
 }
 
 // Rotated by 90 degrees about Z, then lifted by 100.
-bool nearPlaced(const testing::FeedbackVertex& seen, const double* p) {
+bool nearPlaced(const testing::FeedbackVertex& seen, const float* p) {
     return std::abs(seen.position[0] + p[1]) < kFeedbackTolerance &&
            std::abs(seen.position[1] - p[0]) < kFeedbackTolerance &&
            std::abs(seen.position[2] - (p[2] + 100.0)) < kFeedbackTolerance;

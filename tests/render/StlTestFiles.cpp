@@ -39,9 +39,9 @@ std::vector<Triangle> randomMesh(std::size_t count, unsigned seed) {
     std::uniform_real_distribution<float> coordinate(-500.0F, 500.0F);
     std::vector<Triangle> mesh(count);
     for (Triangle& t : mesh) {
-        for (double& n : t.normal) n = coordinate(random) / 500.0F;
+        for (float& n : t.normal) n = coordinate(random) / 500.0F;
         for (auto& v : t.vertex) {
-            for (double& c : v) c = coordinate(random);
+            for (float& c : v) c = coordinate(random);
         }
     }
     return mesh;
@@ -56,7 +56,7 @@ std::string exact(double value) {
     return buffer;
 }
 
-std::string triple(const double* v) {
+std::string triple(const float* v) {
     return exact(v[0]) + " " + exact(v[1]) + " " + exact(v[2]);
 }
 
@@ -93,9 +93,9 @@ std::string toBinaryStl(const std::vector<Triangle>& mesh, const std::string& he
     bytes.resize(80, ' ');
     appendLe(bytes, static_cast<std::uint32_t>(mesh.size()));
     for (const Triangle& t : mesh) {
-        for (double c : t.normal) appendFloat(bytes, c);
+        for (float c : t.normal) appendFloat(bytes, c);
         for (const auto& v : t.vertex) {
-            for (double c : v) appendFloat(bytes, c);
+            for (float c : v) appendFloat(bytes, c);
         }
         bytes.append(2, '\0');
     }
