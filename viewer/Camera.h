@@ -5,13 +5,9 @@
 // wrapped: the angles, the scale and the shift have no bounds.
 #pragma once
 
-namespace pelorin {
+#include "scene/Geometry.h"
 
-struct Vec3 {
-    double x = 0.0;
-    double y = 0.0;
-    double z = 0.0;
-};
+namespace pelorin {
 
 struct ViewAngles {
     double theta = 0.0;  // polar angle from +Z
