@@ -61,9 +61,22 @@ std::string sendProgram() {
     return PELORIN_SEND_PROGRAM;
 }
 
+void writeBarRobot(const TempFolder& folder) {
+    folder.write("bar.stl", barStl());
+    folder.write("robot.txt", kRobot);
+}
+
+std::map<std::string, std::string> pelorinEnvironment(const std::string& rtcConf) {
+    // Mesa's software renderer without worker threads: results do not depend on the machine,
+    // and its own (uninstrumented) threads cannot confuse the thread sanitizer.
+    return {{"LC_ALL", "C.UTF-8"},
+            {"RTC_MANAGER_CONFIG", rtcConf},
+            {"LIBGL_ALWAYS_SOFTWARE", "1"},
+            {"LP_NUM_THREADS", "0"}};
+}
+
 PelorinRun::PelorinRun(const NamingService& naming, bool preactivate) : naming_(naming) {
-    folder_.write("bar.stl", barStl());
-    folder_.write("robot.txt", kRobot);
+    writeBarRobot(folder_);
     std::string conf = "corba.nameservers: 127.0.0.1:" + std::to_string(naming.port()) +
                        "\n"
                        "corba.endpoints: 127.0.0.1:\n"
@@ -76,12 +89,7 @@ PelorinRun::PelorinRun(const NamingService& naming, bool preactivate) : naming_(
 }
 
 std::map<std::string, std::string> PelorinRun::environment() const {
-    // Mesa's software renderer without worker threads: results do not depend on the machine,
-    // and its own (uninstrumented) threads cannot confuse the thread sanitizer.
-    return {{"LC_ALL", "C.UTF-8"},
-            {"RTC_MANAGER_CONFIG", folder_.file("rtc.conf")},
-            {"LIBGL_ALWAYS_SOFTWARE", "1"},
-            {"LP_NUM_THREADS", "0"}};
+    return pelorinEnvironment(folder_.file("rtc.conf"));
 }
 
 std::string PelorinRun::start() {
@@ -98,7 +106,9 @@ std::string PelorinRun::start() {
 }
 
 RunResult PelorinRun::send(const std::vector<std::string>& args, const std::string& input) const {
-    std::vector<std::string> argv = {sendProgram(), "-p", std::to_string(naming_.port())};
+    // Pelorin reads every 10 ms here: a short linger keeps the tests quick.
+    std::vector<std::string> argv = {sendProgram(), "-p", std::to_string(naming_.port()),
+                                     "--linger", "0.2"};
     argv.insert(argv.end(), args.begin(), args.end());
     return runToEnd(argv, folder_.path(), std::chrono::seconds(30), input);
 }

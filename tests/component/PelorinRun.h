@@ -14,6 +14,11 @@ namespace pelorin::testing {
 std::string pelorinProgram();
 std::string sendProgram();
 
+// Writes the robot (robot.txt and its mesh bar.stl) into `folder`.
+void writeBarRobot(const TempFolder& folder);
+// The environment Pelorin runs in, with the given configuration file.
+std::map<std::string, std::string> pelorinEnvironment(const std::string& rtcConf);
+
 class PelorinRun {
   public:
     // Writes the robot and rtc.conf; `preactivate` adds the component to
@@ -28,7 +33,7 @@ class PelorinRun {
     std::string start();
     Child& process() { return *pelorin_; }
 
-    // Runs pelorin-send with `-p <naming port>` and the given arguments.
+    // Runs pelorin-send with `-p <naming port> --linger 0.2` and the given arguments.
     RunResult send(const std::vector<std::string>& args, const std::string& input = "") const;
     std::string state() const;  // "ACTIVE", ... or the tool's error text
 

@@ -2,8 +2,13 @@
 
 #include <sys/utsname.h>
 
+#include <vector>
+
+#include <omniORB4/IIOP.h>
+#include <omniORB4/omniIOR.h>
 #include <omniORB4/Naming.hh>
 
+#include "tools/send/OutPortServant.h"
 #include "tools/send/SendMessages.h"
 
 namespace pelorin::send {
@@ -22,9 +27,61 @@ const char* returnCodeName(RTC::ReturnCode_t code) {
 
 RTC::RTObject_ptr narrowComponent(CORBA::Object_ptr object, const std::string& what) {
     if (CORBA::is_nil(object)) throw SendError(std::string(m::kBadReference) + what);
-    RTC::RTObject_var component = RTC::RTObject::_narrow(object);
+    RTC::RTObject_var component;
+    try {
+        // A type this program does not know is asked of the object itself.
+        component = RTC::RTObject::_narrow(object);
+    } catch (const CORBA::TRANSIENT&) {
+        throw unreachableComponent(object);
+    }
     if (CORBA::is_nil(component)) throw SendError(std::string(m::kNotAComponent) + what);
     return component._retn();
+}
+
+std::string address(const IIOP::Address& at) {
+    return std::string(at.host) + ":" + std::to_string(at.port);
+}
+
+void appendProfileAddresses(const IOP::TaggedProfile& profile, std::vector<std::string>& list) {
+    IIOP::ProfileBody body;
+    IIOP::unmarshalProfile(profile, body);
+    list.push_back(address(body.address));
+    for (CORBA::ULong i = 0; i < body.components.length(); ++i) {
+        const IOP::TaggedComponent& component = body.components[i];
+        if (component.tag != IOP::TAG_ALTERNATE_IIOP_ADDRESS) continue;
+        cdrEncapsulationStream stream(component.component_data.get_buffer(),
+                                      component.component_data.length(), 1);
+        IIOP::Address alternate;
+        alternate <<= stream;
+        list.push_back(address(alternate));
+    }
+}
+
+std::string joinedPortNames(RTC::PortServiceList& ports) {
+    std::string names;
+    for (CORBA::ULong i = 0; i < ports.length(); ++i) {
+        RTC::PortProfile_var profile = ports[i]->get_port_profile();
+        names += (i > 0 ? ", " : "") + std::string(profile->name);
+    }
+    return names.empty() ? "none" : names;
+}
+
+bool isTimedDoubleSeq(const std::string& dataType) {
+    // Older framework versions name the type without its repository-ID frame; a port that
+    // names no type at all is given the benefit of the doubt.
+    return dataType.empty() || dataType == "IDL:RTC/TimedDoubleSeq:1.0" ||
+           dataType == "RTC/TimedDoubleSeq" || dataType == "TimedDoubleSeq";
+}
+
+void checkDoubleSeqInPort(const RTC::PortProfile& profile) {
+    const std::string name(profile.name);
+    const std::string portType = findStringProperty(profile.properties, "port.port_type");
+    if (portType != "DataInPort")
+        throw SendError(std::string(m::kNotAnInPort) + name + " (" +
+                        (portType.empty() ? "no port.port_type" : portType) + ")");
+    const std::string dataType = findStringProperty(profile.properties, "dataport.data_type");
+    if (!isTimedDoubleSeq(dataType))
+        throw SendError(std::string(m::kWrongDataType) + name + " (" + dataType + ")");
 }
 
 }  // namespace
@@ -72,10 +129,34 @@ RTC::PortService_ptr findPort(RTC::RTObject_ptr component, const std::string& po
         const std::string name(profile->name);
         const std::string::size_type dot = name.rfind('.');
         const std::string shortName = dot == std::string::npos ? name : name.substr(dot + 1);
-        if (name == portName || shortName == portName)
+        if (name == portName || shortName == portName) {
+            checkDoubleSeqInPort(profile.in());
             return RTC::PortService::_duplicate(ports[i]);
+        }
     }
-    throw SendError(std::string(m::kNoPort) + portName);
+    throw SendError(std::string(m::kNoPort) + portName +
+                    " (its ports: " + joinedPortNames(ports.inout()) + ")");
+}
+
+std::string publishedAddresses(CORBA::Object_ptr object) {
+    std::vector<std::string> list;
+    if (CORBA::is_nil(object)) return "?";
+    omniIOR_var ior = object->_PR_getobj()->_getIOR();
+    const IOP::TaggedProfileList& profiles = ior->iopProfiles();
+    try {
+        for (CORBA::ULong i = 0; i < profiles.length(); ++i)
+            if (profiles[i].tag == IOP::TAG_INTERNET_IOP) appendProfileAddresses(profiles[i], list);
+    } catch (const CORBA::SystemException&) {
+        // A profile that does not decode adds nothing; the call itself would have failed too.
+    }
+    std::string text;
+    for (const std::string& one : list) text += (text.empty() ? "" : ", ") + one;
+    return text.empty() ? "?" : text;
+}
+
+SendError unreachableComponent(CORBA::Object_ptr object) {
+    return SendError(std::string(m::kUnreachable) + publishedAddresses(object) +
+                     std::string(m::kUnreachableHint));
 }
 
 RTC::ExecutionContext_ptr ownContext(RTC::RTObject_ptr component) {

@@ -28,8 +28,17 @@ RTC::RTObject_ptr findComponentByName(CORBA::ORB_ptr orb, const std::string& hos
 // The component behind an IOR or corbaloc reference.
 RTC::RTObject_ptr findComponentByReference(CORBA::ORB_ptr orb, const std::string& reference);
 
-// The port whose profile name is `portName` or "<instance>.<portName>".
+// The port whose profile name is `portName` or "<instance>.<portName>". Throws SendError, with
+// the names of the ports there are, when there is none; and when it is not a data in-port of
+// RTC::TimedDoubleSeq, whose values would be misread on the other side.
 RTC::PortService_ptr findPort(RTC::RTObject_ptr component, const std::string& portName);
+
+// The addresses a reference carries, "host:port, host:port" in the order a caller tries them
+// (each IIOP profile and its alternate addresses); "?" for a reference that has none.
+std::string publishedAddresses(CORBA::Object_ptr object);
+
+// The SendError for a component that cannot be reached at the addresses in its reference.
+SendError unreachableComponent(CORBA::Object_ptr object);
 
 // The component's own execution context (handle 0).
 RTC::ExecutionContext_ptr ownContext(RTC::RTObject_ptr component);

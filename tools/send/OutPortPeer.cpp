@@ -19,20 +19,15 @@ const char* returnCodeText(RTC::ReturnCode_t code) {
 }
 
 RTC::ConnectorProfile connectorRequest(RTC::PortService_ptr self, RTC::PortService_ptr inPort,
-                                       ByteOrder order) {
+                                       const PropertyList& properties) {
     RTC::ConnectorProfile profile;
     profile.name = CORBA::string_dup("pelorin-send");
     profile.connector_id = CORBA::string_dup("");
     profile.ports.length(2);
     profile.ports[0] = RTC::PortService::_duplicate(self);
     profile.ports[1] = RTC::PortService::_duplicate(inPort);
-    SDOPackage::NVList& p = profile.properties;
-    appendStringProperty(p, "dataport.interface_type", "corba_cdr");
-    appendStringProperty(p, "dataport.dataflow_type", "push");
-    appendStringProperty(p, "dataport.subscription_type", "flush");
-    appendStringProperty(p, "dataport.data_type", "IDL:RTC/TimedDoubleSeq:1.0");
-    appendStringProperty(p, "dataport.serializer.cdr.endian",
-                         order == ByteOrder::Big ? "big" : "little");
+    for (const auto& [key, value] : properties)
+        appendStringProperty(profile.properties, key.c_str(), value);
     return profile;
 }
 
@@ -61,11 +56,15 @@ OutPortPeer::~OutPortPeer() {
     servant_->_remove_ref();
 }
 
-void OutPortPeer::connect(RTC::PortService_ptr inPort) {
-    RTC::ConnectorProfile profile = connectorRequest(self_, inPort, order_);
+void OutPortPeer::connect(RTC::PortService_ptr inPort, const PropertyList& extra) {
+    RTC::ConnectorProfile profile =
+        connectorRequest(self_, inPort, connectorProperties(order_, extra));
     // The in-port runs the handshake: it calls our notify_connect first (we are ports[0]), we
     // forward to it, it publishes its endpoint, and we subscribe to it on the way back.
     const RTC::ReturnCode_t result = inPort->connect(profile);
+    if (result != RTC::RTC_OK && !servant_->calledBack())
+        throw SendError(std::string(m::kNoCallBack) + publishedAddresses(self_) +
+                        std::string(m::kNoCallBackHint));
     if (result != RTC::RTC_OK)
         throw SendError(std::string(m::kConnectFailed) + returnCodeText(result));
     inPort_ = RTC::PortService::_duplicate(inPort);

@@ -13,6 +13,7 @@
 #include "rtm/idl/DataPort_OpenRTM.hh"
 #include "rtm/idl/RTC.hh"
 #include "tools/send/CdrEncoding.h"
+#include "tools/send/SendOptions.h"
 
 namespace pelorin::send {
 
@@ -27,8 +28,10 @@ class OutPortPeer {
     OutPortPeer& operator=(const OutPortPeer&) = delete;
 
     // Connects to `inPort` (out-port first in the port list, as a framework out-port does when a
-    // tool connects it). Throws SendError when the in-port refuses or publishes no endpoint.
-    void connect(RTC::PortService_ptr inPort);
+    // tool connects it), with the connector properties of connectorProperties(order, extra).
+    // Throws SendError when the in-port refuses, cannot call this process back, or publishes no
+    // endpoint.
+    void connect(RTC::PortService_ptr inPort, const PropertyList& extra = {});
 
     // Puts one sequence, time-stamped now. Returns the in-port's answer; throws SendError when
     // the call itself fails (the connection is lost).

@@ -86,6 +86,7 @@ RTC::ReturnCode_t OutPortServant::connect(RTC::ConnectorProfile& profile) {
 }
 
 RTC::ReturnCode_t OutPortServant::notify_connect(RTC::ConnectorProfile& profile) {
+    calledBack_ = true;
     // An out-port publishes nothing; it subscribes once every later port has published.
     const RTC::ReturnCode_t forwarded = connectNext(profile);
     const RTC::ReturnCode_t subscribed = subscribe(profile);

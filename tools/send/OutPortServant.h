@@ -3,6 +3,7 @@
 // endpoint after the in-port has published it).
 #pragma once
 
+#include <atomic>
 #include <mutex>
 #include <string>
 
@@ -20,6 +21,8 @@ class OutPortServant : public POA_RTC::PortService {
 
     // The in-port endpoint of the connection, nil until notify_connect has subscribed.
     OpenRTM::InPortCdr_ptr endpoint();
+    // True once an in-port called notify_connect: the other side reaches this process.
+    bool calledBack() const { return calledBack_; }
 
     RTC::PortProfile* get_port_profile() override;
     RTC::ConnectorProfileList* get_connector_profiles() override;
@@ -44,6 +47,7 @@ class OutPortServant : public POA_RTC::PortService {
     std::mutex mutex_;  // guards the two members below
     RTC::ConnectorProfileList connectors_;
     OpenRTM::InPortCdr_var endpoint_;
+    std::atomic<bool> calledBack_{false};
 };
 
 // The string value of `name` in a property list, or "" when absent or not a string.

@@ -1,5 +1,7 @@
 #include "tools/send/SendOptions.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -12,6 +14,9 @@ namespace pelorin::send {
 namespace {
 
 namespace m = messages;
+
+// Longest --linger: a mistyped value should not hold a connection for days.
+constexpr double kMaxLingerSeconds = 3600;
 
 bool toDouble(const std::string& text, double& value) {
     if (text.empty()) return false;
@@ -35,11 +40,13 @@ class ArgumentReader {
         return true;
     }
 
-    bool takeNumber(const std::string& option, double& value, double minimum) {
+    bool takeNumber(const std::string& option, double& value, double minimum,
+                    double maximum = HUGE_VAL) {
         std::string text;
         if (!takeValue(option, text)) return false;
         if (!toDouble(text, value)) return fail(std::string(m::kNotANumber) + text);
-        if (value < minimum) return fail(std::string(m::kOutOfRange) + option + ": " + text);
+        if (value < minimum || value > maximum)
+            return fail(std::string(m::kOutOfRange) + option + ": " + text);
         return true;
     }
 
@@ -101,6 +108,73 @@ bool parsePort(ArgumentReader& reader, const std::string& option, SendOptions& o
     return true;
 }
 
+bool isDigits(const std::string& text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(),
+                                        [](unsigned char c) { return std::isdigit(c) != 0; });
+}
+
+// A number here is most likely the naming service's port, which --port once took.
+bool parseInPort(ArgumentReader& reader, const std::string& option, SendOptions& options) {
+    std::string name;
+    if (!reader.takeValue(option, name)) return false;
+    if (name.empty() || isDigits(name)) return reader.fail(std::string(m::kBadInPortName) + name);
+    options.portName = name;
+    return true;
+}
+
+bool parseEndpoint(ArgumentReader& reader, const std::string& option, SendOptions& options) {
+    std::string text;
+    if (!reader.takeValue(option, text)) return false;
+    if (text.empty() || text.find_first_of(" \t") != std::string::npos)
+        return reader.fail(std::string(m::kBadEndpoint) + text);
+    options.endpoint = text;
+    return true;
+}
+
+// Properties that would make the connection disagree with what is sent: the transport, the
+// direction and the byte order are pelorin-send's own, and the endpoint is the in-port's.
+struct ReservedProperty {
+    const char* key;
+    bool isPrefix;
+    const char* onlyValue;  // the one value accepted, or null for none
+    std::string_view message;
+};
+const ReservedProperty kReservedProperties[] = {
+    {"dataport.interface_type", false, "corba_cdr", m::kOnlyCorbaCdrPush},
+    {"dataport.dataflow_type", false, "push", m::kOnlyCorbaCdrPush},
+    {"dataport.serializer.cdr.endian", false, nullptr, m::kEndianByOption},
+    {"dataport.corba_cdr.", true, nullptr, m::kSetByTheInPort},
+};
+
+// The framework trims and lower-cases the flow type before comparing it.
+std::string normalised(const std::string& value) {
+    const auto first = value.find_first_not_of(" \t");
+    const auto last = value.find_last_not_of(" \t");
+    std::string text = first == std::string::npos ? "" : value.substr(first, last - first + 1);
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+bool parseConnectorProperty(ArgumentReader& reader, const std::string& option,
+                            SendOptions& options) {
+    std::string text;
+    if (!reader.takeValue(option, text)) return false;
+    const std::string::size_type equals = text.find('=');
+    if (equals == std::string::npos || equals == 0)
+        return reader.fail(std::string(m::kBadConnectorProperty) + text);
+    const std::string key = text.substr(0, equals);
+    const std::string value = text.substr(equals + 1);
+    for (const ReservedProperty& reserved : kReservedProperties) {
+        const bool matches =
+            reserved.isPrefix ? key.rfind(reserved.key, 0) == 0 : key == reserved.key;
+        if (matches && (reserved.onlyValue == nullptr || normalised(value) != reserved.onlyValue))
+            return reader.fail(std::string(reserved.message) + text);
+    }
+    options.connectorProperties.emplace_back(key, value);
+    return true;
+}
+
 bool parseOption(const std::string& arg, ArgumentReader& reader, SendOptions& options) {
     if (arg == "-h" || arg == "--help") return setMode(options, SendMode::Help, reader);
     if (arg == "--sweep") return setMode(options, SendMode::Sweep, reader);
@@ -109,7 +183,11 @@ bool parseOption(const std::string& arg, ArgumentReader& reader, SendOptions& op
     if (arg == "--exit") return setMode(options, SendMode::Exit, reader);
     if (arg == "--profile") return setMode(options, SendMode::Profile, reader);
     if (arg == "--activate") return options.activate = true;
-    if (arg == "-p" || arg == "--port") return parsePort(reader, arg, options);
+    if (arg == "-p" || arg == "--naming-port") return parsePort(reader, arg, options);
+    if (arg == "--port") return parseInPort(reader, arg, options);
+    if (arg == "--connector-prop") return parseConnectorProperty(reader, arg, options);
+    if (arg == "--linger") return reader.takeNumber(arg, options.linger, 0, kMaxLingerSeconds);
+    if (arg == "--endpoint") return parseEndpoint(reader, arg, options);
     if (arg == "-H" || arg == "--host") return reader.takeValue(arg, options.namingHost);
     if (arg == "-n" || arg == "--name") return reader.takeValue(arg, options.name);
     if (arg == "-i" || arg == "--ior") return reader.takeValue(arg, options.reference);
@@ -153,6 +231,25 @@ bool parseSendOptions(int argc, const char* const* argv, SendOptions& options, s
 
 std::string sendUsage() {
     return std::string(messages::kUsage);
+}
+
+PropertyList connectorProperties(ByteOrder order, const PropertyList& extra) {
+    PropertyList properties = {
+        {"dataport.interface_type", "corba_cdr"},
+        {"dataport.dataflow_type", "push"},
+        {"dataport.subscription_type", "flush"},
+        {"dataport.data_type", "IDL:RTC/TimedDoubleSeq:1.0"},
+        {"dataport.serializer.cdr.endian", order == ByteOrder::Big ? "big" : "little"},
+    };
+    for (const auto& [key, value] : extra) {
+        auto same = std::find_if(properties.begin(), properties.end(),
+                                 [&key = key](const auto& p) { return p.first == key; });
+        if (same != properties.end())
+            same->second = value;
+        else
+            properties.emplace_back(key, value);
+    }
+    return properties;
 }
 
 }  // namespace pelorin::send

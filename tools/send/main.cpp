@@ -1,4 +1,5 @@
-// pelorin-send: an independent data sender for Pelorin's "doubleValue" in-port.
+// pelorin-send: an independent data sender for Pelorin's "doubleValue" in-port, or for any
+// RTC::TimedDoubleSeq in-port of another component.
 #include <signal.h>
 
 #include <atomic>
@@ -20,6 +21,8 @@ using namespace pelorin::send;
 namespace m = messages;
 
 std::atomic<bool> interrupted{false};
+
+constexpr auto kLingerStep = std::chrono::milliseconds(50);
 
 extern "C" void onInterrupt(int) {
     interrupted = true;
@@ -44,7 +47,8 @@ void putOne(OutPortPeer& peer, const std::vector<double>& values) {
     if (status != OpenRTM::PORT_OK) report(std::string(m::kPutFailed) + portStatusName(status));
 }
 
-void runSweep(OutPortPeer& peer, const SendOptions& options) {
+// Returns whether anything was put.
+bool runSweep(OutPortPeer& peer, const SendOptions& options) {
     using Clock = std::chrono::steady_clock;
     const auto start = Clock::now();
     const auto step = std::chrono::duration<double>(1.0 / options.rate);
@@ -59,11 +63,13 @@ void runSweep(OutPortPeer& peer, const SendOptions& options) {
             values[i] += options.centres[i];
         putOne(peer, values);
     }
+    return true;
 }
 
-void runStdin(OutPortPeer& peer) {
+bool runStdin(OutPortPeer& peer) {
     std::string line;
     std::vector<double> values;
+    bool sent = false;
     for (long number = 1; !interrupted && std::getline(std::cin, line); ++number) {
         std::string bad;
         if (!parseNumberLine(line, values, bad)) {
@@ -71,22 +77,48 @@ void runStdin(OutPortPeer& peer) {
                    std::string(m::kNotANumber) + bad + std::string(m::kSkipped));
             continue;
         }
-        if (!values.empty()) putOne(peer, values);
+        if (values.empty()) continue;
+        putOne(peer, values);
+        sent = true;
     }
+    return sent;
 }
 
-void send(CORBA::ORB_ptr orb, RTC::RTObject_ptr component, const SendOptions& options) {
+// A framework in-port keeps what arrived in a buffer of the connection; disconnecting before
+// the receiver's next read would throw the last sequence away with it.
+void linger(double seconds) {
+    const auto end = std::chrono::steady_clock::now() +
+                     std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                         std::chrono::duration<double>(seconds));
+    while (!interrupted && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+            kLingerStep, end - std::chrono::steady_clock::now()));
+}
+
+// The POA that serves our out-port, ready for the in-port's calls. Its first use opens the
+// ORB's endpoint.
+PortableServer::POA_ptr activeRootPoa(CORBA::ORB_ptr orb) {
     CORBA::Object_var object = orb->resolve_initial_references("RootPOA");
     PortableServer::POA_var poa = PortableServer::POA::_narrow(object);
     PortableServer::POAManager_var manager = poa->the_POAManager();
     manager->activate();
+    return poa._retn();
+}
+
+void send(CORBA::ORB_ptr orb, RTC::RTObject_ptr component, const SendOptions& options) {
+    PortableServer::POA_var poa = activeRootPoa(orb);
     RTC::PortService_var port = findPort(component, options.portName);
     OutPortPeer peer(orb, poa, options.byteOrder);
-    peer.connect(port);
+    peer.connect(port, options.connectorProperties);
     try {
-        if (options.mode == SendMode::Values) putOne(peer, options.values);
-        if (options.mode == SendMode::Sweep) runSweep(peer, options);
-        if (options.mode == SendMode::Stdin) runStdin(peer);
+        bool sent = false;
+        if (options.mode == SendMode::Values) {
+            putOne(peer, options.values);
+            sent = true;
+        }
+        if (options.mode == SendMode::Sweep) sent = runSweep(peer, options);
+        if (options.mode == SendMode::Stdin) sent = runStdin(peer);
+        if (sent) linger(options.linger);
     } catch (...) {
         peer.disconnect();
         throw;
@@ -94,12 +126,7 @@ void send(CORBA::ORB_ptr orb, RTC::RTObject_ptr component, const SendOptions& op
     peer.disconnect();
 }
 
-int run(CORBA::ORB_ptr orb, const SendOptions& options) {
-    RTC::RTObject_var component =
-        options.reference.empty()
-            ? findComponentByName(orb, options.namingHost, options.namingPort,
-                                  options.name.empty() ? defaultComponentName() : options.name)
-            : findComponentByReference(orb, options.reference);
+int talkTo(CORBA::ORB_ptr orb, RTC::RTObject_ptr component, const SendOptions& options) {
     if (options.mode == SendMode::State) {
         std::cout << componentState(component) << std::endl;
         return 0;
@@ -118,6 +145,38 @@ int run(CORBA::ORB_ptr orb, const SendOptions& options) {
     return 0;
 }
 
+int run(CORBA::ORB_ptr orb, const SendOptions& options) {
+    RTC::RTObject_var component =
+        options.reference.empty()
+            ? findComponentByName(orb, options.namingHost, options.namingPort,
+                                  options.name.empty() ? defaultComponentName() : options.name)
+            : findComponentByReference(orb, options.reference);
+    try {
+        return talkTo(orb, component, options);
+    } catch (const CORBA::TRANSIENT&) {
+        throw unreachableComponent(component);
+    }
+}
+
+// The ORB gets no arguments of ours; only a short call time-out so a hung peer cannot hold the
+// tool for ever, and the addresses it publishes for the in-port's calls back: the one given, or
+// every address of this machine, as a framework component does by default.
+CORBA::ORB_ptr startOrb(const char* program, const SendOptions& options) {
+    std::vector<std::string> args = {program, "-ORBclientCallTimeOutPeriod", "10000"};
+    if (options.endpoint.empty()) {
+        args.insert(args.end(), {"-ORBendPoint", "giop:tcp::", "-ORBendPointPublish", "all(addr)"});
+    } else {
+        const bool hasPort = options.endpoint.find(':') != std::string::npos;
+        args.insert(args.end(),
+                    {"-ORBendPoint", "giop:tcp:" + options.endpoint + (hasPort ? "" : ":")});
+    }
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    int argc = static_cast<int>(args.size());
+    return CORBA::ORB_init(argc, argv.data());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -133,11 +192,16 @@ int main(int argc, char** argv) {
         return 0;
     }
     catchInterrupts();
-    // The ORB gets no arguments of ours; only a short call time-out so a hung peer cannot hold
-    // the tool for ever.
-    int orbArgc = 3;
-    const char* orbArgv[] = {argv[0], "-ORBclientCallTimeOutPeriod", "10000", nullptr};
-    CORBA::ORB_var orb = CORBA::ORB_init(orbArgc, const_cast<char**>(orbArgv));
+    CORBA::ORB_var orb = startOrb(argv[0], options);
+    if (!options.endpoint.empty()) {
+        try {
+            PortableServer::POA_var poa = activeRootPoa(orb);
+        } catch (const CORBA::INITIALIZE&) {
+            report(std::string(m::kEndpointUnusable) + options.endpoint);
+            orb->destroy();
+            return 2;
+        }
+    }
     int status = 1;
     try {
         status = run(orb, options);
