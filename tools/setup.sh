@@ -14,6 +14,7 @@ packages=(
     libomniorb4-dev omniidl omniorb omniorb-nameserver libcos4-dev
     libace-dev
     xvfb xauth x11-utils xdotool imagemagick
+    iproute2  # the multi-host test joins network namespaces with veth pairs
 )
 
 missing=()
