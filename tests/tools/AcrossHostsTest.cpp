@@ -14,6 +14,7 @@
 
 #include <signal.h>
 
+#include <regex>
 #include <thread>
 
 #include "tests/component/PelorinRun.h"
@@ -25,8 +26,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Pixels that change when the bar turns by 90 degrees, and red pixels of the bar at rest: the
-// bar covers tens of thousands, a turn changes far more than this.
+// Pixels that change when the bar turns by 90 degrees and red pixels of the bar at rest (the bar
+// covers tens of thousands, a turn changes far more), and pixels that may differ between two
+// pictures of one pose.
 constexpr long kTurned = 2000;
 constexpr long kBarPixels = 2000;
 constexpr long kSame = 50;
@@ -155,12 +157,15 @@ TEST_F(AcrossHostsTest, TheSenderMovesTheRobotThroughTheNamingServiceOfAThirdHos
     })) << "the bar did not turn on screen";
 }
 
-// Each side names the address it could not reach, which is what a user must fix.
+// Each side names the address it could not reach, which is what a user must fix; the viewer's
+// reference carries the one address it was told to publish and no other.
 TEST_F(AcrossHostsTest, AddressesThePeerCannotReachAreNamed) {
     startPelorin("192.0.2.2:");
     RunResult result = send({"--state"});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err.rfind("pelorin-send: no answer from the component at 192.0.2.2:", 0), 0u)
+    EXPECT_TRUE(std::regex_search(
+        result.err, std::regex("^pelorin-send: no answer from the component at 192\\.0\\.2\\.2:"
+                               "[0-9]+, the address in its reference: ")))
         << result.err;
     pelorin_->signal(SIGTERM);
     ASSERT_TRUE(pelorin_->wait(30s));
@@ -168,10 +173,9 @@ TEST_F(AcrossHostsTest, AddressesThePeerCannotReachAreNamed) {
     startPelorin("203.0.113.2:");
     result = send({"--endpoint", "198.51.100.3", "1", "2"});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err.rfind("pelorin-send: the component did not call back this program at "
-                               "198.51.100.3:",
-                               0),
-              0u)
+    EXPECT_TRUE(std::regex_search(
+        result.err, std::regex("^pelorin-send: the component did not call back this program at "
+                               "198\\.51\\.100\\.3:[0-9]+: give an address")))
         << result.err;
 }
 
