@@ -121,21 +121,14 @@ TEST(SendOptions, InPortConnectorPropertiesAndLinger) {
 TEST(SendOptions, ConnectionSettingsThatCannotWorkAreRefused) {
     EXPECT_EQ(parse({"--port", "2809", "1"}).error,
               "--port takes the in-port's name (the naming service's port is -p): 2809");
-    EXPECT_EQ(parse({"--port", "", "1"}).error,
-              "--port takes the in-port's name (the naming service's port is -p): ");
     EXPECT_EQ(parse({"--connector-prop", "=x", "1"}).error, "--connector-prop takes KEY=VALUE: =x");
-    EXPECT_EQ(parse({"--connector-prop", "flush", "1"}).error,
-              "--connector-prop takes KEY=VALUE: flush");
     EXPECT_EQ(parse({"--connector-prop", "dataport.interface_type=shared_memory", "1"}).error,
               "only corba_cdr push connections are made: dataport.interface_type=shared_memory");
-    EXPECT_EQ(parse({"--connector-prop", "dataport.dataflow_type=pull", "1"}).error,
-              "only corba_cdr push connections are made: dataport.dataflow_type=pull");
     EXPECT_EQ(parse({"--connector-prop", "dataport.serializer.cdr.endian=big", "1"}).error,
               "the payload's byte order is chosen with --byte-order: "
               "dataport.serializer.cdr.endian=big");
     EXPECT_EQ(parse({"--connector-prop", "dataport.corba_cdr.inport_ior=IOR:00", "1"}).error,
               "the in-port publishes this itself: dataport.corba_cdr.inport_ior=IOR:00");
-    EXPECT_EQ(parse({"--linger", "-1", "1"}).error, "value out of range for --linger: -1");
     EXPECT_EQ(parse({"--linger", "1e9", "1"}).error, "value out of range for --linger: 1e9");
     EXPECT_EQ(parse({"--endpoint", "a b", "1"}).error, "--endpoint takes HOST or HOST:PORT: a b");
 }
