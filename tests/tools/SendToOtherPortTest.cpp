@@ -1,6 +1,6 @@
 // pelorin-send driving a component other than Pelorin: seq-sink, whose TimedDoubleSeq in-port
 // is "DoubleSeq" as in the framework's SeqIn example, running slowly (4 Hz) so that a sequence
-// waits in its buffer for a while before it is read.
+// waits for a while before it is read.
 #include <gtest/gtest.h>
 
 #include <sys/utsname.h>
@@ -70,8 +70,8 @@ class SendToOtherPortTest : public ::testing::Test {
     std::unique_ptr<Child> sink_;
 };
 
-// The sender stays connected until the sink's next read (a framework in-port drops a
-// connection's buffer with the connection), for one-shot values and the end of a stream alike.
+// The sender stays connected until the sink's next read (a framework in-port reads only while
+// connected), for one-shot values and the end of a stream alike.
 TEST_F(SendToOtherPortTest, ValuesReachTheNamedPortWithTheGivenPropertiesBeforeDisconnecting) {
     const RunResult oneShot =
         send({"--port", "DoubleSeq", "--connector-prop", "dataport.subscription_type=new",

@@ -84,8 +84,8 @@ bool runStdin(OutPortPeer& peer) {
     return sent;
 }
 
-// A framework in-port keeps what arrived in a buffer of the connection; disconnecting before
-// the receiver's next read would throw the last sequence away with it.
+// A framework in-port reads through its connections only: disconnecting before the receiver's
+// next read would leave the last sequence unread (until another sender connects, or for good).
 void linger(double seconds) {
     const auto end = std::chrono::steady_clock::now() +
                      std::chrono::duration_cast<std::chrono::steady_clock::duration>(
