@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "render/SceneDrawer.h"
 #include "scene/Parts.h"
 #include "scene/SceneRevision.h"
 #include "viewer/AxisGlyph.h"
@@ -17,6 +18,13 @@ namespace pelorin {
 namespace {
 
 const GLfloat kLightPosition[4] = {5000.0F, 5000.0F, 5000.0F, 1.0F};
+
+// The window's drawer: its poses and GL objects belong to the window's context. Never destroyed,
+// like the rest of the viewer's state.
+SceneDrawer& sceneDrawer() {
+    static SceneDrawer* drawer = new SceneDrawer;
+    return *drawer;
+}
 
 void loadViewBox() {
     glMatrixMode(GL_PROJECTION);
@@ -41,7 +49,7 @@ void drawFrameContents() {
     glLoadIdentity();
     glScaled(camera.viewScale, camera.viewScale, camera.viewScale);
     viewerState().axisGlyph->drawAtLength(ViewerState::kAxisLength);
-    if (Parts* root = viewerRoot()) root->draw();
+    if (Parts* root = viewerRoot()) sceneDrawer().draw(*root, sceneRevision());
 }
 
 // What a frame shows is fixed when it begins: the scene revision (read before any value, so
