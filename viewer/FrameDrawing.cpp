@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "render/SceneDrawer.h"
 #include "scene/Parts.h"
 #include "scene/SceneRevision.h"
 #include "viewer/AxisGlyph.h"
@@ -18,6 +19,13 @@ namespace pelorin {
 namespace {
 
 const GLfloat kLightPosition[4] = {5000.0F, 5000.0F, 5000.0F, 1.0F};
+
+// The window's drawer: its poses and GL objects belong to the window's context. Never destroyed,
+// like the rest of the viewer's state.
+SceneDrawer& sceneDrawer() {
+    static SceneDrawer* drawer = new SceneDrawer;
+    return *drawer;
+}
 
 void loadProjection(const CameraState& camera, int width, int height) {
     const ViewVolume volume = viewVolume(camera, width, height);
@@ -35,7 +43,7 @@ void lookFrom(const Vec3& eye, const Vec3& target) {
 
 // The view lives in the projection matrix; the modelview holds the scale and the model's own
 // transforms, so the light set up under an identity stays put.
-void drawFrame(const FrameView& view, AxisGlyph& axes) {
+void drawFrame(const FrameView& view, AxisGlyph& axes, SceneDrawer& drawer) {
     const CameraState& camera = view.camera;
     glViewport(0, 0, view.width, view.height);
     loadProjection(camera, view.width, view.height);
@@ -46,7 +54,7 @@ void drawFrame(const FrameView& view, AxisGlyph& axes) {
     glLoadIdentity();
     glScaled(camera.viewScale, camera.viewScale, camera.viewScale);
     axes.drawAtLength(ViewerState::kAxisLength);
-    if (const Parts* root = view.root) root->draw();
+    if (const Parts* root = view.root) drawer.draw(*root, sceneRevision());
 }
 
 namespace {
@@ -120,7 +128,7 @@ void initGL() {
 void display() {
     const FrameStart start;
     const FrameView view = windowView();
-    drawFrame(view, *viewerState().axisGlyph);
+    drawFrame(view, *viewerState().axisGlyph, sceneDrawer());
     if (isRecording()) recordFrame(readWindowFrame(view));
     swapAndRecord(start);
 }
@@ -139,7 +147,7 @@ void reshape(int width, int height) {
 FrameImage drawAndCaptureFrame() {
     const FrameStart start;
     const FrameView view = windowView();
-    drawFrame(view, *viewerState().axisGlyph);
+    drawFrame(view, *viewerState().axisGlyph, sceneDrawer());
     FrameImage image = readWindowFrame(view);
     if (isRecording()) recordFrame(image);
     swapAndRecord(start);

@@ -10,6 +10,7 @@ namespace pelorin {
 
 class AxisGlyph;
 class Parts;
+class SceneDrawer;
 
 // Everything a frame shows besides the GL state of setUpFrameState and the tree's own values.
 struct FrameView {
@@ -23,9 +24,10 @@ struct FrameView {
 // test, smooth shading, back-face culling, normal rescaling. Once per context.
 void setUpFrameState();
 // One frame into the current draw buffer, everything but the swap: viewport, projection, clear,
-// axes, the tree. The view lives in the projection matrix; the modelview holds the scale and the
-// model's own transforms, so the light set up under an identity stays put.
-void drawFrame(const FrameView& view, AxisGlyph& axes);
+// axes, the tree through `drawer` (one per GL context). The view lives in the projection matrix;
+// the modelview holds the scale and the model's own transforms, so the light set up under an
+// identity stays put.
+void drawFrame(const FrameView& view, AxisGlyph& axes, SceneDrawer& drawer);
 // The pixels of the current read buffer, rows turned to run from the top down.
 FrameImage readFrame(int width, int height);
 

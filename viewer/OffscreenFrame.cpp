@@ -8,6 +8,7 @@
 
 #include <cstdio>
 
+#include "render/SceneDrawer.h"
 #include "viewer/AxisGlyph.h"
 #include "viewer/ViewerState.h"
 
@@ -20,6 +21,7 @@ struct OffscreenRenderer::Native {
     GLuint colour = 0;
     GLuint depth = 0;
     AxisGlyph axes{ViewerState::kGlyphLength};
+    SceneDrawer drawer;  // its GL objects live in this context
 };
 
 namespace {
@@ -124,7 +126,7 @@ FrameImage OffscreenRenderer::render(const CameraState& camera, const Parts* roo
     view.width = width_;
     view.height = height_;
     view.root = root;
-    drawFrame(view, native_->axes);
+    drawFrame(view, native_->axes, native_->drawer);
     glFinish();
     return readFrame(width_, height_);
 }
