@@ -1,12 +1,14 @@
 #include "viewer/OffscreenFrame.h"
 
-#define GL_GLEXT_PROTOTYPES 1
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GL/gl.h>
-#include <GL/glext.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <tuple>
+#include <vector>
 
 #include "render/SceneDrawer.h"
 #include "viewer/AxisGlyph.h"
@@ -16,10 +18,8 @@ namespace pelorin {
 
 struct OffscreenRenderer::Native {
     EGLDisplay display = EGL_NO_DISPLAY;
+    EGLSurface surface = EGL_NO_SURFACE;
     EGLContext context = EGL_NO_CONTEXT;
-    GLuint framebuffer = 0;
-    GLuint colour = 0;
-    GLuint depth = 0;
     AxisGlyph axes{ViewerState::kGlyphLength};
     SceneDrawer drawer;  // its GL objects live in this context
 };
@@ -46,45 +46,63 @@ EGLDisplay openSurfacelessDisplay() {
     return getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
 }
 
-// A legacy (compatibility) context, as the window's: the frame uses fixed-function GL.
-std::string createContext(OffscreenRenderer::Native& native) {
-    native.display = openSurfacelessDisplay();
-    if (native.display == EGL_NO_DISPLAY) return "no EGL surfaceless platform (Mesa's libEGL)";
-    if (eglInitialize(native.display, nullptr, nullptr) == EGL_FALSE) {
-        native.display = EGL_NO_DISPLAY;
-        return eglFailure("eglInitialize");
+EGLint attribute(EGLDisplay display, EGLConfig config, EGLint name) {
+    EGLint value = -1;
+    eglGetConfigAttrib(display, config, name, &value);
+    return value;
+}
+
+// The configuration closest to the window's visual as GLUT gets it from GLX: 8-bit RGB, no alpha
+// where there is the choice, and the deepest depth buffer (GLUT asks for the deepest: 32 bits on
+// Mesa's software renderer, 24 on most GPUs). Depth precision decides pixels where surfaces
+// nearly touch. Null when there is no 8-bit RGB pbuffer for OpenGL.
+EGLConfig windowLikeConfig(EGLDisplay display) {
+    const EGLint wanted[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+                             EGL_NONE};
+    EGLint count = 0;
+    if (eglChooseConfig(display, wanted, nullptr, 0, &count) == EGL_FALSE || count <= 0) {
+        return nullptr;
     }
+    std::vector<EGLConfig> configs(static_cast<std::size_t>(count));
+    eglChooseConfig(display, wanted, configs.data(), count, &count);
+    EGLConfig best = nullptr;
+    std::tuple<EGLint, bool, EGLint> bestRank;
+    for (EGLConfig config : configs) {
+        const EGLint sizes[] = {EGL_RED_SIZE, EGL_GREEN_SIZE, EGL_BLUE_SIZE};
+        if (!std::all_of(std::begin(sizes), std::end(sizes),
+                         [&](EGLint name) { return attribute(display, config, name) == 8; })) {
+            continue;
+        }
+        const std::tuple<EGLint, bool, EGLint> rank{attribute(display, config, EGL_DEPTH_SIZE),
+                                                    attribute(display, config, EGL_ALPHA_SIZE) == 0,
+                                                    -attribute(display, config, EGL_STENCIL_SIZE)};
+        if (best == nullptr || rank > bestRank) {
+            best = config;
+            bestRank = rank;
+        }
+    }
+    return best;
+}
+
+// A pbuffer of the window's formats with a legacy (compatibility) context, as the window has: the
+// frame uses fixed-function GL. Mesa draws window-system buffers alike, windows or pbuffers,
+// down to the rounding of each pixel; a framebuffer object would differ in the last bit here
+// and there.
+std::string createSurface(OffscreenRenderer::Native& native, int width, int height) {
+    const EGLConfig config = windowLikeConfig(native.display);
+    if (config == nullptr) return "no EGL configuration with 8-bit colour for OpenGL";
+    const EGLint size[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
+    native.surface = eglCreatePbufferSurface(native.display, config, size);
+    if (native.surface == EGL_NO_SURFACE) return eglFailure("eglCreatePbufferSurface");
     if (eglBindAPI(EGL_OPENGL_API) == EGL_FALSE) return eglFailure("eglBindAPI(OpenGL)");
-    // No config: the context draws only into framebuffer objects.
-    native.context = eglCreateContext(native.display, EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, nullptr);
+    native.context = eglCreateContext(native.display, config, EGL_NO_CONTEXT, nullptr);
     if (native.context == EGL_NO_CONTEXT) return eglFailure("eglCreateContext");
-    if (eglMakeCurrent(native.display, EGL_NO_SURFACE, EGL_NO_SURFACE, native.context) ==
+    if (eglMakeCurrent(native.display, native.surface, native.surface, native.context) ==
         EGL_FALSE) {
         return eglFailure("eglMakeCurrent");
     }
-    return std::string();
-}
-
-// 8-bit colour and a 24-bit depth buffer with stencil, the formats of the window's visual.
-std::string createFramebuffer(OffscreenRenderer::Native& native, int width, int height) {
-    glGenRenderbuffers(1, &native.colour);
-    glBindRenderbuffer(GL_RENDERBUFFER, native.colour);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-    glGenRenderbuffers(1, &native.depth);
-    glBindRenderbuffer(GL_RENDERBUFFER, native.depth);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
-    glGenFramebuffers(1, &native.framebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, native.framebuffer);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, native.colour);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
-                              native.depth);
-    if (glGetError() != GL_NO_ERROR ||
-        glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
-        return "the renderer cannot make a " + std::to_string(width) + " x " +
-               std::to_string(height) + " framebuffer";
-    }
-    glDrawBuffer(GL_COLOR_ATTACHMENT0);
-    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    glDrawBuffer(GL_BACK);
+    glReadBuffer(GL_BACK);
     return std::string();
 }
 
@@ -101,21 +119,24 @@ OffscreenRenderer::OffscreenRenderer(int width, int height)
         error_ = "picture size out of range";
         return;
     }
-    error_ = createContext(*native_);
-    if (error_.empty()) error_ = createFramebuffer(*native_, width, height);
+    native_->display = openSurfacelessDisplay();
+    if (native_->display == EGL_NO_DISPLAY) {
+        error_ = "no EGL surfaceless platform (Mesa's libEGL)";
+    } else if (eglInitialize(native_->display, nullptr, nullptr) == EGL_FALSE) {
+        native_->display = EGL_NO_DISPLAY;
+        error_ = eglFailure("eglInitialize");
+    } else {
+        error_ = createSurface(*native_, width, height);
+    }
     if (error_.empty()) setUpFrameState();
 }
 
 OffscreenRenderer::~OffscreenRenderer() {
-    if (native_->context != EGL_NO_CONTEXT) {
-        if (native_->framebuffer != 0) {
-            glDeleteFramebuffers(1, &native_->framebuffer);
-            glDeleteRenderbuffers(1, &native_->colour);
-            glDeleteRenderbuffers(1, &native_->depth);
-        }
+    if (native_->display != EGL_NO_DISPLAY) {
         eglMakeCurrent(native_->display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-        eglDestroyContext(native_->display, native_->context);
     }
+    if (native_->context != EGL_NO_CONTEXT) eglDestroyContext(native_->display, native_->context);
+    if (native_->surface != EGL_NO_SURFACE) eglDestroySurface(native_->display, native_->surface);
     if (native_->display != EGL_NO_DISPLAY) eglTerminate(native_->display);
     delete native_;
 }

@@ -1,6 +1,7 @@
 // Frames without a window or an X display: an OpenGL context on Mesa's surfaceless EGL platform
-// drawing into a framebuffer object of the picture's size. The frame is drawn by the window's
-// own code (setUpFrameState, drawFrame), so on the same renderer it has the window's pixels.
+// drawing into a pbuffer of the picture's size with the window's formats. The frame is drawn by
+// the window's own code (setUpFrameState, drawFrame), so on the same renderer it has the
+// window's pixels.
 #pragma once
 
 #include <string>
@@ -32,7 +33,7 @@ class OffscreenRenderer {
     // when ok(), on the creating thread.
     FrameImage render(const CameraState& camera, const Parts* root);
 
-    struct Native;  // EGL display and context, GL framebuffer; opaque to users
+    struct Native;  // EGL display, pbuffer and context; opaque to users
 
   private:
     Native* native_ = nullptr;
