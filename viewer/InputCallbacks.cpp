@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "scene/PosedBounds.h"
 #include "util/MessageStream.h"
 #include "viewer/Recording.h"
 #include "viewer/Screenshot.h"
@@ -44,6 +45,14 @@ void zoomSteps(int direction) {
     if (direction > 0) zoomIn(camera);
     if (direction < 0) zoomOut(camera);
     requestRedraw();
+}
+
+// Zoom and shift so the model as posed now fills the window; the turn stays.
+void fitViewToModel() {
+    if (const Parts* root = viewerRoot()) {
+        CameraState& camera = viewerState().camera;
+        camera = fittedCamera(camera, posedBounds(*root));
+    }
 }
 
 void printViewRotation(const CameraState& camera) {
@@ -92,6 +101,9 @@ void keyboard(unsigned char key, int /*x*/, int /*y*/) {
     switch (std::tolower(key)) {
         case kScreenshotKey:
             saveScreenshot();
+            break;
+        case kFitKey:
+            fitViewToModel();
             break;
         case kResetKey:
             viewerState().camera = CameraState{};

@@ -4,13 +4,15 @@
 // Middle button: press, drag and release turn the view (one radian per 1000 pixels) and the
 // turn is committed on release. Page up/down and the wheel zoom by 1.1 about the middle of the
 // window. Right/left arrows shift the target sideways. Any key redraws; 's' saves the frame as a
-// PNG in the working directory, 'r' returns to the start view, 'v' starts and stops recording
-// (letters in either case). Only the three buttons and the right arrow leave traces.
+// PNG in the working directory, 'f' fits the view to the posed model, 'r' returns to the start
+// view, 'v' starts and stops recording (letters in either case). Only the three buttons and the
+// right arrow leave traces.
 #pragma once
 
 namespace pelorin {
 
 inline constexpr unsigned char kScreenshotKey = 's';
+inline constexpr unsigned char kFitKey = 'f';
 inline constexpr unsigned char kResetKey = 'r';
 inline constexpr unsigned char kRecordKey = 'v';
 

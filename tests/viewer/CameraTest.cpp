@@ -165,9 +165,11 @@ TEST(CameraTest, FitFillsTheWindowWhateverTheModelsUnitsAndPlace) {
     CameraState turned;
     turned.viewTheta = 1.2;
     turned.viewPhi = 0.4;
+    CameraState alongZ;  // the long bar almost end on: its depth dwarfs the start view's range
+    alongZ.viewTheta = 0.02;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        for (const CameraState& from : {CameraState{}, turned}) {
+        for (const CameraState& from : {CameraState{}, turned, alongZ}) {
             const CameraState fitted = fittedCamera(from, c.box);
             EXPECT_EQ(fitted.viewTheta, from.viewTheta);  // the turn is kept
             EXPECT_EQ(fitted.viewPhi, from.viewPhi);

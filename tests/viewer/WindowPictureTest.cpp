@@ -109,14 +109,21 @@ TEST_F(WindowPictureTest, SnapshotHasTheWindowsPixelsByteForByte) {
     struct Case {
         int width;
         int height;
+        bool fit;  // --fit against the 'f' key from the start view
     };
-    for (const Case& c : {Case{800, 800}, Case{640, 360}, Case{300, 500}}) {
-        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
+    for (const Case& c : {Case{800, 800, false}, Case{640, 360, false}, Case{300, 500, false},
+                          Case{800, 800, true}, Case{640, 360, true}}) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) +
+                     (c.fit ? " fitted" : ""));
         ASSERT_TRUE(testing::resizeWindow(c.width, c.height));
+        ASSERT_TRUE(onViewer([&] {
+            viewerCamera() = CameraState{};
+            if (c.fit) keyboard(kFitKey, 0, 0);
+        }));
         const FrameImage window = captureFrame();
         std::string output;
-        const std::string size =
-            " --size " + std::to_string(c.width) + "x" + std::to_string(c.height);
+        const std::string size = " --size " + std::to_string(c.width) + "x" +
+                                 std::to_string(c.height) + (c.fit ? " --fit" : "");
         const FrameImage picture = snapshot(valuesOption(kBentPose) + size, &output);
         ASSERT_EQ(picture.width, c.width) << output;
         ASSERT_EQ(picture.height, c.height);

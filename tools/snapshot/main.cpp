@@ -1,8 +1,9 @@
 // pelorin-snapshot SETTING_FILE OUT.png [--values v1,v2,...] [--size WxH] [--fit]: reads a
 // setting file as the viewer does at start-up (writing "PASER_LOG.txt" in the working
 // directory), puts the values into the value table in order, draws one frame offscreen exactly
-// as the window would draw it at that size, and writes it as a PNG file (replacing one of that
-// name). Needs no display, no naming service and no component.
+// as the window would draw it at that size (from the start view, or with --fit the view the 'f'
+// key gives), and writes it as a PNG file (replacing one of that name). Needs no display, no
+// naming service and no component.
 //
 // Exit status: 0 when the picture is written; 1 when the setting file does not read (with
 // pelorin-check's messages) or the values, the drawing or the file fail; 2 for a command line
@@ -11,6 +12,8 @@
 #include <string>
 
 #include "scene/Parts.h"
+#include "scene/PosedBounds.h"
+#include "scene/SceneRevision.h"
 #include "scene/TransformValue.h"
 #include "setting/SettingFileParser.h"
 #include "tools/check/CheckMessages.h"
@@ -62,6 +65,7 @@ bool applyValues(const pelorin::SettingFileParser& parser, const std::vector<dou
         return false;
     }
     for (std::size_t i = 0; i < values.size(); ++i) table[i]->set(values[i]);
+    pelorin::notifySceneChanged();
     return true;
 }
 
@@ -74,8 +78,10 @@ int run(const pelorin::SnapshotOptions& options) {
         Console::err().msg(m::kPrefix).msg(m::kCannotRender).raw(renderer.error()).endl();
         return kFailure;
     }
-    const pelorin::CameraState camera;
-    const pelorin::FrameImage picture = renderer.render(camera, parser->root());
+    const pelorin::Parts& root = *parser->root();
+    pelorin::CameraState camera;
+    if (options.fit) camera = pelorin::fittedCamera(camera, pelorin::posedBounds(root));
+    const pelorin::FrameImage picture = renderer.render(camera, &root);
     std::string reason;
     if (!pelorin::replacePng(options.outputFile, picture, &reason)) {
         Console::err().msg(m::kPrefix).msg(m::kCannotWrite).raw(options.outputFile);
