@@ -137,7 +137,8 @@ OffscreenRenderer::~OffscreenRenderer() {
     }
     if (native_->context != EGL_NO_CONTEXT) eglDestroyContext(native_->display, native_->context);
     if (native_->surface != EGL_NO_SURFACE) eglDestroySurface(native_->display, native_->surface);
-    if (native_->display != EGL_NO_DISPLAY) eglTerminate(native_->display);
+    // The display is not terminated: EGL shares it across the process, and terminating it would
+    // unload Mesa's driver together with the lifetime allocations it keeps on purpose.
     delete native_;
 }
 

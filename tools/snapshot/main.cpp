@@ -40,14 +40,14 @@ bool canOpen(const std::string& path) {
     return true;
 }
 
-// The tree of the setting file, or null after pelorin-check's messages. The parser is kept
-// until the process ends, as in the viewer.
+// The tree of the setting file, or null after pelorin-check's messages. Called once: the parser
+// is kept until the process ends, as in the viewer, and stays reachable for the leak checker.
 pelorin::SettingFileParser* readSettingFile(const std::string& path) {
     if (!canOpen(path)) {
         Console::err().msg(check::kCannotOpenOpen).raw(path).msg(check::kCannotOpenClose).flush();
         return nullptr;
     }
-    auto* parser = new pelorin::SettingFileParser;
+    static auto* parser = new pelorin::SettingFileParser;
     if (parser->parse(path) == nullptr) {
         Console::out().msg(check::kParseFailed).flush();
         return nullptr;
