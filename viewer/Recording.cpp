@@ -42,9 +42,9 @@ std::string createFolder(std::string* reason) {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
-    const std::string base = recordingFolderName(local);
+    std::string base = recordingFolderName(local);
     for (int counter = 1; counter <= kMaxFolderCandidates; ++counter) {
-        const std::string name = counter == 1 ? base : base + "-" + std::to_string(counter);
+        std::string name = counter == 1 ? base : base + "-" + std::to_string(counter);
         if (mkdir(name.c_str(), 0777) == 0) return name;
         if (errno != EEXIST) {
             *reason = std::strerror(errno);

@@ -132,7 +132,8 @@ StreamFigures streamValues(pelorin::TransformValue* angle) {
     const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
     const CpuTimes after = cpuTimes();
     StreamFigures figures;
-    figures.framesPerSecond = (pelorin::lastFrame().frameCount - framesBefore) / elapsed;
+    figures.framesPerSecond =
+        static_cast<double>(pelorin::lastFrame().frameCount - framesBefore) / elapsed;
     figures.viewerCpuPercent = 100.0 * (after.viewerThread - before.viewerThread) / elapsed;
     return figures;
 }
