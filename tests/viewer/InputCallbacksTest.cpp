@@ -150,21 +150,5 @@ TEST_F(InputCallbacksTest, WheelZoomsLikeThePageKeysEitherWayGlutReportsIt) {
     EXPECT_EQ(out_.text(), "");  // the wheel leaves no trace
 }
 
-TEST_F(InputCallbacksTest, ResetKeyReturnsToTheStartView) {
-    mouse(GLUT_MIDDLE_BUTTON, GLUT_DOWN, 400, 400);
-    motion(300, 450);
-    mouse(GLUT_MIDDLE_BUTTON, GLUT_UP, 300, 450);
-    special(GLUT_KEY_RIGHT, 0, 0);
-    mouseWheel(0, 1, 0, 0);
-    viewerCamera().fitted = true;
-    keyboard('R', 0, 0);
-    const CameraState start;
-    EXPECT_EQ(camera().viewTheta, start.viewTheta);
-    EXPECT_EQ(camera().viewPhi, start.viewPhi);
-    EXPECT_EQ(camera().viewScale, start.viewScale);
-    EXPECT_EQ(camera().viewShift.x, 0.0);
-    EXPECT_FALSE(camera().fitted);
-}
-
 }  // namespace
 }  // namespace pelorin
