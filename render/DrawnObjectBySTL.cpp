@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include "render/FacetBounds.h"
 #include "render/RenderMessages.h"
 #include "render/StlFile.h"
 #include "scene/ConsoleDump.h"
@@ -38,17 +39,17 @@ void DrawnObjectBySTL::setColor(double r, double g, double b) {
 
 bool DrawnObjectBySTL::loadStl(const std::string& path, StlLoadResult* result) {
     std::optional<std::string> solidName;
+    const std::size_t loadedBefore = triangles_.size();
     const StlLoadResult outcome = readStlFile(path, triangles_, solidName);
     if (result != nullptr) *result = outcome;
     if (outcome.status != StlLoadStatus::Ok) return false;
+    bounds_.add(facetBounds(triangles_.data() + loadedBefore, triangles_.size() - loadedBefore));
     if (solidName) setName(*solidName);
     filePath_ = path;
     return true;
 }
 
 void DrawnObjectBySTL::draw() const {
-    glPushMatrix();
-    preTrans().apply();
     setDiffuse(color_);
     for (const Triangle& t : triangles_) {
         glNormal3fv(t.normal);
@@ -58,7 +59,6 @@ void DrawnObjectBySTL::draw() const {
         glVertex3fv(t.vertex[2]);
         glEnd();
     }
-    glPopMatrix();
 }
 
 void DrawnObjectBySTL::dump(int indent, MessageStream& out) const {

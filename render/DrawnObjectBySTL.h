@@ -27,8 +27,10 @@ class DrawnObjectBySTL : public DrawnObject {
     // binary file; `result` then says which. Main thread, before drawing starts.
     bool loadStl(const std::string& path, StlLoadResult* result = nullptr);
 
-    // One GL_POLYGON per facet under the "PreTrans" chain, inside a push/pop; GL thread.
+    // One GL_POLYGON per facet in the object's own frame; GL thread.
     void draw() const override;
+    // The box around every finite vertex loaded so far.
+    Box3 localBounds() const override { return bounds_; }
     void dump(int indent, MessageStream& out) const override;
     void dumpToConsole() const override;
 
@@ -37,6 +39,7 @@ class DrawnObjectBySTL : public DrawnObject {
 
   private:
     std::vector<Triangle> triangles_;
+    Box3 bounds_;
     float color_[3] = {1.0F, 1.0F, 1.0F};
     std::string filePath_;
 };

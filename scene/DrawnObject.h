@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "scene/Geometry.h"
 #include "scene/TransformChain.h"
 
 namespace pelorin {
@@ -19,9 +20,14 @@ class DrawnObject {
     DrawnObject(const DrawnObject&) = delete;
     DrawnObject& operator=(const DrawnObject&) = delete;
 
-    // GL calls for the object, on the thread that owns the GL context. Leaves the matrix as it
-    // found it (pushes and pops around its own "PreTrans" chain).
+    // GL calls for the geometry in the object's own frame, on the thread that owns the GL
+    // context: the caller has already put the object's pose (the Parts' pose, then the
+    // "PreTrans" chain; see scene/PartsPose.h) on the model-view matrix. Leaves the matrix as it
+    // found it.
     virtual void draw() const = 0;
+    // The box around the geometry in the object's own frame; empty when there is nothing to
+    // draw. Cheap (kept from loading, not recomputed per call); any thread once loading is over.
+    virtual Box3 localBounds() const = 0;
     virtual void dump(int indent, MessageStream& out) const = 0;
     virtual void dumpToConsole() const = 0;
 

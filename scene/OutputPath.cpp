@@ -1,15 +1,10 @@
 #include "scene/OutputPath.h"
 
-#include "scene/Parts.h"
 #include "scene/SceneMessages.h"
 #include "util/MessageStream.h"
 #include "util/TextHelpers.h"
 
 namespace pelorin {
-
-void OutputPath::drawChild() const {
-    child_->draw();
-}
 
 void OutputPath::dump(int indent, MessageStream& out) const {
     const std::string pad = repeatChar(indent, ' ');

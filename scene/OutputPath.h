@@ -29,7 +29,6 @@ class OutputPath {
     Parts* child() const { return child_; }
     void setChild(Parts* child) { child_ = child; }  // not owned
     void clearChild() { child_ = nullptr; }
-    void drawChild() const;  // only when hasChild()
 
     const std::string& getName() const { return name_; }
     void setName(std::string name) { name_ = std::move(name); }

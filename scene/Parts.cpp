@@ -1,7 +1,5 @@
 #include "scene/Parts.h"
 
-#include <GL/gl.h>
-
 #include "scene/ConsoleDump.h"
 #include "scene/SceneMessages.h"
 #include "util/MessageStream.h"
@@ -34,21 +32,6 @@ void Parts::setDrawnObject(std::unique_ptr<DrawnObject> object) {
     // it stays alive for the life of the node.
     if (drawnObject_) replacedObjects_.push_back(std::move(drawnObject_));
     drawnObject_ = std::move(object);
-}
-
-void Parts::draw() const {
-    // The input transforms are not pushed: they stay in effect for this node's mesh and its
-    // paths, and the caller's pop removes them.
-    inputTransforms_.apply();
-    if (drawnObject_) drawnObject_->draw();
-    for (const auto& entry : outputPaths_) {
-        const OutputPath& path = *entry.second;
-        if (!path.hasChild()) continue;
-        glPushMatrix();
-        path.transforms().apply();
-        path.drawChild();
-        glPopMatrix();
-    }
 }
 
 void Parts::dump(int indent, MessageStream& out) const {

@@ -42,10 +42,6 @@ class Parts {
     const std::string& getName() const { return name_; }
     void setName(std::string name) { name_ = std::move(name); }
 
-    // Draws the subtree: input transforms (not pushed), the drawn object, then for each path
-    // with a child in name order push, path transforms, child, pop. Viewer thread; allocates
-    // nothing. The tree must be free of cycles (the setting-file link refuses them).
-    void draw() const;
     void dump(int indent, MessageStream& out) const;
     void dumpToConsole() const;
 

@@ -19,15 +19,15 @@ class RotateTransform : public TransformElement {
 
     void dump(int indent, MessageStream& out) const override;
     using TransformElement::dump;
-    // glRotated about the axis by the angle (negated when inverted); nothing when disabled or
-    // when the axis code is not 1, 2 or 3.
-    void apply() const override;
-    void drawMarker() const override;
-    void drawMarker(double radius);
+    // The turn about the axis by the angle in degrees (negated when inverted); the identity when
+    // disabled or when the axis code is not 1, 2 or 3.
+    Matrix4 matrix() const override;
 
     void setAngle(double degrees) { angle_.set(degrees); }
     double getAngle() const { return angle_.get(); }
     int getAxis() const { return axis_; }
+    // Radius of the marker arc in model units.
+    double markerRadius() const { return markerRadius_; }
     // The value cell that the data port writes (the value table refers to it).
     TransformValue* angleCell() { return &angle_; }
 

@@ -21,8 +21,10 @@ TransformElement* TransformChain::find(const std::string& name) const {
     return nullptr;
 }
 
-void TransformChain::apply() const {
-    for (const auto& element : elements_) element->apply();
+Matrix4 TransformChain::matrix() const {
+    Matrix4 product;
+    for (const auto& element : elements_) product = product * element->matrix();
+    return product;
 }
 
 void TransformChain::dump(int indent, MessageStream& out) const {

@@ -26,9 +26,10 @@ class TransformChain {
     const Elements& elements() const { return elements_; }
     const std::string& getName() const { return name_; }
 
-    // Applies every element in list order: the first element is the leftmost factor, so a
-    // vertex is transformed by the last element first. Allocates nothing.
-    void apply() const;
+    // The product of the elements' matrices in list order: the first element is the leftmost
+    // factor, so a vertex is transformed by the last element first. The identity for an empty
+    // chain. Any thread (see TransformElement::matrix); allocates nothing.
+    Matrix4 matrix() const;
     void dump(int indent, MessageStream& out) const;
 
   private:

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "scene/Matrix4.h"
+
 namespace pelorin {
 
 class MessageStream;
@@ -19,11 +21,10 @@ class TransformElement {
     void dump(MessageStream& out) const { dump(0, out); }
     void dumpToConsole() const;
 
-    // Multiplies the current OpenGL matrix on the right by this element's transform.
-    // Viewer thread (or any thread with a current GL context); allocates nothing.
-    virtual void apply() const = 0;
-    // Line figure that shows the element; lighting is switched off and on around it.
-    virtual void drawMarker() const = 0;
+    // The element's transform under the values its cells hold now, to be multiplied on the
+    // right of the matrix in effect (as glRotated and glTranslated do). Any thread: the cells
+    // are read once each, without a lock; allocates nothing.
+    virtual Matrix4 matrix() const = 0;
 
     const std::string& getName() const { return name_; }
     void setName(std::string name) { name_ = std::move(name); }
@@ -31,6 +32,7 @@ class TransformElement {
     void setEnabled(bool enabled) { enabled_ = enabled; }
     bool isInverted() const { return inverted_; }
     void setInverted(bool inverted) { inverted_ = inverted; }
+    // Whether a marker figure of the element is wanted (render/TransformMarkers.h draws them).
     bool isMarkerVisible() const { return markerVisible_; }
     void setMarkerVisible(bool visible) { markerVisible_ = visible; }
 

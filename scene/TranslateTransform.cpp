@@ -1,7 +1,5 @@
 #include "scene/TranslateTransform.h"
 
-#include <GL/gl.h>
-
 #include "scene/SceneMessages.h"
 #include "util/MessageStream.h"
 #include "util/TextHelpers.h"
@@ -24,36 +22,8 @@ Offset TranslateTransform::getOffset() const {
     return Offset{x_.get(), y_.get(), z_.get()};
 }
 
-void TranslateTransform::apply() const {
-    glTranslated(x_.get(), y_.get(), z_.get());
-}
-
-namespace {
-
-void segment(const double (&color)[3], const Offset& from, const Offset& to) {
-    glBegin(GL_LINES);
-    glColor3d(color[0], color[1], color[2]);
-    glVertex3d(from.x, from.y, from.z);
-    glVertex3d(to.x, to.y, to.z);
-    glEnd();
-}
-
-}  // namespace
-
-void TranslateTransform::drawMarker() const {
-    if (!isMarkerVisible()) return;
-    static constexpr double kWhite[3] = {1.0, 1.0, 1.0};
-    static constexpr double kRed[3] = {1.0, 0.0, 0.0};
-    static constexpr double kGreen[3] = {0.0, 1.0, 0.0};
-    static constexpr double kBlue[3] = {0.0, 0.0, 1.0};
-    const Offset o = getOffset();
-    const Offset origin{0.0, 0.0, 0.0};
-    glDisable(GL_LIGHTING);
-    segment(kWhite, origin, o);
-    segment(kRed, origin, Offset{o.x, 0.0, 0.0});
-    segment(kGreen, Offset{o.x, 0.0, 0.0}, Offset{o.x, o.y, 0.0});
-    segment(kBlue, Offset{o.x, o.y, 0.0}, o);
-    glEnable(GL_LIGHTING);
+Matrix4 TranslateTransform::matrix() const {
+    return Matrix4::translation({x_.get(), y_.get(), z_.get()});
 }
 
 void TranslateTransform::dump(int indent, MessageStream& out) const {

@@ -19,8 +19,8 @@ class TranslateTransform : public TransformElement {
 
     void dump(int indent, MessageStream& out) const override;
     using TransformElement::dump;
-    void apply() const override;  // glTranslated(x, y, z)
-    void drawMarker() const override;
+    // The move by (x, y, z); it does not look at the enabled flag.
+    Matrix4 matrix() const override;
 
     void setOffset(double x, double y, double z);
     Offset getOffset() const;

@@ -11,6 +11,7 @@ packages=(
     build-essential cmake pkg-config python3
     libgtest-dev libgmock-dev libbenchmark-dev
     libgl1-mesa-dev libglu1-mesa-dev freeglut3-dev libgl1-mesa-dri libpng-dev libx11-dev uuid-dev
+    libegl-dev libegl-mesa0
     libomniorb4-dev omniidl omniorb omniorb-nameserver libcos4-dev
     libace-dev
     xvfb xauth x11-utils xdotool imagemagick

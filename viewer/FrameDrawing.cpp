@@ -6,10 +6,12 @@
 #include <algorithm>
 #include <vector>
 
+#include "render/SceneDrawer.h"
 #include "scene/Parts.h"
 #include "scene/SceneRevision.h"
 #include "viewer/AxisGlyph.h"
 #include "viewer/InputCallbacks.h"
+#include "viewer/Recording.h"
 #include "viewer/ViewerState.h"
 
 namespace pelorin {
@@ -18,30 +20,53 @@ namespace {
 
 const GLfloat kLightPosition[4] = {5000.0F, 5000.0F, 5000.0F, 1.0F};
 
-void loadViewBox() {
+// The window's drawer: its poses and GL objects belong to the window's context. Never destroyed,
+// like the rest of the viewer's state.
+SceneDrawer& sceneDrawer() {
+    static SceneDrawer* drawer = new SceneDrawer;
+    return *drawer;
+}
+
+void loadProjection(const CameraState& camera, int width, int height) {
+    const ViewVolume volume = viewVolume(camera, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(-ViewBox::kHalfWidth, ViewBox::kHalfWidth, -ViewBox::kHalfHeight, ViewBox::kHalfHeight,
-            ViewBox::kNear, ViewBox::kFar);
+    glOrtho(-volume.halfWidth, volume.halfWidth, -volume.halfHeight, volume.halfHeight,
+            volume.zNear, volume.zFar);
 }
 
 void lookFrom(const Vec3& eye, const Vec3& target) {
     gluLookAt(eye.x, eye.y, eye.z, target.x, target.y, target.z, 0.0, 1.0, 0.0);
 }
 
-// Everything but the swap. The view lives in the projection matrix; the modelview holds the
-// scale and the model's own transforms, so the light set up under an identity stays put.
-void drawFrameContents() {
-    const CameraState& camera = viewerState().camera;
-    loadViewBox();
+}  // namespace
+
+// The view lives in the projection matrix; the modelview holds the scale and the model's own
+// transforms, so the light set up under an identity stays put.
+void drawFrame(const FrameView& view, AxisGlyph& axes, SceneDrawer& drawer) {
+    const CameraState& camera = view.camera;
+    glViewport(0, 0, view.width, view.height);
+    loadProjection(camera, view.width, view.height);
     lookFrom(eyePosition(camera), viewTarget(camera));
     glMatrixMode(GL_MODELVIEW);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glClearColor(0.0F, 0.0F, 0.0F, 1.0F);
     glLoadIdentity();
     glScaled(camera.viewScale, camera.viewScale, camera.viewScale);
-    viewerState().axisGlyph->drawAtLength(ViewerState::kAxisLength);
-    if (Parts* root = viewerRoot()) root->draw();
+    axes.drawAtLength(ViewerState::kAxisLength);
+    if (const Parts* root = view.root) drawer.draw(*root, sceneRevision());
+}
+
+namespace {
+
+FrameView windowView() {
+    const ViewerState& state = viewerState();
+    FrameView view;
+    view.camera = state.camera;
+    view.width = state.windowWidth;
+    view.height = state.windowHeight;
+    view.root = viewerRoot();
+    return view;
 }
 
 // What a frame shows is fixed when it begins: the scene revision (read before any value, so
@@ -51,6 +76,12 @@ struct FrameStart {
     std::chrono::steady_clock::time_point time = std::chrono::steady_clock::now();
 };
 
+// Reads the drawn frame back from the back buffer.
+FrameImage readWindowFrame(const FrameView& view) {
+    glReadBuffer(GL_BACK);
+    return readFrame(view.width, view.height);
+}
+
 void swapAndRecord(const FrameStart& start) {
     glutSwapBuffers();
     recordFrameSwapped(start.revision, start.time);
@@ -58,24 +89,47 @@ void swapAndRecord(const FrameStart& start) {
 
 }  // namespace
 
-void initGL() {
+void setUpFrameState() {
     glLightfv(GL_LIGHT0, GL_POSITION, kLightPosition);
     glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT0);
     glEnable(GL_DEPTH_TEST);
     glShadeModel(GL_SMOOTH);
     glEnable(GL_CULL_FACE);
+    glEnable(GL_NORMALIZE);
+}
+
+FrameImage readFrame(int width, int height) {
+    FrameImage image;
+    image.width = width;
+    image.height = height;
+    image.rgb.resize(static_cast<std::size_t>(width) * height * 3);
+    std::vector<std::uint8_t> bottomUp(image.rgb.size());
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
+    for (int row = 0; row < height; ++row) {
+        std::copy_n(bottomUp.begin() + static_cast<std::ptrdiff_t>(row * rowBytes), rowBytes,
+                    image.rgb.begin() + static_cast<std::ptrdiff_t>((height - 1 - row) * rowBytes));
+    }
+    return image;
+}
+
+void initGL() {
+    setUpFrameState();
     glutReshapeFunc(reshape);
     glutDisplayFunc(display);
     glutMouseFunc(mouse);
     glutMotionFunc(motion);
     glutSpecialFunc(special);
-    glEnable(GL_NORMALIZE);
+    glutMouseWheelFunc(mouseWheel);
 }
 
 void display() {
     const FrameStart start;
-    drawFrameContents();
+    const FrameView view = windowView();
+    drawFrame(view, *viewerState().axisGlyph, sceneDrawer());
+    if (isRecording()) recordFrame(readWindowFrame(view));
     swapAndRecord(start);
 }
 
@@ -84,30 +138,18 @@ void reshape(int width, int height) {
     state.windowWidth = width;
     state.windowHeight = height;
     glViewport(0, 0, width, height);
-    loadViewBox();
+    loadProjection(state.camera, width, height);
     lookFrom(eyeOffset(currentAngles(state.camera), state.camera.viewDistance), Vec3{});
     glMatrixMode(GL_MODELVIEW);
     requestRedraw();
 }
 
 FrameImage drawAndCaptureFrame() {
-    const ViewerState& state = viewerState();
     const FrameStart start;
-    drawFrameContents();
-    FrameImage image;
-    image.width = state.windowWidth;
-    image.height = state.windowHeight;
-    image.rgb.resize(static_cast<std::size_t>(image.width) * image.height * 3);
-    std::vector<std::uint8_t> bottomUp(image.rgb.size());
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, image.width, image.height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
-    const std::size_t rowBytes = static_cast<std::size_t>(image.width) * 3;
-    for (int row = 0; row < image.height; ++row) {
-        std::copy_n(
-            bottomUp.begin() + static_cast<std::ptrdiff_t>(row * rowBytes), rowBytes,
-            image.rgb.begin() + static_cast<std::ptrdiff_t>((image.height - 1 - row) * rowBytes));
-    }
+    const FrameView view = windowView();
+    drawFrame(view, *viewerState().axisGlyph, sceneDrawer());
+    FrameImage image = readWindowFrame(view);
+    if (isRecording()) recordFrame(image);
     swapAndRecord(start);
     return image;
 }

@@ -1,13 +1,39 @@
-// GL set-up and frame drawing. Viewer thread only, with the window's context current.
+// GL set-up and frame drawing. Viewer thread only, with the window's context current; the
+// shared pieces (setUpFrameState, drawFrame, readFrame) also serve offscreen contexts, so a
+// picture made without a window has the window's pixels.
 #pragma once
 
+#include "viewer/Camera.h"
 #include "viewer/FrameImage.h"
 
 namespace pelorin {
 
-// One-time GL state (light, depth test, culling) and the GLUT callbacks of the window.
+class AxisGlyph;
+class Parts;
+class SceneDrawer;
+
+// Everything a frame shows besides the GL state of setUpFrameState and the tree's own values.
+struct FrameView {
+    CameraState camera;
+    int width = 0;  // pixels of the drawing surface
+    int height = 0;
+    const Parts* root = nullptr;  // null draws the axes alone
+};
+
+// The GL state every frame relies on: the light (placed under an identity modelview), depth
+// test, smooth shading, back-face culling, normal rescaling. Once per context.
+void setUpFrameState();
+// One frame into the current draw buffer, everything but the swap: viewport, projection, clear,
+// axes, the tree through `drawer` (one per GL context). The view lives in the projection matrix;
+// the modelview holds the scale and the model's own transforms, so the light set up under an
+// identity stays put.
+void drawFrame(const FrameView& view, AxisGlyph& axes, SceneDrawer& drawer);
+// The pixels of the current read buffer, rows turned to run from the top down.
+FrameImage readFrame(int width, int height);
+
+// The window's frame state plus its GLUT callbacks.
 void initGL();
-// One whole frame: projection, clear, axes, the scene tree from the root, buffer swap.
+// One whole frame of the window: drawFrame with the viewer's camera and root, then the swap.
 void display();
 // The window's new size in pixels: viewport and projection.
 void reshape(int width, int height);

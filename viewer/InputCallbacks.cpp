@@ -2,9 +2,12 @@
 
 #include <GL/freeglut.h>
 
+#include <cctype>
 #include <cstdio>
 
+#include "scene/PosedBounds.h"
 #include "util/MessageStream.h"
+#include "viewer/Recording.h"
 #include "viewer/Screenshot.h"
 #include "viewer/ViewerMessages.h"
 #include "viewer/ViewerState.h"
@@ -36,6 +39,22 @@ void shiftSideways(double step) {
     requestRedraw();
 }
 
+// One notch of the wheel, or one page key: +1 zooms in, -1 out.
+void zoomSteps(int direction) {
+    CameraState& camera = viewerState().camera;
+    if (direction > 0) zoomIn(camera);
+    if (direction < 0) zoomOut(camera);
+    requestRedraw();
+}
+
+// Zoom and shift so the model as posed now fills the window; the turn stays.
+void fitViewToModel() {
+    if (const Parts* root = viewerRoot()) {
+        CameraState& camera = viewerState().camera;
+        camera = fittedCamera(camera, posedBounds(*root));
+    }
+}
+
 void printViewRotation(const CameraState& camera) {
     char line[128];
     std::snprintf(line, sizeof line, viewer_messages::kViewRotFormat, camera.viewTheta,
@@ -46,8 +65,13 @@ void printViewRotation(const CameraState& camera) {
 }  // namespace
 
 void mouse(int button, int state, int x, int y) {
+    // A notch comes as a press and a release; the press zooms, silently.
+    if (button == kWheelUpButton || button == kWheelDownButton) {
+        if (state == GLUT_DOWN) zoomSteps(button == kWheelUpButton ? 1 : -1);
+        return;
+    }
     const char* name = buttonName(button);
-    if (name == nullptr) return;  // wheel and extra buttons
+    if (name == nullptr) return;  // sideways wheel and extra buttons
     ViewerState& viewer = viewerState();
     MessageStream& out = Console::out();
     out.msg(name);
@@ -74,7 +98,22 @@ void motion(int x, int y) {
 }
 
 void keyboard(unsigned char key, int /*x*/, int /*y*/) {
-    if (key == kScreenshotKey || key == 'S') saveScreenshot();
+    switch (std::tolower(key)) {
+        case kScreenshotKey:
+            saveScreenshot();
+            break;
+        case kFitKey:
+            fitViewToModel();
+            break;
+        case kResetKey:
+            viewerState().camera = CameraState{};
+            break;
+        case kRecordKey:
+            toggleRecording();
+            break;
+        default:
+            break;
+    }
     requestRedraw();
 }
 
@@ -82,12 +121,10 @@ void special(int key, int /*x*/, int /*y*/) {
     CameraState& camera = viewerState().camera;
     switch (key) {
         case GLUT_KEY_PAGE_UP:
-            camera.viewScale = zoomedIn(camera.viewScale);
-            requestRedraw();
+            zoomSteps(1);
             break;
         case GLUT_KEY_PAGE_DOWN:
-            camera.viewScale = zoomedOut(camera.viewScale);
-            requestRedraw();
+            zoomSteps(-1);
             break;
         case GLUT_KEY_RIGHT:
             printViewRotation(camera);
@@ -99,6 +136,10 @@ void special(int key, int /*x*/, int /*y*/) {
         default:
             break;
     }
+}
+
+void mouseWheel(int wheel, int direction, int /*x*/, int /*y*/) {
+    if (wheel == 0) zoomSteps(direction);
 }
 
 }  // namespace pelorin

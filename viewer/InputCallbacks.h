@@ -2,17 +2,30 @@
 // tests call them through runOnViewerThread). Traces go to Console::out().
 //
 // Middle button: press, drag and release turn the view (one radian per 1000 pixels) and the
-// turn is committed on release. Page up/down zoom by 1.1. Right/left arrows shift the target
-// sideways. Any key redraws; 's' (or 'S') also saves the frame as a PNG in the working directory.
+// turn is committed on release. Page up/down and the wheel zoom by 1.1 about the middle of the
+// window. Right/left arrows shift the target sideways. Any key redraws; 's' saves the frame as a
+// PNG in the working directory, 'f' fits the view to the posed model, 'r' returns to the start
+// view, 'v' starts and stops recording (letters in either case). Only the three buttons and the
+// right arrow leave traces.
 #pragma once
 
 namespace pelorin {
 
 inline constexpr unsigned char kScreenshotKey = 's';
+inline constexpr unsigned char kFitKey = 'f';
+inline constexpr unsigned char kResetKey = 'r';
+inline constexpr unsigned char kRecordKey = 'v';
+
+// GLUT's buttons for a wheel turned away from the user (zoom in) and towards the user, when no
+// wheel callback takes them.
+inline constexpr int kWheelUpButton = 3;
+inline constexpr int kWheelDownButton = 4;
 
 void mouse(int button, int state, int x, int y);
 void motion(int x, int y);
 void keyboard(unsigned char key, int x, int y);
 void special(int key, int x, int y);
+// GLUT's wheel callback: wheel 0, direction +1 away from the user, -1 towards.
+void mouseWheel(int wheel, int direction, int x, int y);
 
 }  // namespace pelorin

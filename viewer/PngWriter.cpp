@@ -1,7 +1,9 @@
 #include "viewer/PngWriter.h"
 
 #include <png.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -14,10 +16,12 @@ bool fail(std::string* reason, const std::string& text) {
     return false;
 }
 
-bool encode(std::FILE* file, const FrameImage& image, std::string* reason) {
+bool encode(std::FILE* file, const FrameImage& image, PngCompression compression,
+            std::string* reason) {
     png_image info;
     std::memset(&info, 0, sizeof info);
     info.version = PNG_IMAGE_VERSION;
+    if (compression == PngCompression::Fast) info.flags = PNG_IMAGE_FLAG_FAST;
     info.width = static_cast<png_uint_32>(image.width);
     info.height = static_cast<png_uint_32>(image.height);
     info.format = PNG_FORMAT_RGB;
@@ -33,7 +37,8 @@ bool encode(std::FILE* file, const FrameImage& image, std::string* reason) {
 
 }  // namespace
 
-bool writePng(const std::string& path, const FrameImage& image, std::string* reason) {
+bool writePng(const std::string& path, const FrameImage& image, std::string* reason,
+              PngCompression compression) {
     const std::size_t expected = static_cast<std::size_t>(image.width) * image.height * 3;
     if (image.width <= 0 || image.height <= 0 || image.rgb.size() != expected) {
         return fail(reason, "empty or inconsistent image");
@@ -41,10 +46,23 @@ bool writePng(const std::string& path, const FrameImage& image, std::string* rea
     // "x": exclusive creation, so an existing file is never overwritten or removed.
     std::FILE* file = std::fopen(path.c_str(), "wbx");
     if (file == nullptr) return fail(reason, std::strerror(errno));
-    bool written = encode(file, image, reason);
+    bool written = encode(file, image, compression, reason);
     if (std::fclose(file) != 0 && written) written = fail(reason, std::strerror(errno));
     if (!written) std::remove(path.c_str());
     return written;
+}
+
+bool replacePng(const std::string& path, const FrameImage& image, std::string* reason,
+                PngCompression compression) {
+    // A name of its own for this process and call, so two writers never share the new file.
+    static std::atomic<unsigned> calls{0};
+    const std::string partial =
+        path + ".part-" + std::to_string(getpid()) + "-" + std::to_string(calls.fetch_add(1));
+    if (!writePng(partial, image, reason, compression)) return false;
+    if (std::rename(partial.c_str(), path.c_str()) == 0) return true;
+    const std::string why = std::strerror(errno);
+    std::remove(partial.c_str());
+    return fail(reason, why);
 }
 
 }  // namespace pelorin

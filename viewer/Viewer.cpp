@@ -21,6 +21,7 @@
 #include "viewer/AxisGlyph.h"
 #include "viewer/FrameDrawing.h"
 #include "viewer/InputCallbacks.h"
+#include "viewer/Recording.h"
 #include "viewer/TaskQueue.h"
 #include "viewer/ViewerMessages.h"
 #include "viewer/ViewerState.h"
@@ -59,6 +60,8 @@ SharedViewer& shared() {
 
 void onWindowClosed() {
     viewerState().windowClosed = true;
+    // The handler usually ends the process at once: put the recorded frames on disk first.
+    finishRecordingsNow();
     std::function<void()> handler;
     {
         std::lock_guard<std::mutex> lock(shared().handlerMutex);
@@ -129,7 +132,8 @@ void runEventLoop() {
         viewerTasks().clearWake();
         viewerTasks().runPending();
         clearSceneChangeWake();
-        if (sceneRevision() != state.shownRevision) state.pacer.requestFrame();
+        // A recording wants a steady stream of frames at the cap's rate, moving or not.
+        if (sceneRevision() != state.shownRevision || isRecording()) state.pacer.requestFrame();
         const auto wait = state.pacer.waitBeforeFrame(FramePacer::Clock::now());
         if (wait && *wait == FramePacer::Clock::duration::zero()) {
             display();

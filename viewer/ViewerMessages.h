@@ -22,6 +22,22 @@ inline constexpr const char* kScreenshotFailed = "画面を保存できません
 // After kScreenshotFailed and the file name: the reason given by the PNG writer follows.
 inline constexpr const char* kReasonSeparator = " : ";
 
+// Recording key. Started: the folder, then kRecordingRate, the frame cap, kFramesPerSecond and
+// kRecordingRateClose. Stopped (once the last frame is written): the folder, kRecordingFrames
+// with the number of files written, kRecordingDropped with the frames lost (writer behind, or a
+// failed write).
+inline constexpr const char* kRecordingStarted = "録画を開始しました: ";
+inline constexpr const char* kRecordingRate = " (毎秒最大 ";
+inline constexpr const char* kRecordingRateClose = ")";
+inline constexpr const char* kRecordingStopped = "録画を終了しました: ";
+inline constexpr const char* kRecordingFrames = " : 保存したフレーム ";
+inline constexpr const char* kRecordingDropped = "、落としたフレーム ";
+// Followed by the folder, kReasonSeparator and the reason.
+inline constexpr const char* kRecordingCannotStart = "録画を開始できません: ";
+// The first frame of a recording that could not be written: the file, kReasonSeparator, the
+// reason. Later failures are only counted.
+inline constexpr const char* kRecordingWriteFailed = "録画のフレームを保存できません: ";
+
 // The window cannot be opened; followed by the display name (or kNoDisplayName).
 inline constexpr const char* kCannotOpenDisplay =
     "ウィンドウを開けません。X の表示先に接続できません: ";

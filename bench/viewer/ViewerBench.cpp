@@ -1,6 +1,8 @@
 // Viewer pacing figures: the viewer thread's processor time while the scene stands still, the
 // frame rate and processor time while values stream in, and the delay from a value change to
-// the swapped frame that shows it. Needs an X display (run.sh starts a private Xvfb).
+// the swapped frame that shows it; the same stream while recording (the 'v' key), the time to
+// write one recorded frame, and what a stalled disk costs the drawing thread. Needs an X display
+// (run.sh starts a private Xvfb; recordings go to its scratch folder).
 //
 // Usage: pelorin_viewer_bench [still-seconds] [latency-samples]   (defaults: 10, 300)
 #include <sys/resource.h>
@@ -9,6 +11,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <random>
@@ -20,6 +23,9 @@
 #include "scene/Parts.h"
 #include "scene/RotateTransform.h"
 #include "scene/SceneRevision.h"
+#include "viewer/FrameRecorder.h"
+#include "viewer/InputCallbacks.h"
+#include "viewer/PngWriter.h"
 #include "viewer/Viewer.h"
 
 namespace {
@@ -108,7 +114,12 @@ void measureStill(int stillSeconds) {
         static_cast<unsigned long long>(pelorin::lastFrame().frameCount - framesBefore));
 }
 
-void measureStream(pelorin::TransformValue* angle) {
+struct StreamFigures {
+    double framesPerSecond = 0.0;
+    double viewerCpuPercent = 0.0;
+};
+
+StreamFigures streamValues(pelorin::TransformValue* angle) {
     const CpuTimes before = cpuTimes();
     const std::uint64_t framesBefore = pelorin::lastFrame().frameCount;
     const Clock::time_point start = Clock::now();
@@ -120,9 +131,117 @@ void measureStream(pelorin::TransformValue* angle) {
     }
     const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
     const CpuTimes after = cpuTimes();
-    const auto frames = pelorin::lastFrame().frameCount - framesBefore;
-    std::printf("values every 1 ms for %.1f s: %.1f frames/s, viewer thread CPU %.1f %%\n", elapsed,
-                frames / elapsed, 100.0 * (after.viewerThread - before.viewerThread) / elapsed);
+    StreamFigures figures;
+    figures.framesPerSecond =
+        static_cast<double>(pelorin::lastFrame().frameCount - framesBefore) / elapsed;
+    figures.viewerCpuPercent = 100.0 * (after.viewerThread - before.viewerThread) / elapsed;
+    return figures;
+}
+
+StreamFigures measureStream(pelorin::TransformValue* angle) {
+    const StreamFigures figures = streamValues(angle);
+    std::printf("values every 1 ms for %lld s: %.1f frames/s, viewer thread CPU %.1f %%\n",
+                static_cast<long long>(kStreamTime.count()), figures.framesPerSecond,
+                figures.viewerCpuPercent);
+    return figures;
+}
+
+std::size_t filesIn(const std::string& folder) {
+    std::error_code ignored;
+    std::size_t count = 0;
+    for (auto it = std::filesystem::directory_iterator(folder, ignored);
+         it != std::filesystem::directory_iterator(); it.increment(ignored)) {
+        ++count;
+    }
+    return count;
+}
+
+// The newest recording folder in the working directory.
+std::string newestRecording() {
+    std::string newest;
+    for (const auto& entry : std::filesystem::directory_iterator(".")) {
+        const std::string name = entry.path().filename().string();
+        if (entry.is_directory() && name.rfind("pelorin-", 0) == 0 && name > newest) newest = name;
+    }
+    return newest;
+}
+
+// The stream again with the recording on; the baseline is the stream without it.
+void measureRecording(pelorin::TransformValue* angle, const StreamFigures& baseline) {
+    const auto pressV = [] {
+        pelorin::runOnViewerThread([] { pelorin::keyboard('v', 0, 0); }).wait();
+    };
+    const std::uint64_t framesBefore = pelorin::lastFrame().frameCount;
+    pressV();
+    const StreamFigures recording = streamValues(angle);
+    pressV();
+    const std::uint64_t drawn = pelorin::lastFrame().frameCount - framesBefore;
+    const std::string folder = newestRecording();
+    // The writer finishes its queue after the stop; wait until the folder stops growing.
+    std::size_t files = 0;
+    for (std::size_t seen = 1; seen != files;) {
+        seen = files;
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        files = filesIn(folder);
+    }
+    std::printf(
+        "the same while recording: %.1f frames/s (%.2f x the rate without), viewer thread CPU "
+        "%.1f %% (%.2f x), %zu files for the %llu frames drawn while recording\n",
+        recording.framesPerSecond, recording.framesPerSecond / baseline.framesPerSecond,
+        recording.viewerCpuPercent, recording.viewerCpuPercent / baseline.viewerCpuPercent, files,
+        static_cast<unsigned long long>(drawn));
+}
+
+pelorin::FrameImage windowSizedFrame() {
+    pelorin::FrameImage frame;
+    pelorin::runOnViewerThread([&] { frame = pelorin::captureViewerFrame(); }).wait();
+    return frame;
+}
+
+// One frame written the recording's way and the screenshot's way.
+void measureFrameWrite(const pelorin::FrameImage& frame) {
+    constexpr int kWrites = 20;
+    for (const auto compression : {pelorin::PngCompression::Fast, pelorin::PngCompression::Small}) {
+        const Clock::time_point start = Clock::now();
+        for (int i = 0; i < kWrites; ++i) {
+            pelorin::replacePng("pelorin-viewer-bench-frame.png", frame, nullptr, compression);
+        }
+        std::printf("writing one %d x %d frame, %s compression: %.2f ms\n", frame.width,
+                    frame.height,
+                    compression == pelorin::PngCompression::Fast ? "recording (fast)"
+                                                                 : "screenshot (small)",
+                    Millis(Clock::now() - start).count() / kWrites);
+    }
+    std::remove("pelorin-viewer-bench-frame.png");
+}
+
+// A disk that takes 100 ms per frame while frames come at 60 a second: what handing a frame
+// over costs the drawing thread, against what writing it there would cost.
+void measureStalledDisk(const pelorin::FrameImage& frame) {
+    constexpr auto kDiskTime = std::chrono::milliseconds(100);
+    constexpr int kFrames = 120;
+    const auto slowDisk = [&](const std::string&, const pelorin::FrameImage&, std::string*) {
+        std::this_thread::sleep_for(kDiskTime);
+        return true;
+    };
+    pelorin::FrameRecorder recorder(".", pelorin::FrameRecorder::kDefaultCapacity, slowDisk);
+    std::vector<double> handOver;
+    for (int i = 0; i < kFrames; ++i) {
+        pelorin::FrameImage copy = frame;  // the drawing thread reads a new image each frame
+        const Clock::time_point start = Clock::now();
+        recorder.offer(std::move(copy));
+        handOver.push_back(Millis(Clock::now() - start).count());
+        std::this_thread::sleep_for(std::chrono::microseconds(16667));
+    }
+    const pelorin::FrameRecorder::Summary totals = recorder.finishAndWait();
+    std::sort(handOver.begin(), handOver.end());
+    std::printf(
+        "disk taking %lld ms a frame, %d frames at 60/s: hand-over median %.3f ms, max %.3f ms "
+        "(baseline, writing on the drawing thread: %lld ms a frame); %llu written, %llu dropped\n",
+        static_cast<long long>(kDiskTime.count()), kFrames, handOver[handOver.size() / 2],
+        handOver.back(), static_cast<long long>(kDiskTime.count()),
+        static_cast<unsigned long long>(totals.written),
+        static_cast<unsigned long long>(totals.dropped));
 }
 
 void measureLatency(pelorin::TransformValue* angle, int samples) {
@@ -171,8 +290,12 @@ int main(int argc, char** argv) {
     const char* cap = std::getenv("PELORIN_MAX_FPS");
     std::printf("frame cap: %s frames/s, 7200 triangles\n", cap != nullptr ? cap : "60 (default)");
     measureStill(stillSeconds);
-    measureStream(angle);
+    const StreamFigures baseline = measureStream(angle);
     measureLatency(angle, samples);
+    measureRecording(angle, baseline);
+    const pelorin::FrameImage frame = windowSizedFrame();
+    measureFrameWrite(frame);
+    measureStalledDisk(frame);
     std::fflush(stdout);
     std::_Exit(0);  // the viewer thread runs until the process ends
 }

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Viewer pacing benchmark on a private Xvfb display: processor time of the viewer thread over a
-# still scene, frame rate while values stream in, and value-change-to-frame delay (median, p99).
+# still scene, frame rate while values stream in, and value-change-to-frame delay (median, p99);
+# the same stream while recording, the time to write a recorded frame, and what a stalled disk
+# costs the drawing thread.
 # Usage: bench/viewer/run.sh [build-dir] [still-seconds] [latency-samples]
 #        (defaults: build, 10, 300; PELORIN_MAX_FPS sets the frame cap)
 set -euo pipefail

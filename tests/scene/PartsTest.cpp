@@ -1,28 +1,25 @@
-// The Parts tree: draw order, matrix push and pop, and the node and path dumps.
+// The Parts tree: where its bodies and meshes stand (poses, kept poses, the posed box) and the
+// node and path dumps.
 #include "scene/Parts.h"
 
-#include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <vector>
 
+#include "scene/PartsPose.h"
+#include "scene/PosedBounds.h"
+#include "scene/PosedScene.h"
 #include "scene/RotateTransform.h"
 #include "scene/TranslateTransform.h"
-#include "tests/support/GlTestContext.h"
 #include "util/MessageStream.h"
 #include "util/TextHelpers.h"
 
 namespace pelorin {
 namespace {
 
-using testing::currentModelview;
-using testing::GlTestContext;
-using testing::modelviewStackDepth;
-using testing::transformPoint;
-
-// Matrices on the GL stack are floats; offsets here reach 10^4 units.
-constexpr double kTolerance = 1e-3;
+constexpr double kTolerance = 1e-9;
 // "子は登録されていません" and "描画オブジェクトは登録されていません" in CP932.
 const std::string kNoChildrenCp932 =
     "\x8eq\x82\xcd\x93o\x98^\x82\xb3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1";
@@ -30,70 +27,73 @@ const std::string kNoDrawnObjectCp932 =
     "\x95`\x89\xe6\x83I\x83u\x83W\x83"
     "F\x83N\x83g\x82\xcd\x93o\x98^\x82\xb3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1";
 
-struct DrawRecord {
-    std::string name;
-    std::array<double, 3> origin;  // where the object's (0, 0, 0) lands
-    int stackDepth;
-};
-
-// A drawn object that notes where the scene asked it to draw.
-class RecordingObject : public DrawnObject {
+// A drawn object with a given extent and nothing to draw.
+class BoxObject : public DrawnObject {
   public:
-    RecordingObject(std::string name, std::vector<DrawRecord>& log)
-        : DrawnObject(std::move(name)), log_(&log) {}
-    void draw() const override {
-        log_->push_back(
-            {getName(), transformPoint(currentModelview(), 0, 0, 0), modelviewStackDepth()});
-    }
+    explicit BoxObject(std::string name, Box3 box = {}) : DrawnObject(std::move(name)), box_(box) {}
+    void draw() const override {}
+    Box3 localBounds() const override { return box_; }
     void dump(int indent, MessageStream& out) const override {
         out.raw(repeatChar(indent, ' ')).raw("RECORDING ").raw(getName()).endl();
     }
     void dumpToConsole() const override {}
 
   private:
-    std::vector<DrawRecord>* log_;
+    Box3 box_;
 };
 
 std::unique_ptr<TranslateTransform> move(double x, double y, double z) {
     return std::make_unique<TranslateTransform>(x, y, z, "move");
 }
 
-class PartsDrawTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(gl_.ok()) << gl_.error();
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-    }
+Box3 box(const Vec3& min, const Vec3& max) {
+    Box3 b;
+    b.add(min);
+    b.add(max);
+    return b;
+}
 
-    Parts& node(const std::string& name, double inputX) {
+void expectBox(const Box3& b, const Vec3& min, const Vec3& max) {
+    ASSERT_FALSE(b.empty());
+    EXPECT_NEAR(b.min.x, min.x, kTolerance);
+    EXPECT_NEAR(b.min.y, min.y, kTolerance);
+    EXPECT_NEAR(b.min.z, min.z, kTolerance);
+    EXPECT_NEAR(b.max.x, max.x, kTolerance);
+    EXPECT_NEAR(b.max.y, max.y, kTolerance);
+    EXPECT_NEAR(b.max.z, max.z, kTolerance);
+}
+
+class PartsPoseTest : public ::testing::Test {
+  protected:
+    Parts& node(const std::string& name, double inputX, Box3 extent = {}) {
         nodes_.push_back(std::make_unique<Parts>(name));
         Parts& p = *nodes_.back();
         p.inputTransforms().pushBack(move(inputX, 0, 0));
-        p.setDrawnObject(std::make_unique<RecordingObject>(name, log_));
+        p.setDrawnObject(std::make_unique<BoxObject>(name, extent));
         return p;
     }
 
-    void link(Parts& parent, const std::string& path, double y, Parts* child) {
+    static void link(Parts& parent, const std::string& path, double y, Parts* child) {
         OutputPath* p = parent.addOutputPath(path);
         p->transforms().pushBack(move(0, y, 0));
         if (child != nullptr) p->setChild(child);
     }
 
-    void expectDraw(std::size_t i, const std::string& name, double x, double y, int depth) {
-        ASSERT_LT(i, log_.size());
-        EXPECT_EQ(log_[i].name, name);
-        EXPECT_NEAR(log_[i].origin[0], x, kTolerance) << name;
-        EXPECT_NEAR(log_[i].origin[1], y, kTolerance) << name;
-        EXPECT_EQ(log_[i].stackDepth, depth) << name;
+    static void expectVisit(const std::vector<PartsPose>& poses, std::size_t i,
+                            const std::string& name, double x, double y) {
+        ASSERT_LT(i, poses.size());
+        ASSERT_NE(poses[i].object, nullptr);
+        EXPECT_EQ(poses[i].object->getName(), name);
+        EXPECT_EQ(poses[i].parts->getName(), name);
+        const Vec3 origin = transformPoint(poses[i].objectPose, {});
+        EXPECT_NEAR(origin.x, x, kTolerance) << name;
+        EXPECT_NEAR(origin.y, y, kTolerance) << name;
     }
 
-    GlTestContext gl_;
     std::vector<std::unique_ptr<Parts>> nodes_;
-    std::vector<DrawRecord> log_;
 };
 
-TEST_F(PartsDrawTest, PathsAreDrawnInByteOrderUnderTheirTransforms) {
+TEST_F(PartsPoseTest, PathsAreFollowedInByteOrderUnderTheirTransforms) {
     Parts& root = node("ROOT", 1);
     Parts& lower = node("lower", 10);
     Parts& longer = node("longer", 100);
@@ -105,42 +105,100 @@ TEST_F(PartsDrawTest, PathsAreDrawnInByteOrderUnderTheirTransforms) {
     link(root, "c", 500, nullptr);
     link(lower, "x", 4, &grandchild);
 
-    root.draw();
-    ASSERT_EQ(log_.size(), 5U);
-    expectDraw(0, "ROOT", 1, 0, 1);
-    expectDraw(1, "upper", 1001, 3, 2);
-    expectDraw(2, "lower", 11, 1, 2);
-    expectDraw(3, "grandchild", 10011, 5, 3);
-    expectDraw(4, "longer", 101, 2, 2);
-    // The root pushes nothing: its input transforms stay for the caller to remove.
-    EXPECT_EQ(modelviewStackDepth(), 1);
-    const auto origin = transformPoint(currentModelview(), 0, 0, 0);
-    EXPECT_NEAR(origin[0], 1, kTolerance);
-    EXPECT_NEAR(origin[1], 0, kTolerance);
+    std::vector<PartsPose> poses;
+    composePartsPoses(root, poses);
+    ASSERT_EQ(poses.size(), 5U);
+    expectVisit(poses, 0, "ROOT", 1, 0);
+    expectVisit(poses, 1, "upper", 1001, 3);
+    expectVisit(poses, 2, "lower", 11, 1);
+    expectVisit(poses, 3, "grandchild", 10011, 5);
+    expectVisit(poses, 4, "longer", 101, 2);
 }
 
-TEST_F(PartsDrawTest, PathWithoutChildAppliesNothingAndNodeReachedTwiceIsDrawnTwice) {
+TEST_F(PartsPoseTest, PreTransPlacesOnlyTheMeshAndInputTransformsComeBeforeIt) {
+    Parts& root = node("ROOT", 0);
+    root.inputTransforms().pushBack(
+        std::make_unique<RotateTransform>(RotateTransform::kAxisZ, 90.0, "turn"));
+    root.drawnObject()->preTrans().pushBack(move(5, 0, 0));
+    Parts& child = node("child", 0);
+    link(root, "p", 0, &child);
+    std::vector<PartsPose> poses;
+    composePartsPoses(root, poses);
+    ASSERT_EQ(poses.size(), 2U);
+    // The mesh is moved along the turned X axis; the body and the child are not moved by it.
+    const Vec3 mesh = transformPoint(poses[0].objectPose, {});
+    EXPECT_NEAR(mesh.y, 5.0, kTolerance);
+    const Vec3 body = transformPoint(poses[0].body, {0, 1, 0});
+    EXPECT_NEAR(body.x, -1.0, kTolerance);
+    expectVisit(poses, 1, "child", 0, 0);
+}
+
+TEST_F(PartsPoseTest, PathWithoutChildIsSkippedAndNodeReachedTwiceIsVisitedTwice) {
     Parts& root = node("ROOT", 0);
     Parts& shared = node("shared", 0);
     link(root, "left", -5, &shared);
     link(root, "middle", 70, nullptr);
     link(root, "right", 5, &shared);
-    root.draw();
-    ASSERT_EQ(log_.size(), 3U);
-    expectDraw(1, "shared", 0, -5, 2);
-    expectDraw(2, "shared", 0, 5, 2);
+    std::vector<PartsPose> poses;
+    composePartsPoses(root, poses);
+    ASSERT_EQ(poses.size(), 3U);
+    expectVisit(poses, 1, "shared", 0, -5);
+    expectVisit(poses, 2, "shared", 0, 5);
+
+    Parts bare("bare");  // no paths, no object: one visit with no object
+    composePartsPoses(bare, poses);
+    ASSERT_EQ(poses.size(), 1U);
+    EXPECT_EQ(poses[0].object, nullptr);
 }
 
-TEST_F(PartsDrawTest, NodeWithoutPathsOrObjectAppliesOnlyItsInput) {
-    Parts bare("bare");
-    bare.inputTransforms().pushBack(
-        std::make_unique<RotateTransform>(RotateTransform::kAxisZ, 90.0, "r"));
-    glPushMatrix();
-    bare.draw();
-    const auto p = transformPoint(currentModelview(), 1, 0, 0);
-    EXPECT_NEAR(p[1], 1.0, kTolerance);
-    glPopMatrix();
-    EXPECT_NEAR(currentModelview()[0], 1.0, kTolerance);
+TEST_F(PartsPoseTest, AVeryDeepChainOfBodiesIsWalkedWithoutRecursion) {
+    constexpr int kDepth = 50000;
+    Parts* parent = &node("ROOT", 1);
+    for (int i = 1; i < kDepth; ++i) {
+        Parts& next = node("n", 1);
+        link(*parent, "p", 0, &next);
+        parent = &next;
+    }
+    std::vector<PartsPose> poses;
+    composePartsPoses(*nodes_.front(), poses);
+    ASSERT_EQ(poses.size(), static_cast<std::size_t>(kDepth));
+    EXPECT_NEAR(transformPoint(poses.back().body, {}).x, kDepth, kTolerance);
+}
+
+TEST_F(PartsPoseTest, KeptPosesChangeWhenTheRevisionOrTheRootDoes) {
+    Parts& root = node("ROOT", 0);
+    auto joint = std::make_unique<TranslateTransform>("joint");
+    TransformValue* x = joint->xCell();
+    root.inputTransforms().pushBack(std::move(joint));
+    PosedScene posed;
+    EXPECT_NEAR(posed.update(root, 7).front().body.at(0, 3), 0.0, kTolerance);
+    x->set(3.0);
+    EXPECT_NEAR(posed.update(root, 7).front().body.at(0, 3), 0.0, kTolerance);
+    EXPECT_NEAR(posed.update(root, 8).front().body.at(0, 3), 3.0, kTolerance);
+    x->set(4.0);
+    posed.forget();
+    EXPECT_NEAR(posed.update(root, 8).front().body.at(0, 3), 4.0, kTolerance);
+    Parts& other = node("other", 9);
+    EXPECT_NEAR(posed.update(other, 8).front().body.at(0, 3), 9.0, kTolerance);
+}
+
+TEST_F(PartsPoseTest, PosedBoundsHoldEveryPlacedMeshBox) {
+    Parts& root = node("ROOT", 0);
+    EXPECT_TRUE(posedBounds(root).empty());  // an object with nothing to draw adds nothing
+    Parts& arm = node("arm", 0, box({0, 0, 0}, {10, 1, 2}));
+    auto elbow = std::make_unique<RotateTransform>(RotateTransform::kAxisZ, 90.0, "elbow");
+    TransformValue* angle = elbow->angleCell();
+    arm.inputTransforms().pushBack(std::move(elbow));
+    link(root, "toArm", 100, &arm);
+    // Turned by 90 degrees about Z: X of the box runs along Y, Y along -X.
+    expectBox(posedBounds(root), {-1, 100, 0}, {0, 110, 2});
+
+    Parts& hand = node("hand", 0, box({-1, -1, -1}, {1, 1, 1}));
+    link(arm, "toHand", 0, &hand);
+    angle->set(std::nan(""));  // a bad value from a peer: that part of the model drops out
+    EXPECT_TRUE(posedBounds(root).empty());
+    angle->set(0.0);
+    expectBox(posedBounds(root), {-1, 99, -1}, {10, 101, 2});
 }
 
 std::string dumpOf(const Parts& parts, int indent) {
@@ -171,7 +229,6 @@ TEST(PartsDumpTest, EmptyNodeStatesBothEmptyCasesInCp932) {
 }
 
 TEST(PartsDumpTest, PathsInOrderWithChildNamesAndDrawnObject) {
-    std::vector<DrawRecord> unused;
     Parts arm("arm");
     arm.inputTransforms().pushBack(move(0, 0, 1));
     OutputPath* second = arm.addOutputPath("b");
@@ -183,7 +240,7 @@ TEST(PartsDumpTest, PathsInOrderWithChildNamesAndDrawnObject) {
     ASSERT_NE(duplicate, nullptr);
     duplicate->setChildName("never shown");
     EXPECT_EQ(arm.findOutputPath("b"), second);
-    arm.setDrawnObject(std::make_unique<RecordingObject>("mesh", unused));
+    arm.setDrawnObject(std::make_unique<BoxObject>("mesh"));
     EXPECT_EQ(dumpOf(arm, 0),
               "Dump Parts\n"
               "  Name = arm\n"

@@ -65,14 +65,16 @@ TEST_F(InputCallbacksTest, OtherButtonsMoveTheSharedPressPointOnly) {
     mouse(GLUT_LEFT_BUTTON, GLUT_UP, 5, 5);
     EXPECT_EQ(out_.text(), "Middle down\nLEFT down\nmove 10\t30\nRight down\nRight up\nLEFT up\n");
     EXPECT_DOUBLE_EQ(camera().viewTheta, 0.5);  // still uncommitted
-    // Left and right drags do not turn the view; wheel "buttons" are ignored silently.
+    // Left and right drags do not turn the view; sideways wheels and extra buttons do nothing.
     mouse(GLUT_MIDDLE_BUTTON, GLUT_UP, 0, 0);
     out_.clear();
     const CameraState before = camera();
     mouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 0, 0);
     motion(500, 500);
-    mouse(3, GLUT_DOWN, 0, 0);
-    mouse(4, GLUT_UP, 0, 0);
+    for (int button : {5, 6, 7, 8}) {
+        mouse(button, GLUT_DOWN, 0, 0);
+        mouse(button, GLUT_UP, 0, 0);
+    }
     EXPECT_EQ(out_.text(), "LEFT down\n");
     EXPECT_DOUBLE_EQ(camera().viewTheta, before.viewTheta);
     EXPECT_EQ(camera().dragDX, 0);
@@ -110,6 +112,42 @@ TEST_F(InputCallbacksTest, PageKeysZoomSilentlyAndOtherKeysDoNothing) {
     EXPECT_DOUBLE_EQ(camera().viewScale, before.viewScale);
     EXPECT_DOUBLE_EQ(camera().viewShift.x, before.viewShift.x);
     EXPECT_DOUBLE_EQ(camera().viewTheta, before.viewTheta);
+}
+
+TEST_F(InputCallbacksTest, WheelZoomsLikeThePageKeysEitherWayGlutReportsIt) {
+    // The page keys' cameras, after a shift so that the zoom's centre matters too.
+    viewerCamera().viewShift.x = -250.0;
+    const CameraState start = camera();
+    special(GLUT_KEY_PAGE_UP, 0, 0);
+    special(GLUT_KEY_PAGE_UP, 0, 0);
+    const CameraState up = camera();
+    special(GLUT_KEY_PAGE_DOWN, 0, 0);
+    const CameraState down = camera();
+    const auto same = [](const CameraState& a, const CameraState& b) {
+        return a.viewScale == b.viewScale && a.viewShift.x == b.viewShift.x &&
+               a.viewShift.y == b.viewShift.y && a.viewShift.z == b.viewShift.z;
+    };
+
+    // Buttons 3 and 4 of the mouse callback: a notch is a press and a release.
+    viewerCamera() = start;
+    for (int notch = 0; notch < 2; ++notch) {
+        mouse(kWheelUpButton, GLUT_DOWN, 10, 10);
+        mouse(kWheelUpButton, GLUT_UP, 10, 10);
+    }
+    EXPECT_TRUE(same(camera(), up));
+    mouse(kWheelDownButton, GLUT_DOWN, 10, 10);
+    mouse(kWheelDownButton, GLUT_UP, 10, 10);
+    EXPECT_TRUE(same(camera(), down));
+
+    // The wheel callback: direction +1 away from the user; other wheels do nothing.
+    viewerCamera() = start;
+    mouseWheel(0, 1, 10, 10);
+    mouseWheel(0, 1, 10, 10);
+    EXPECT_TRUE(same(camera(), up));
+    mouseWheel(0, -1, 10, 10);
+    mouseWheel(1, 1, 10, 10);
+    EXPECT_TRUE(same(camera(), down));
+    EXPECT_EQ(out_.text(), "");  // the wheel leaves no trace
 }
 
 }  // namespace

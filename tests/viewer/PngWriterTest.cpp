@@ -55,6 +55,23 @@ TEST(PngWriterTest, NeverReplacesAnExistingFile) {
     EXPECT_EQ(contents(path), "keep me");
 }
 
+TEST(PngWriterTest, ReplacingSwapsInAWholeFileOrKeepsTheOldOne) {
+    testing::TempDir dir;
+    ASSERT_TRUE(dir.ok());
+    const std::string path = dir.file("out.png");
+    std::ofstream(path) << "old";
+    std::string reason;
+    ASSERT_TRUE(replacePng(path, gradient(5, 3), &reason)) << reason;
+    std::string error;
+    EXPECT_EQ(testing::readPng(path, &error).rgb, gradient(5, 3).rgb) << error;
+    FrameImage broken = gradient(5, 3);
+    broken.rgb.pop_back();
+    EXPECT_FALSE(replacePng(path, broken, &reason));
+    EXPECT_EQ(testing::readPng(path, &error).rgb, gradient(5, 3).rgb) << error;
+    // No partly written file is left beside it.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
 TEST(PngWriterTest, RefusesBadImagesAndMissingDirectories) {
     testing::TempDir dir;
     ASSERT_TRUE(dir.ok());

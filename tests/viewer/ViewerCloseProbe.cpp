@@ -8,6 +8,8 @@
 //   status 3.
 //   nodisplay: start without DISPLAY; prints "no viewer" and ends with status 4 once the
 //   viewer thread has given up.
+//   record: start recording (the 'v' key) before saying "ready"; closing the window then ends
+//   the process as by default.
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -19,6 +21,7 @@
 #include "scene/RotateTransform.h"
 #include "scene/SceneRevision.h"
 #include "util/MessageStream.h"
+#include "viewer/InputCallbacks.h"
 #include "viewer/Viewer.h"
 
 extern "C" const char* __tsan_default_options() {
@@ -65,6 +68,7 @@ int main(int argc, char** argv) {
     }
     if (!pelorin::waitForFrameShowing(0, std::chrono::seconds(60))) return 2;
     std::thread(keepChangingTheScene, angle).detach();
+    if (mode == "record") pelorin::runOnViewerThread([] { pelorin::keyboard('v', 0, 0); }).get();
     pelorin::Console::out().raw("ready").endl();
     // With its own handler the process outlives the window: the viewer thread ends and turns
     // down further work instead of leaving the caller waiting.

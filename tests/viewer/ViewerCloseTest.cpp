@@ -6,11 +6,14 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <thread>
 
 #include "tests/support/XvfbDisplay.h"
+#include "tests/viewer/PngReader.h"
 #include "tests/viewer/TempDir.h"
 #include "util/Encoding.h"
 
@@ -29,11 +32,13 @@ struct Child {
     int stdoutFd = -1;
 };
 
-Child startProbe(const std::string& mode, const std::string& stderrPath) {
+Child startProbe(const std::string& mode, const std::string& stderrPath,
+                 const std::string& workDir = ".") {
     int fds[2];
     if (pipe(fds) != 0) return {};
     const pid_t pid = fork();
     if (pid == 0) {
+        if (chdir(workDir.c_str()) != 0) _exit(126);
         dup2(fds[1], STDOUT_FILENO);
         std::FILE* err = std::freopen(stderrPath.c_str(), "w", stderr);
         (void)err;
@@ -116,14 +121,17 @@ struct CloseOutcome {
     std::string err;
 };
 
-void closeProbeWindow(const std::string& mode, CloseOutcome& outcome) {
+void closeProbeWindow(const std::string& mode, CloseOutcome& outcome,
+                      const std::string& workDir = ".") {
     std::string error;
     ASSERT_TRUE(testing::ensureXvfbDisplay(&error)) << error;
     testing::TempDir dir;
     ASSERT_TRUE(dir.ok());
-    const Child child = startProbe(mode, dir.file("stderr.txt"));
+    const Child child = startProbe(mode, dir.file("stderr.txt"), workDir);
     ASSERT_GT(child.pid, 0);
     ASSERT_TRUE(waitForOutput(child.stdoutFd, "ready\n", outcome.out)) << outcome.out;
+    // Let a moving scene's frames pile up for the recording mode.
+    if (mode == "record") std::this_thread::sleep_for(std::chrono::milliseconds(300));
     Display* display = XOpenDisplay(nullptr);
     ASSERT_NE(display, nullptr);
     const Window window = findWindow(display, DefaultRootWindow(display));
@@ -146,6 +154,31 @@ TEST(ViewerCloseTest, ClosingTheWindowEndsTheBusyProcessWithStatusZero) {
         << outcome.err.substr(outcome.err.size() > 2000 ? outcome.err.size() - 2000 : 0);
     EXPECT_EQ(outcome.out, "ready\n");
     EXPECT_EQ(outcome.err.find("Sanitizer"), std::string::npos);
+}
+
+TEST(ViewerCloseTest, ClosingTheWindowWhileRecordingPutsEveryQueuedFrameOnDisk) {
+    testing::TempDir work;
+    ASSERT_TRUE(work.ok());
+    CloseOutcome outcome;
+    closeProbeWindow("record", outcome, work.path());
+    ASSERT_TRUE(WIFEXITED(outcome.status));
+    EXPECT_EQ(WEXITSTATUS(outcome.status), 0) << outcome.err.substr(0, 2000);
+    const std::string out =
+        consoleEncoding() == TextEncoding::Cp932 ? decodeCp932(outcome.out) : outcome.out;
+    const std::regex expected(
+        "録画を開始しました: (pelorin-[0-9-]+)/ [^\n]*\nready\n"
+        "録画を終了しました: \\1/ : 保存したフレーム ([0-9]+)、落としたフレーム [0-9]+\n");
+    std::smatch match;
+    ASSERT_TRUE(std::regex_match(out, match, expected)) << out;
+    const std::string folder = work.file(match[1]);
+    const long written = std::stol(match[2]);
+    EXPECT_GT(written, 0);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), written);
+    // The last file is whole: the process did not end halfway through writing it.
+    char last[32];
+    std::snprintf(last, sizeof last, "/frame-%06ld.png", written);
+    std::string error;
+    EXPECT_EQ(testing::readPng(folder + last, &error).width, 800) << error;
 }
 
 TEST(ViewerCloseTest, ProcessWithItsOwnHandlerOutlivesTheWindow) {

@@ -1,10 +1,14 @@
 #include "tests/viewer/ViewerHarness.h"
 
+#include <GL/freeglut.h>
+
 #include <chrono>
 #include <cstdlib>
+#include <thread>
 
 #include "tests/support/XvfbDisplay.h"
 #include "viewer/Viewer.h"
+#include "viewer/ViewerState.h"
 
 namespace pelorin::testing {
 namespace {
@@ -47,6 +51,21 @@ FrameImage captureFrame() {
     FrameImage frame;
     onViewer([&] { frame = captureViewerFrame(); });
     return frame;
+}
+
+bool resizeWindow(int width, int height) {
+    if (!onViewer([&] { glutReshapeWindow(width, height); })) return false;
+    for (int tries = 0; tries < 500; ++tries) {
+        bool done = false;
+        if (!onViewer([&] {
+                done = viewerState().windowWidth == width && viewerState().windowHeight == height;
+            })) {
+            return false;
+        }
+        if (done) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
 }
 
 bool anyPixelNear(const FrameImage& frame, const WindowPoint& point, int radius,

@@ -20,6 +20,8 @@ bool onViewer(const std::function<void()>& task);
 
 // Draws and reads the current frame on the viewer thread (empty image when that fails).
 FrameImage captureFrame();
+// Asks for a window of width x height pixels and waits until the viewer has it.
+bool resizeWindow(int width, int height);
 
 // True when some pixel within `radius` of `point` satisfies `wanted`.
 bool anyPixelNear(const FrameImage& frame, const WindowPoint& point, int radius,

@@ -2,11 +2,11 @@
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cctype>
 #include <fstream>
 #include <memory>
 #include <sstream>
-#include <thread>
 #include <vector>
 
 #include "render/DrawnObjectBySTL.h"
@@ -65,6 +65,67 @@ BarScene& barScene() {
         return s;
     }();
     return *scene;
+}
+
+// A closed box with outward facets from `low` to `high`, as ASCII STL.
+std::string boxStl(const Vec3& low, const Vec3& high) {
+    const double x[2] = {low.x, high.x};
+    const double y[2] = {low.y, high.y};
+    const double z[2] = {low.z, high.z};
+    std::ostringstream out;
+    out.precision(17);
+    out << "solid box\n";
+    const auto facet = [&](const char* normal, const std::array<std::array<int, 3>, 3>& corners) {
+        out << " facet normal " << normal << "\n  outer loop\n";
+        for (const auto& c : corners) {
+            out << "   vertex " << x[c[0]] << ' ' << y[c[1]] << ' ' << z[c[2]] << '\n';
+        }
+        out << "  endloop\n endfacet\n";
+    };
+    // Each side as two counter-clockwise triangles seen from outside.
+    const auto side = [&](const char* normal, std::array<int, 3> a, std::array<int, 3> b,
+                          std::array<int, 3> c, std::array<int, 3> d) {
+        facet(normal, {a, b, c});
+        facet(normal, {a, c, d});
+    };
+    side("0 0 -1", {0, 0, 0}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0});
+    side("0 0 1", {0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1});
+    side("0 -1 0", {0, 0, 0}, {1, 0, 0}, {1, 0, 1}, {0, 0, 1});
+    side("0 1 0", {0, 1, 0}, {0, 1, 1}, {1, 1, 1}, {1, 1, 0});
+    side("-1 0 0", {0, 0, 0}, {0, 0, 1}, {0, 1, 1}, {0, 1, 0});
+    side("1 0 0", {1, 0, 0}, {1, 1, 0}, {1, 1, 1}, {1, 0, 1});
+    out << "endsolid box\n";
+    return out.str();
+}
+
+// A root drawing one box; kept for the life of the process, as the viewer requires.
+Parts* boxModel(const Vec3& low, const Vec3& high) {
+    auto* root = new Parts("ROOT");
+    testing::TempDir dir;
+    const std::string path = dir.file("box.stl");
+    std::ofstream(path) << boxStl(low, high);
+    auto mesh = std::make_unique<DrawnObjectBySTL>(0.9F, 0.8F, 0.3F, "box");
+    if (!mesh->loadStl(path)) return nullptr;
+    root->setDrawnObject(std::move(mesh));
+    return root;
+}
+
+// The smallest rectangle holding every mesh pixel, lit or in the shade (anything but the
+// background and the axes): left, top, right, bottom (inclusive).
+std::array<int, 4> meshExtent(const FrameImage& frame) {
+    const auto isMesh = [](const Rgb& c) {
+        return !testing::isRed(c) && !testing::isGreen(c) && !testing::isBlue(c) &&
+               c.r + c.g + c.b > 12;  // the ambient light alone gives about 20
+    };
+    std::array<int, 4> extent{frame.width, frame.height, -1, -1};
+    for (int y = 0; y < frame.height; ++y) {
+        for (int x = 0; x < frame.width; ++x) {
+            if (!isMesh(frame.at(x, y))) continue;
+            extent = {std::min(extent[0], x), std::min(extent[1], y), std::max(extent[2], x),
+                      std::max(extent[3], y)};
+        }
+    }
+    return extent;
 }
 
 WindowPoint at(const CameraState& camera, double x, double y, double z) {
@@ -206,24 +267,93 @@ TEST_F(ViewerWindowTest, MiddleDragTurnsTheViewWhileDraggingAndAfterRelease) {
     EXPECT_TRUE(anyPixelNear(released, newTip, kSearchRadius, testing::isBlue));
 }
 
-TEST_F(ViewerWindowTest, WideWindowStretchesTheSameSquareOfTheScene) {
+TEST_F(ViewerWindowTest, WideWindowShowsMoreOfTheSceneUndistorted) {
     constexpr int kWide = 2 * kWindow;
-    ASSERT_TRUE(onViewer([] { glutReshapeWindow(kWide, kWindow); }));
-    int width = 0;
-    for (int tries = 0; tries < 500 && width != kWide; ++tries) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        ASSERT_TRUE(onViewer([&] { width = viewerState().windowWidth; }));
-    }
-    ASSERT_EQ(width, kWide) << "the window did not take its new size";
+    ASSERT_TRUE(testing::resizeWindow(kWide, kWindow)) << "the window did not take its new size";
     const FrameImage frame = captureFrame();
+    ASSERT_TRUE(testing::resizeWindow(kWindow, kWindow));
     ASSERT_EQ(frame.width, kWide);
     const CameraState camera;
+    // One world unit is as many pixels across as up, as in the square window: the axis tips
+    // lie as far from the middle as there.
     const WindowPoint redTip = projectToWindow(camera, {900, 0, 0}, kWide, kWindow);
     const WindowPoint squareTip = projectToWindow(camera, {900, 0, 0}, kWindow, kWindow);
-    EXPECT_NEAR(redTip.x, 2.0 * squareTip.x, 1e-9);  // the same box, twice as wide
+    EXPECT_NEAR(redTip.x - kWindow, squareTip.x - kWindow / 2, 1e-9);
     EXPECT_TRUE(anyPixelNear(frame, redTip, kSearchRadius, testing::isRed));
     EXPECT_TRUE(anyPixelNear(frame, projectToWindow(camera, {0, 900, 0}, kWide, kWindow),
                              kSearchRadius, testing::isGreen));
+    // The red axis, 1000 units long, ends well inside the wider view.
+    EXPECT_TRUE(anyPixelNear(frame, projectToWindow(camera, {1100, 0, 0}, kWide, kWindow), 0,
+                             testing::isBlack));
+}
+
+// The smallest rectangle around where the camera puts the corners of a box.
+std::array<double, 4> projectedExtent(const CameraState& camera, const Vec3& low,
+                                      const Vec3& high) {
+    std::array<double, 4> extent{1e9, 1e9, -1e9, -1e9};
+    for (int i = 0; i < 8; ++i) {
+        const WindowPoint p = at(camera, (i & 1) ? high.x : low.x, (i & 2) ? high.y : low.y,
+                                 (i & 4) ? high.z : low.z);
+        extent = {std::min(extent[0], p.x), std::min(extent[1], p.y), std::max(extent[2], p.x),
+                  std::max(extent[3], p.y)};
+    }
+    return extent;
+}
+
+TEST_F(ViewerWindowTest, FitKeyFillsTheWindowWithModelsOfAnyUnitsAndResetReturns) {
+    const FrameImage start = captureFrame();
+    struct Case {
+        const char* what;
+        Vec3 low;
+        Vec3 high;
+        double theta;  // the view's polar angle when 'f' is pressed
+    };
+    // The long bar, seen almost end on, reaches far beyond the start view's depth range.
+    const std::vector<Case> cases{
+        {"arm link in metres", {0.0, 0.0, 0.0}, {0.05, 0.3, 0.05}, 0.5},
+        {"gantry of 30,000 units", {-15000, 0, -4000}, {15000, 6000, 4000}, 0.5},
+        {"part far off the origin", {-5e4, -2e4, -3e4}, {-5e4 + 40, -2e4 + 90, -3e4 + 20}, 0.5},
+        {"long bar seen end on", {0, 0, -5e4}, {10, 10, 5e4}, 0.02},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Parts* model = boxModel(c.low, c.high);
+        ASSERT_NE(model, nullptr);
+        setViewerRoot(model);
+        ASSERT_TRUE(onViewer([&] {
+            viewerCamera().viewTheta = c.theta;
+            keyboard(kFitKey, 0, 0);
+        }));
+        const std::array<int, 4> fitted = meshExtent(captureFrame());
+        ASSERT_GE(fitted[2], 0) << "nothing of the model is shown";
+        // 80 % of 800 pixels across the larger side, the middle in the middle.
+        EXPECT_NEAR(std::max(fitted[2] - fitted[0], fitted[3] - fitted[1]) + 1, 640, 4);
+        EXPECT_NEAR((fitted[0] + fitted[2]) / 2.0, 400, 2);
+        EXPECT_NEAR((fitted[1] + fitted[3]) / 2.0, 400, 2);
+
+        // The whole box is drawn, as fitted and turned further, nothing clipped in depth (a turned
+        // bar leaves the window, where its extent says nothing).
+        for (int turn = 0; turn < (c.theta == 0.5 ? 2 : 1); ++turn) {
+            CameraState camera;
+            ASSERT_TRUE(onViewer([&] {
+                if (turn == 1) {
+                    mouse(GLUT_MIDDLE_BUTTON, GLUT_DOWN, 400, 400);
+                    motion(100, 600);
+                    mouse(GLUT_MIDDLE_BUTTON, GLUT_UP, 100, 600);
+                }
+                camera = viewerCamera();
+            }));
+            const std::array<int, 4> shown = meshExtent(captureFrame());
+            const std::array<double, 4> expected = projectedExtent(camera, c.low, c.high);
+            for (int side = 0; side < 4; ++side) {
+                EXPECT_NEAR(shown[side], expected[side], 2.0)
+                    << "turn " << turn << " side " << side;
+            }
+        }
+        ASSERT_TRUE(onViewer([] { keyboard(kResetKey, 0, 0); }));
+    }
+    clearViewerRoot();
+    EXPECT_TRUE(captureFrame().rgb == start.rgb) << "'r' did not bring back the start view";
 }
 
 TEST_F(ViewerWindowTest, ScreenshotKeySavesTheShownFrameUnderANewName) {

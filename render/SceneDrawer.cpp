@@ -1,0 +1,19 @@
+#include "render/SceneDrawer.h"
+
+#include <GL/gl.h>
+
+#include "scene/DrawnObject.h"
+
+namespace pelorin {
+
+void SceneDrawer::draw(const Parts& root, std::uint64_t revision) {
+    for (const PartsPose& pose : poses_.update(root, revision)) {
+        if (pose.object == nullptr) continue;
+        glPushMatrix();
+        glMultMatrixd(pose.objectPose.m.data());
+        pose.object->draw();
+        glPopMatrix();
+    }
+}
+
+}  // namespace pelorin

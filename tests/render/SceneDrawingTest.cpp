@@ -1,0 +1,161 @@
+// The tree drawn from poses worked out as arithmetic, against the way it was drawn before: every
+// transform element handed to GL's own matrix calls as it was met.
+#include "render/SceneDrawer.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+
+#include "render/DrawnObjectBySTL.h"
+#include "scene/Parts.h"
+#include "scene/RotateTransform.h"
+#include "scene/TranslateTransform.h"
+#include "tests/render/StlTestFiles.h"
+#include "tests/support/GlTestContext.h"
+#include "tests/support/MeshDrawing.h"
+
+namespace pelorin {
+namespace {
+
+using testing::currentModelview;
+
+constexpr int kSize = 256;
+constexpr double kHalf = 200.0;  // model units from the centre to the edge of the picture
+
+void applyWithGlCalls(const TransformChain& chain) {
+    for (const auto& element : chain.elements()) {
+        if (const auto* r = dynamic_cast<const RotateTransform*>(element.get())) {
+            if (!r->isEnabled()) continue;
+            const double a = r->isInverted() ? -r->getAngle() : r->getAngle();
+            if (r->getAxis() == RotateTransform::kAxisX) glRotated(a, 1.0, 0.0, 0.0);
+            if (r->getAxis() == RotateTransform::kAxisY) glRotated(a, 0.0, 1.0, 0.0);
+            if (r->getAxis() == RotateTransform::kAxisZ) glRotated(a, 0.0, 0.0, 1.0);
+        } else if (const auto* t = dynamic_cast<const TranslateTransform*>(element.get())) {
+            const Offset o = t->getOffset();
+            glTranslated(o.x, o.y, o.z);
+        }
+    }
+}
+
+// The former traversal: input transforms, the mesh under its own chain inside a push and pop,
+// then each path with a child inside a push and pop, one facet at a time.
+void drawWithGlCalls(const Parts& node) {
+    applyWithGlCalls(node.inputTransforms());
+    if (const auto* mesh = dynamic_cast<const DrawnObjectBySTL*>(node.drawnObject())) {
+        glPushMatrix();
+        applyWithGlCalls(mesh->preTrans());
+        testing::drawFacetsOneByOne(mesh->triangles(), mesh->getColor());
+        glPopMatrix();
+    }
+    for (const auto& entry : node.outputPaths()) {
+        const OutputPath& path = *entry.second;
+        if (!path.hasChild()) continue;
+        glPushMatrix();
+        applyWithGlCalls(path.transforms());
+        drawWithGlCalls(*path.child());
+        glPopMatrix();
+    }
+}
+
+class SceneDrawingTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_TRUE(gl_.ok()) << gl_.error(); }
+
+    static std::unique_ptr<RotateTransform> turn(int axis, double degrees, bool inverted = false,
+                                                 bool enabled = true) {
+        auto r = std::make_unique<RotateTransform>(axis, degrees, "turn");
+        r->setInverted(inverted);
+        r->setEnabled(enabled);
+        return r;
+    }
+
+    static std::unique_ptr<TranslateTransform> move(double x, double y, double z) {
+        return std::make_unique<TranslateTransform>(x, y, z, "move");
+    }
+
+    // A node with a sphere mesh of the given colour.
+    Parts& node(const std::string& name, float r, float g, float b) {
+        nodes_.push_back(std::make_unique<Parts>(name));
+        auto mesh = std::make_unique<DrawnObjectBySTL>(r, g, b, name);
+        const auto facets = testing::sphereMesh(12, 16, 70.0F);
+        EXPECT_TRUE(mesh->loadStl(dir_.write(name + ".stl", testing::toBinaryStl(facets, name))));
+        nodes_.back()->setDrawnObject(std::move(mesh));
+        return *nodes_.back();
+    }
+
+    testing::GlTestContext gl_{kSize, kSize};
+    testing::TempDir dir_;
+    std::vector<std::unique_ptr<Parts>> nodes_;
+};
+
+TEST_F(SceneDrawingTest, ChainMatricesAgreeWithGlsOwnCalls) {
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> angle(-720.0, 720.0);
+    std::uniform_real_distribution<double> offset(-50.0, 50.0);
+    for (int round = 0; round < 20; ++round) {
+        TransformChain chain("c");
+        for (int i = 0; i < 6; ++i) {
+            if (random() % 2 == 0) {
+                chain.pushBack(turn(static_cast<int>(random() % 5), angle(random),
+                                    random() % 2 == 0, random() % 4 != 0));
+            } else {
+                chain.pushBack(move(offset(random), offset(random), offset(random)));
+            }
+        }
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        applyWithGlCalls(chain);
+        const auto gl = currentModelview();
+        const Matrix4 ours = chain.matrix();
+        // GL keeps its matrices in floats.
+        for (int i = 0; i < 16; ++i) EXPECT_NEAR(gl[i], ours.m[i], 1e-4) << round << ":" << i;
+    }
+}
+
+TEST_F(SceneDrawingTest, TreeLooksAsItDidWhenDrawnWithGlCalls) {
+    Parts& root = node("ROOT", 0.8F, 0.8F, 0.8F);
+    root.inputTransforms().pushBack(turn(RotateTransform::kAxisZ, 37.3));
+    root.drawnObject()->preTrans().pushBack(move(-120.0, 0.0, 0.0));
+    root.drawnObject()->preTrans().pushBack(turn(RotateTransform::kAxisX, 63.0, true));
+    Parts& arm = node("arm", 0.2F, 0.9F, 0.3F);
+    arm.inputTransforms().pushBack(turn(RotateTransform::kAxisY, -21.7));
+    arm.inputTransforms().pushBack(turn(RotateTransform::kAxisX, 80.0, false, false));
+    Parts& hand = node("hand", 0.9F, 0.4F, 0.1F);
+    hand.drawnObject()->preTrans().pushBack(turn(RotateTransform::kAxisZ, 12.5));
+    OutputPath* toArm = root.addOutputPath("toArm");
+    toArm->transforms().pushBack(move(60.0, 30.0, 10.0));
+    toArm->transforms().pushBack(turn(RotateTransform::kAxisX, 145.0));
+    toArm->setChild(&arm);
+    for (const char* name : {"left", "right"}) {  // one node reached twice
+        OutputPath* toHand = arm.addOutputPath(name);
+        toHand->transforms().pushBack(move(name[0] == 'l' ? -90.0 : 90.0, 100.0, 0.0));
+        toHand->setChild(&hand);
+    }
+
+    testing::setUpViewerGlState(kHalf);
+    glRotated(-30.0, 1.0, 0.0, 0.0);  // a view from the side, as the viewer's camera gives
+    glScaled(0.9, 0.9, 0.9);
+    testing::clearFrame();
+    glPushMatrix();
+    drawWithGlCalls(root);
+    glPopMatrix();
+    const auto before = testing::readPixels(kSize, kSize);
+
+    testing::clearFrame();
+    SceneDrawer drawer;
+    drawer.draw(root, 1);
+    const auto after = testing::readPixels(kSize, kSize);
+    const auto difference = testing::comparePixels(before, after);
+    std::size_t lit = 0;
+    for (std::size_t i = 0; i < after.size(); i += 4) lit += after[i] + after[i + 1] > 0 ? 1 : 0;
+    EXPECT_GT(lit, static_cast<std::size_t>(kSize * kSize / 5));  // the tree is in the picture
+    // Float matrices built one call at a time and double ones built at once round apart.
+    EXPECT_LE(difference.pixels, 8U);
+    EXPECT_LE(difference.largest, 1);
+    EXPECT_EQ(testing::modelviewStackDepth(), 1);
+}
+
+}  // namespace
+}  // namespace pelorin

@@ -1,0 +1,165 @@
+#include "tests/support/MeshDrawing.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace pelorin::testing {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+const GLfloat kLightPosition[4] = {5000.0F, 5000.0F, 5000.0F, 1.0F};
+
+struct P3 {
+    float x, y, z;
+};
+
+P3 minus(const P3& a, const P3& b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+
+// A facet a, b, c (counter-clockwise seen from its front) with its unit normal.
+Triangle facet(const P3& a, const P3& b, const P3& c) {
+    const P3 u = minus(b, a);
+    const P3 v = minus(c, a);
+    P3 n{u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+    const float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
+    if (length > 0.0F) n = {n.x / length, n.y / length, n.z / length};
+    Triangle t;
+    const P3 corners[3] = {a, b, c};
+    t.normal[0] = n.x;
+    t.normal[1] = n.y;
+    t.normal[2] = n.z;
+    for (int k = 0; k < 3; ++k) {
+        t.vertex[k][0] = corners[k].x;
+        t.vertex[k][1] = corners[k].y;
+        t.vertex[k][2] = corners[k].z;
+    }
+    return t;
+}
+
+// Two facets for the quad a, b, c, d (counter-clockwise); degenerate halves are left out.
+void addQuad(std::vector<Triangle>& mesh, const P3& a, const P3& b, const P3& c, const P3& d) {
+    const Triangle first = facet(a, b, c);
+    const Triangle second = facet(a, c, d);
+    for (const Triangle& t : {first, second}) {
+        if (t.normal[0] != 0.0F || t.normal[1] != 0.0F || t.normal[2] != 0.0F) mesh.push_back(t);
+    }
+}
+
+}  // namespace
+
+std::vector<Triangle> sphereMesh(int rings, int segments, float radius) {
+    const auto point = [&](int ring, int segment) {
+        const double theta = kPi * ring / rings;
+        const double phi = 2.0 * kPi * segment / segments;
+        return P3{static_cast<float>(radius * std::sin(theta) * std::cos(phi)),
+                  static_cast<float>(radius * std::sin(theta) * std::sin(phi)),
+                  static_cast<float>(radius * std::cos(theta))};
+    };
+    std::vector<Triangle> mesh;
+    for (int ring = 0; ring < rings; ++ring) {
+        for (int segment = 0; segment < segments; ++segment) {
+            addQuad(mesh, point(ring, segment), point(ring + 1, segment),
+                    point(ring + 1, segment + 1), point(ring, segment + 1));
+        }
+    }
+    return mesh;
+}
+
+std::vector<Triangle> wavyGrid(int cells, float half, float amplitude, float wave) {
+    const auto point = [&](int i, int j) {
+        const float x = -half + 2.0F * half * i / cells;
+        const float y = -half + 2.0F * half * j / cells;
+        return P3{x, y, amplitude * std::sin(x / wave) * std::cos(y / wave)};
+    };
+    std::vector<Triangle> mesh;
+    mesh.reserve(static_cast<std::size_t>(cells) * cells * 2);
+    for (int i = 0; i < cells; ++i) {
+        for (int j = 0; j < cells; ++j) {
+            addQuad(mesh, point(i, j), point(i + 1, j), point(i + 1, j + 1), point(i, j + 1));
+        }
+    }
+    return mesh;
+}
+
+std::vector<Triangle> stackedGrids(int layers, int cells, float half, float gap) {
+    std::vector<Triangle> mesh;
+    mesh.reserve(static_cast<std::size_t>(layers) * cells * cells * 2);
+    for (int layer = 0; layer < layers; ++layer) {
+        const float z = gap * layer;
+        const auto point = [&](int i, int j) {
+            return P3{-half + 2.0F * half * i / cells, -half + 2.0F * half * j / cells, z};
+        };
+        for (int i = 0; i < cells; ++i) {
+            for (int j = 0; j < cells; ++j) {
+                addQuad(mesh, point(i, j), point(i + 1, j), point(i + 1, j + 1), point(i, j + 1));
+            }
+        }
+    }
+    return mesh;
+}
+
+void setUpViewerGlState(double half) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-half, half, -half, half, -4.0 * half, 4.0 * half);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glLightfv(GL_LIGHT0, GL_POSITION, kLightPosition);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_DEPTH_TEST);
+    glShadeModel(GL_SMOOTH);
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_NORMALIZE);
+}
+
+void clearFrame() {
+    glClearColor(0.0F, 0.0F, 0.0F, 1.0F);
+    glClearDepth(1.0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void drawFacetsOneByOne(const std::vector<Triangle>& facets, const float* rgb) {
+    const float rgba[4] = {rgb[0], rgb[1], rgb[2], 1.0F};
+    glMaterialfv(GL_FRONT, GL_DIFFUSE, rgba);
+    for (const Triangle& t : facets) {
+        glNormal3fv(t.normal);
+        glBegin(GL_POLYGON);
+        glVertex3fv(t.vertex[0]);
+        glVertex3fv(t.vertex[1]);
+        glVertex3fv(t.vertex[2]);
+        glEnd();
+    }
+}
+
+std::vector<std::uint8_t> readPixels(int width, int height) {
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * height * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+PixelDifference comparePixels(const std::vector<std::uint8_t>& a,
+                              const std::vector<std::uint8_t>& b) {
+    PixelDifference difference;
+    const std::size_t size = std::min(a.size(), b.size());
+    for (std::size_t pixel = 0; pixel + 4 <= size; pixel += 4) {
+        bool differs = false;
+        for (std::size_t k = pixel; k < pixel + 4; ++k) {
+            const int d = std::abs(int{a[k]} - int{b[k]});
+            if (d == 0) continue;
+            differs = true;
+            ++difference.bytes;
+            difference.largest = std::max(difference.largest, d);
+        }
+        if (differs) ++difference.pixels;
+    }
+    if (a.size() != b.size()) difference.bytes += std::max(a.size(), b.size()) - size;
+    return difference;
+}
+
+}  // namespace pelorin::testing

@@ -1,0 +1,28 @@
+// Recording the window ('v'): while on, every frame the window draws is written as a numbered
+// PNG file into a new folder "pelorin-YYYYMMDD-HHMMSS" of the working directory, by a writer
+// thread (see FrameRecorder). The viewer draws at the frame cap's rate while recording, so the
+// files form a steady sequence at that rate. Viewer thread only.
+#pragma once
+
+#include <ctime>
+#include <string>
+
+#include "viewer/FrameImage.h"
+
+namespace pelorin {
+
+// "pelorin-YYYYMMDD-HHMMSS" for the given local time.
+std::string recordingFolderName(const std::tm& localTime);
+
+bool isRecording();
+// Starts a recording (creating its folder, saying where on the console) or stops the one
+// running; the totals are printed once its last frame is written.
+void toggleRecording();
+// A frame the window has just drawn: queued for writing, or dropped and counted when the writer
+// is behind. Does nothing while not recording.
+void recordFrame(FrameImage frame);
+// The window is closing: stops the recording and waits until every queued frame of it (and of
+// earlier recordings still being written) is on disk, printing the totals.
+void finishRecordingsNow();
+
+}  // namespace pelorin
