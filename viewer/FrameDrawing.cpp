@@ -4,12 +4,15 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "render/SceneDrawer.h"
 #include "scene/Parts.h"
 #include "scene/SceneRevision.h"
+#include "util/MessageStream.h"
 #include "viewer/AxisGlyph.h"
+#include "viewer/FrameStats.h"
 #include "viewer/InputCallbacks.h"
 #include "viewer/ViewerState.h"
 
@@ -37,9 +40,27 @@ void lookFrom(const Vec3& eye, const Vec3& target) {
     gluLookAt(eye.x, eye.y, eye.z, target.x, target.y, target.z, 0.0, 1.0, 0.0);
 }
 
+// Frame timing figures on standard error, when PELORIN_FRAME_STATS asks for them (read once).
+FrameStats* frameStats() {
+    static FrameStats* stats =
+        frameStatsWanted(std::getenv("PELORIN_FRAME_STATS")) ? new FrameStats : nullptr;
+    return stats;
+}
+
+// Waits for GL to finish the frame and counts it, when the figures are wanted.
+void finishTiming(FrameStats::Clock::time_point start) {
+    FrameStats* stats = frameStats();
+    if (stats == nullptr) return;
+    glFinish();
+    if (const auto line = stats->frameDrawn(start, FrameStats::Clock::now())) {
+        Console::err().raw(*line).endl();
+    }
+}
+
 // Everything but the swap. The view lives in the projection matrix; the modelview holds the
 // scale and the model's own transforms, so the light set up under an identity stays put.
 void drawFrameContents() {
+    const auto start = FrameStats::Clock::now();
     const CameraState& camera = viewerState().camera;
     loadViewBox();
     lookFrom(eyePosition(camera), viewTarget(camera));
@@ -50,6 +71,7 @@ void drawFrameContents() {
     glScaled(camera.viewScale, camera.viewScale, camera.viewScale);
     viewerState().axisGlyph->drawAtLength(ViewerState::kAxisLength);
     if (Parts* root = viewerRoot()) sceneDrawer().draw(*root, sceneRevision());
+    finishTiming(start);
 }
 
 // What a frame shows is fixed when it begins: the scene revision (read before any value, so
@@ -85,6 +107,10 @@ void display() {
     const FrameStart start;
     drawFrameContents();
     swapAndRecord(start);
+}
+
+void releaseFrameResources() {
+    sceneDrawer().releaseGl();
 }
 
 void reshape(int width, int height) {

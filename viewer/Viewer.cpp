@@ -59,6 +59,8 @@ SharedViewer& shared() {
 
 void onWindowClosed() {
     viewerState().windowClosed = true;
+    // GLUT calls this with the window's context current, before the window is destroyed.
+    releaseFrameResources();
     std::function<void()> handler;
     {
         std::lock_guard<std::mutex> lock(shared().handlerMutex);
