@@ -44,7 +44,7 @@ bool MeshBuffers::bufferObjectsAvailable() {
     return bufferObjects_ == Support::Yes;
 }
 
-MeshBuffers::Buffer MeshBuffers::makeBuffer(const Triangle* facets, std::size_t count) const {
+MeshBuffers::Buffer MeshBuffers::makeBuffer(const Triangle* facets, std::size_t count) {
     Buffer buffer{0, facets, count};
     GLuint name = 0;
     glGenBuffers(1, &name);

@@ -51,7 +51,8 @@ class MeshBuffers {
     };
 
     bool bufferObjectsAvailable();
-    Buffer makeBuffer(const Triangle* facets, std::size_t count) const;
+    // A buffer object holding the layout of `count` facets; name 0 when the GL cannot hold it.
+    static Buffer makeBuffer(const Triangle* facets, std::size_t count);
 
     Storage storage_;
     Support bufferObjects_ = Support::Unknown;

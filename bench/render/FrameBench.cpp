@@ -10,11 +10,11 @@
 //
 //   pelorin_frame_bench [runs (default 3)] [frames per way and run (default 5)]
 #include <GL/gl.h>
-#include <time.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <functional>
 #include <string>
 #include <thread>
@@ -110,7 +110,8 @@ bool load(const std::vector<Triangle>& facets, pelorin::DrawnObjectBySTL& mesh) 
               std::fwrite(&count, 4, 1, file) == 1;
     const char attribute[2] = {0, 0};
     for (const Triangle& t : facets) {
-        ok = ok && std::fwrite(&t, sizeof t, 1, file) == 1 && std::fwrite(attribute, 2, 1, file);
+        ok = ok && std::fwrite(&t, sizeof t, 1, file) == 1 &&
+             std::fwrite(attribute, 2, 1, file) == 1;
     }
     ok = std::fclose(file) == 0 && ok;
     ok = ok && mesh.loadStl(path);
@@ -135,7 +136,7 @@ void benchShape(const Shape& shape, int runs, int perWay) {
                 mesh.triangles().size(), perWay);
     const double firstBufferFrame = frame(ways[2].draw).wall;
     std::printf("  first buffer-object frame (makes the %.1f MB buffer): %.1f ms\n",
-                buffers.bufferBytes() / 1e6, firstBufferFrame);
+                static_cast<double>(buffers.bufferBytes()) / 1e6, firstBufferFrame);
     std::vector<std::vector<std::uint8_t>> pictures;
     for (const Way& way : ways) {
         frame(way.draw);

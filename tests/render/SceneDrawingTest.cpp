@@ -161,7 +161,8 @@ TEST_F(SceneDrawingTest, TreeLooksAsItDidWhenDrawnWithGlCalls) {
 // An object that notes where the model-view matrix puts its origin when it is drawn.
 class OriginProbe : public DrawnObject {
   public:
-    OriginProbe(std::vector<std::array<double, 3>>& seen) : DrawnObject("probe"), seen_(&seen) {}
+    explicit OriginProbe(std::vector<std::array<double, 3>>& seen)
+        : DrawnObject("probe"), seen_(&seen) {}
     void draw() const override {
         seen_->push_back(testing::transformPoint(currentModelview(), 0.0, 0.0, 0.0));
     }
