@@ -1,14 +1,15 @@
 // Frame drawing speed of big meshes: the per-facet way (one normal and one GL_POLYGON per facet,
 // as meshes were drawn before) against client-side vertex arrays and vertex buffer objects, in
 // the same run, on 1,000,000 small facets and on 200,000 large ones. Each frame is cleared, drawn
-// under the viewer's lighting and finished with glFinish in an 800 x 800 picture; the pictures of
-// the three ways are compared byte for byte.
+// under the viewer's lighting and finished with glFinish in an 800 x 800 picture; the ways take
+// turns frame by frame, and the ratios compare median frame times. The pictures of the three
+// ways are compared byte for byte.
 //
 // Runs on a private Xvfb display with Mesa's software renderer (tests/support starts it).
 // llvmpipe's threads follow LP_NUM_THREADS; when it is unset they are set to the number of
 // processors, as for the program itself.
 //
-//   pelorin_frame_bench [runs (default 3)] [frames per way and run (default 5)]
+//   pelorin_frame_bench [runs (default 3)] [frames per way and run (default 7)]
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -79,21 +80,36 @@ FrameTime frame(const std::function<void()>& draw) {
 }
 
 struct Figures {
-    FrameTime mean;
-    double fastest = 0;
+    double median = 0;   // wall time
+    double fastest = 0;  // wall time
+    double process = 0;  // mean processor times
+    double thread = 0;
 };
 
-Figures frames(const Way& way, int count) {
+Figures summarise(std::vector<FrameTime> times) {
     Figures f;
-    f.fastest = 1e300;
-    for (int i = 0; i < count; ++i) {
-        const FrameTime t = frame(way.draw);
-        f.mean.wall += t.wall / count;
-        f.mean.process += t.process / count;
-        f.mean.thread += t.thread / count;
-        f.fastest = std::min(f.fastest, t.wall);
+    for (const FrameTime& t : times) {
+        f.process += t.process / static_cast<double>(times.size());
+        f.thread += t.thread / static_cast<double>(times.size());
     }
+    std::sort(times.begin(), times.end(),
+              [](const FrameTime& a, const FrameTime& b) { return a.wall < b.wall; });
+    f.fastest = times.front().wall;
+    f.median = times[times.size() / 2].wall;
     return f;
+}
+
+// `count` frames of each way, taken in turn (one of each, then again), so that other work on
+// the machine falls on every way alike.
+std::vector<Figures> framesInTurn(const std::vector<Way>& ways, int count) {
+    std::vector<std::vector<FrameTime>> times(ways.size());
+    for (int i = 0; i < count; ++i) {
+        for (std::size_t w = 0; w < ways.size(); ++w) times[w].push_back(frame(ways[w].draw));
+    }
+    std::vector<Figures> figures;
+    figures.reserve(ways.size());
+    for (auto& wayTimes : times) figures.push_back(summarise(wayTimes));
+    return figures;
 }
 
 // Writes the mesh to a binary STL file and loads it as the program does, so the bench draws the
@@ -148,24 +164,22 @@ void benchShape(const Shape& shape, int runs, int perWay) {
                     ways[w].name, difference.bytes, difference.pixels);
     }
     for (int run = 1; run <= runs; ++run) {
-        std::vector<Figures> figures;
-        for (const Way& way : ways) figures.push_back(frames(way, perWay));
+        const std::vector<Figures> figures = framesInTurn(ways, perWay);
         std::printf(
-            "  run %d, ms per frame: mean (fastest); processor time of the process, of "
+            "  run %d, ms per frame: median (fastest); mean processor time of the process, of "
             "the drawing thread\n",
             run);
         for (std::size_t w = 0; w < ways.size(); ++w) {
-            std::printf("    %-14s %7.1f (%.1f); %.1f, %.1f\n", ways[w].name, figures[w].mean.wall,
-                        figures[w].fastest, figures[w].mean.process, figures[w].mean.thread);
+            std::printf("    %-14s %7.1f (%.1f); %.1f, %.1f\n", ways[w].name, figures[w].median,
+                        figures[w].fastest, figures[w].process, figures[w].thread);
         }
         for (std::size_t w = 1; w < ways.size(); ++w) {
             std::printf(
                 "    ratio per-facet / %s: %.2f (fastest frames %.2f; processor %.2f, drawing "
                 "thread %.2f)\n",
-                ways[w].name, figures[0].mean.wall / figures[w].mean.wall,
-                figures[0].fastest / figures[w].fastest,
-                figures[0].mean.process / figures[w].mean.process,
-                figures[0].mean.thread / figures[w].mean.thread);
+                ways[w].name, figures[0].median / figures[w].median,
+                figures[0].fastest / figures[w].fastest, figures[0].process / figures[w].process,
+                figures[0].thread / figures[w].thread);
         }
     }
     buffers.release();
@@ -175,7 +189,7 @@ void benchShape(const Shape& shape, int runs, int perWay) {
 
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
-    const int perWay = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+    const int perWay = argc > 2 ? std::max(1, std::atoi(argv[2])) : 7;
     const std::string threads = std::to_string(std::max(1U, std::thread::hardware_concurrency()));
     setenv("LP_NUM_THREADS", threads.c_str(), 0);
     testing::GlTestContext gl(kPicture, kPicture);
