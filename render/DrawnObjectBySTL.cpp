@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include "render/FacetArrays.h"
 #include "render/FacetBounds.h"
 #include "render/RenderMessages.h"
 #include "render/StlFile.h"
@@ -14,11 +15,6 @@ namespace {
 
 // The material call takes RGBA; blending is never enabled, so alpha has no visible effect.
 constexpr float kOpaque = 1.0F;
-
-void setDiffuse(const float (&rgb)[3]) {
-    const float rgba[4] = {rgb[0], rgb[1], rgb[2], kOpaque};
-    glMaterialfv(GL_FRONT, GL_DIFFUSE, rgba);
-}
 
 }  // namespace
 
@@ -50,15 +46,13 @@ bool DrawnObjectBySTL::loadStl(const std::string& path, StlLoadResult* result) {
 }
 
 void DrawnObjectBySTL::draw() const {
-    setDiffuse(color_);
-    for (const Triangle& t : triangles_) {
-        glNormal3fv(t.normal);
-        glBegin(GL_POLYGON);
-        glVertex3fv(t.vertex[0]);
-        glVertex3fv(t.vertex[1]);
-        glVertex3fv(t.vertex[2]);
-        glEnd();
-    }
+    applyMaterial();
+    drawFacetsFromClientArrays(triangles_.data(), triangles_.size());
+}
+
+void DrawnObjectBySTL::applyMaterial() const {
+    const float rgba[4] = {color_[0], color_[1], color_[2], kOpaque};
+    glMaterialfv(GL_FRONT, GL_DIFFUSE, rgba);
 }
 
 void DrawnObjectBySTL::dump(int indent, MessageStream& out) const {

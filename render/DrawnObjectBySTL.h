@@ -27,8 +27,13 @@ class DrawnObjectBySTL : public DrawnObject {
     // binary file; `result` then says which. Main thread, before drawing starts.
     bool loadStl(const std::string& path, StlLoadResult* result = nullptr);
 
-    // One GL_POLYGON per facet in the object's own frame; GL thread.
+    // The facets in file order as GL_TRIANGLES, in the object's own frame, after one material
+    // call: from client-side arrays filled a bounded number of facets at a time (the picture is
+    // that of one GL_POLYGON per facet). MeshBuffers draws the same from a buffer object.
+    // GL thread.
     void draw() const override;
+    // The one material call: the colour as the front faces' diffuse colour. GL thread.
+    void applyMaterial() const;
     // The box around every finite vertex loaded so far.
     Box3 localBounds() const override { return bounds_; }
     void dump(int indent, MessageStream& out) const override;

@@ -2,7 +2,7 @@
 
 #include <GL/gl.h>
 
-#include "scene/DrawnObject.h"
+#include "render/DrawnObjectBySTL.h"
 
 namespace pelorin {
 
@@ -11,7 +11,11 @@ void SceneDrawer::draw(const Parts& root, std::uint64_t revision) {
         if (pose.object == nullptr) continue;
         glPushMatrix();
         glMultMatrixd(pose.objectPose.m.data());
-        pose.object->draw();
+        if (const auto* mesh = dynamic_cast<const DrawnObjectBySTL*>(pose.object)) {
+            meshes_.draw(*mesh);
+        } else {
+            pose.object->draw();
+        }
         glPopMatrix();
     }
 }

@@ -15,11 +15,9 @@ namespace pelorin {
 class PosedScene {
   public:
     // The visits of the tree under `root` (see composePartsPoses), computed afresh when the root
-    // or `revision` differ from the previous call's, or after forget(). Read the revision
-    // before calling: every value counted by it is then included. One thread at a time.
+    // or `revision` differ from the previous call's. Read the revision before calling: every
+    // value counted by it is then included. One thread at a time.
     const std::vector<PartsPose>& update(const Parts& root, std::uint64_t revision);
-    // Makes the next update compute again (a value was changed without counting a change).
-    void forget() { root_ = nullptr; }
 
   private:
     const Parts* root_ = nullptr;

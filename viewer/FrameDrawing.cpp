@@ -4,12 +4,15 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "render/SceneDrawer.h"
 #include "scene/Parts.h"
 #include "scene/SceneRevision.h"
+#include "util/MessageStream.h"
 #include "viewer/AxisGlyph.h"
+#include "viewer/FrameStats.h"
 #include "viewer/InputCallbacks.h"
 #include "viewer/Recording.h"
 #include "viewer/ViewerState.h"
@@ -82,6 +85,26 @@ FrameImage readWindowFrame(const FrameView& view) {
     return readFrame(view.width, view.height);
 }
 
+// Frame timing figures on standard error, when PELORIN_FRAME_STATS asks for them (read once).
+FrameStats* frameStats() {
+    static FrameStats* stats =
+        frameStatsWanted(std::getenv("PELORIN_FRAME_STATS")) ? new FrameStats : nullptr;
+    return stats;
+}
+
+// The window's frame up to the point where GL has finished drawing it, when the figures are
+// wanted; the swap is not counted.
+void drawWindowFrame(const FrameView& view) {
+    const auto start = FrameStats::Clock::now();
+    drawFrame(view, *viewerState().axisGlyph, sceneDrawer());
+    FrameStats* stats = frameStats();
+    if (stats == nullptr) return;
+    glFinish();
+    if (const auto line = stats->frameDrawn(start, FrameStats::Clock::now())) {
+        Console::err().raw(*line).endl();
+    }
+}
+
 void swapAndRecord(const FrameStart& start) {
     glutSwapBuffers();
     recordFrameSwapped(start.revision, start.time);
@@ -128,9 +151,13 @@ void initGL() {
 void display() {
     const FrameStart start;
     const FrameView view = windowView();
-    drawFrame(view, *viewerState().axisGlyph, sceneDrawer());
+    drawWindowFrame(view);
     if (isRecording()) recordFrame(readWindowFrame(view));
     swapAndRecord(start);
+}
+
+void releaseFrameResources() {
+    sceneDrawer().releaseGl();
 }
 
 void reshape(int width, int height) {
@@ -147,7 +174,7 @@ void reshape(int width, int height) {
 FrameImage drawAndCaptureFrame() {
     const FrameStart start;
     const FrameView view = windowView();
-    drawFrame(view, *viewerState().axisGlyph, sceneDrawer());
+    drawWindowFrame(view);
     FrameImage image = readWindowFrame(view);
     if (isRecording()) recordFrame(image);
     swapAndRecord(start);

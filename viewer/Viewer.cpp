@@ -60,6 +60,8 @@ SharedViewer& shared() {
 
 void onWindowClosed() {
     viewerState().windowClosed = true;
+    // GLUT calls this with the window's context current, before the window is destroyed.
+    releaseFrameResources();
     // The handler usually ends the process at once: put the recorded frames on disk first.
     finishRecordingsNow();
     std::function<void()> handler;

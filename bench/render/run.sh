@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the STL loading benchmark that the normal build produced (this script builds nothing)
-# and prints its figures, ending with the speed ratio of the two ASCII readers.
+# and prints its figures, ending with the speed ratio of the two ASCII readers; then the frame
+# drawing benchmark (on its own private Xvfb display) with its ratios.
 #   bench/render/run.sh [build directory (default: build)] [facets (default: 500000)]
 set -euo pipefail
 
@@ -16,3 +17,11 @@ output="$("$bench" "$facets")"
 echo "$output"
 ratio="$(sed -n 's/^ratio (pelorin \/ fgets+sscanf, ASCII MB\/s): //p' <<<"$output")"
 echo "speed ratio of the ASCII readers: ${ratio}x (target: at least 3x)"
+
+# Frame drawing of 1,000,000 small and 200,000 large facets: per-facet calls against arrays.
+frames="$build/bench/render/pelorin_frame_bench"
+if [[ -x "$frames" ]]; then
+    "$frames"
+else
+    echo "no frame benchmark at $frames: build the target pelorin_frame_bench (tests enabled)"
+fi

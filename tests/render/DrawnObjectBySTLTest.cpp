@@ -1,7 +1,7 @@
-// The STL mesh object: colour, dump, console messages, its box and what draw sends to GL.
+// The STL mesh object: colour, dump, console messages and its box. How it draws is checked
+// against the per-facet way in MeshDrawingTest.
 #include "render/DrawnObjectBySTL.h"
 
-#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,14 +9,10 @@
 
 #include "scene/TranslateTransform.h"
 #include "tests/render/StlTestFiles.h"
-#include "tests/support/GlFeedback.h"
-#include "tests/support/GlTestContext.h"
 #include "util/MessageStream.h"
 
 namespace pelorin {
 namespace {
-
-constexpr double kFeedbackTolerance = 1e-3;
 
 std::string dumpOf(const DrawnObject& object, int indent) {
     StringSink sink;
@@ -105,51 +101,6 @@ TEST(DrawnObjectBySTLTest, LocalBoundsGrowWithEachLoadAndSkipNonFiniteVertices) 
     EXPECT_EQ(box.max.x, expected.max.x);
     EXPECT_EQ(box.max.y, expected.max.y);
     EXPECT_EQ(box.max.z, expected.max.z);
-}
-
-bool near(const testing::FeedbackVertex& seen, const float* p) {
-    return std::abs(seen.position[0] - p[0]) < kFeedbackTolerance &&
-           std::abs(seen.position[1] - p[1]) < kFeedbackTolerance &&
-           std::abs(seen.position[2] - p[2]) < kFeedbackTolerance;
-}
-
-bool matchesCyclically(const testing::FeedbackPrimitive& polygon, const Triangle& t) {
-    for (int start = 0; start < 3; ++start) {
-        bool all = true;
-        for (int v = 0; v < 3; ++v)
-            all = all && near(polygon.vertices[v], t.vertex[(start + v) % 3]);
-        if (all) return true;
-    }
-    return false;
-}
-
-TEST(DrawnObjectBySTLDrawTest, FacetsInFileOrderInTheObjectsOwnFrameWithItsColour) {
-    testing::GlTestContext gl;
-    ASSERT_TRUE(gl.ok()) << gl.error();
-    testing::TempDir dir;
-    const auto mesh = testing::randomMesh(3, 9);
-    DrawnObjectBySTL object(0.25F, 0.5F, 0.75F, "m");
-    ASSERT_TRUE(object.loadStl(dir.write("m.stl", testing::toBinaryStl(mesh, "bin"))));
-    // The chain is the caller's to apply (it is part of the object's pose), not draw's.
-    object.preTrans().pushBack(std::make_unique<TranslateTransform>(0.0, 0.0, 100.0, "up"));
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    const auto capture = testing::captureFeedback([&] { object.draw(); });
-    ASSERT_EQ(capture.error, "");
-    ASSERT_EQ(capture.primitives.size(), mesh.size());
-    for (std::size_t f = 0; f < mesh.size(); ++f) {
-        const auto& polygon = capture.primitives[f];
-        ASSERT_EQ(polygon.kind, testing::FeedbackPrimitive::Kind::Polygon);
-        ASSERT_EQ(polygon.vertices.size(), 3U);
-        // GL may report a polygon starting at another vertex; the cyclic order stays.
-        EXPECT_TRUE(matchesCyclically(polygon, mesh[f])) << "facet " << f;
-    }
-    EXPECT_EQ(testing::modelviewStackDepth(), 1);
-    GLfloat diffuse[4];
-    glGetMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
-    EXPECT_FLOAT_EQ(diffuse[0], 0.25F);
-    EXPECT_FLOAT_EQ(diffuse[1], 0.5F);
-    EXPECT_FLOAT_EQ(diffuse[2], 0.75F);
 }
 
 }  // namespace

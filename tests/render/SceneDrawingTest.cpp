@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <random>
 
@@ -155,6 +156,44 @@ TEST_F(SceneDrawingTest, TreeLooksAsItDidWhenDrawnWithGlCalls) {
     EXPECT_LE(difference.pixels, 8U);
     EXPECT_LE(difference.largest, 1);
     EXPECT_EQ(testing::modelviewStackDepth(), 1);
+}
+
+// An object that notes where the model-view matrix puts its origin when it is drawn.
+class OriginProbe : public DrawnObject {
+  public:
+    explicit OriginProbe(std::vector<std::array<double, 3>>& seen)
+        : DrawnObject("probe"), seen_(&seen) {}
+    void draw() const override {
+        seen_->push_back(testing::transformPoint(currentModelview(), 0.0, 0.0, 0.0));
+    }
+    Box3 localBounds() const override { return {}; }
+    void dump(int, MessageStream&) const override {}
+    void dumpToConsole() const override {}
+
+  private:
+    std::vector<std::array<double, 3>>* seen_;
+};
+
+TEST_F(SceneDrawingTest, ChainsDeeperThanGlsMatrixStackAreDrawnInPlace) {
+    GLint stackLimit = 0;
+    glGetIntegerv(GL_MAX_MODELVIEW_STACK_DEPTH, &stackLimit);
+    const int depth = stackLimit + 8;
+    std::vector<std::array<double, 3>> seen;
+    for (int i = 0; i < depth; ++i) {
+        nodes_.push_back(std::make_unique<Parts>("link"));
+        nodes_.back()->setDrawnObject(std::make_unique<OriginProbe>(seen));
+        if (i == 0) continue;
+        OutputPath* joint = nodes_[i - 1]->addOutputPath("next");
+        joint->transforms().pushBack(move(1.0, 0.0, 0.0));
+        joint->transforms().pushBack(turn(RotateTransform::kAxisZ, 0.0));
+        joint->setChild(nodes_.back().get());
+    }
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    SceneDrawer().draw(*nodes_.front(), 1);
+    ASSERT_EQ(seen.size(), static_cast<std::size_t>(depth));
+    for (int i = 0; i < depth; ++i) EXPECT_NEAR(seen[i][0], i, 1e-3) << "link " << i;
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 }  // namespace

@@ -71,8 +71,8 @@ std::vector<Triangle> sphereMesh(int rings, int segments, float radius) {
 
 std::vector<Triangle> wavyGrid(int cells, float half, float amplitude, float wave) {
     const auto point = [&](int i, int j) {
-        const float x = -half + 2.0F * half * i / cells;
-        const float y = -half + 2.0F * half * j / cells;
+        const float x = -half + 2.0F * half * static_cast<float>(i) / static_cast<float>(cells);
+        const float y = -half + 2.0F * half * static_cast<float>(j) / static_cast<float>(cells);
         return P3{x, y, amplitude * std::sin(x / wave) * std::cos(y / wave)};
     };
     std::vector<Triangle> mesh;
@@ -89,10 +89,11 @@ std::vector<Triangle> stackedGrids(int layers, int cells, float half, float gap)
     std::vector<Triangle> mesh;
     mesh.reserve(static_cast<std::size_t>(layers) * cells * cells * 2);
     for (int layer = 0; layer < layers; ++layer) {
-        const float z = gap * layer;
-        const auto point = [&](int i, int j) {
-            return P3{-half + 2.0F * half * i / cells, -half + 2.0F * half * j / cells, z};
+        const float z = gap * static_cast<float>(layer);
+        const auto step = [&](int i) {
+            return -half + 2.0F * half * static_cast<float>(i) / static_cast<float>(cells);
         };
+        const auto point = [&](int i, int j) { return P3{step(i), step(j), z}; };
         for (int i = 0; i < cells; ++i) {
             for (int j = 0; j < cells; ++j) {
                 addQuad(mesh, point(i, j), point(i + 1, j), point(i + 1, j + 1), point(i, j + 1));
