@@ -265,6 +265,8 @@ ReturnCode_t InPortBase::publishEndpoint(ConnectorProfile& profile, Connector& c
     if (rt::toLowerTrimmed(settings.getProperty("dataflow_type")) != "push") return BAD_PARAMETER;
     if (settings.getProperty("interface_type") != kInterfaceType) return BAD_PARAMETER;
     auto* endpoint = new Endpoint(*this);
+    endpoint->setPlace(profileName() + rt::messages::kLogPortConnector + profile.name.in() + " (" +
+                       profile.connector_id.in() + ")");
     connector.endpointId = poa_->activate_object(endpoint);
     endpoint->_remove_ref();  // the POA holds it from now on
     connector.endpoint = endpoint;
@@ -454,16 +456,6 @@ bool InPortBase::hasConnector(const std::string& id) {
     std::lock_guard<std::mutex> lock(mutex_);
     return std::any_of(connectors_.begin(), connectors_.end(),
                        [&](const auto& c) { return id == c->profile.connector_id.in(); });
-}
-
-OpenRTM::PortStatus InPortBase::receive(const OpenRTM::CdrData& data, bool littleEndian) {
-    OpenRTM::PortStatus status = storeCdr(data, littleEndian);
-    if (status != OpenRTM::PORT_OK) {
-        rt::Logger::instance().write(
-            rt::LogLevel::Warn, std::string(rt::messages::kLogPutRefused) + profileName() + " (" +
-                                    std::to_string(data.length()) + " bytes)");
-    }
-    return status;
 }
 
 }  // namespace RTC

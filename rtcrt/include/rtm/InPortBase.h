@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "rtcrt/CdrDecoder.h"
 #include "rtm/RTC.h"
 
 namespace pelorin::rtcrt {
@@ -61,13 +62,14 @@ class InPortBase : public virtual POA_RTC::PortService {
     // The profile without the dead-peer check of get_port_profile.
     RTC::PortProfile* profileSnapshot();
 
-    // Called by an endpoint for each received payload (ORB thread).
-    OpenRTM::PortStatus receive(const OpenRTM::CdrData& data, bool littleEndian);
+    // Called by an endpoint for each received payload (ORB thread): decodes it into the buffer.
+    // CdrFault::None when stored; otherwise why not (nothing stored).
+    pelorin::rtcrt::CdrFault receive(const OpenRTM::CdrData& data, bool littleEndian) {
+        return storeCdr(data, littleEndian);
+    }
 
   protected:
-    // Decodes one payload into the buffer. Returns PORT_OK when stored, PORT_ERROR when the
-    // payload could not be decoded (nothing stored).
-    virtual OpenRTM::PortStatus storeCdr(const OpenRTM::CdrData& data, bool littleEndian) = 0;
+    virtual pelorin::rtcrt::CdrFault storeCdr(const OpenRTM::CdrData& data, bool littleEndian) = 0;
 
   private:
     struct Connector;
