@@ -28,6 +28,7 @@ extern "C" void onTerminationSignal(int) {
 }
 
 constexpr auto kSignalPollInterval = std::chrono::milliseconds(100);
+constexpr double kDefaultNamingUpdateSec = 10.0;
 
 // Keys whose rtc.conf value replaces the component profile's value. The rate is handled
 // apart: the profile's rate holds unless the configuration sets one.
@@ -393,10 +394,10 @@ void Manager::Impl::bindNames(RTObject_impl& object) {
 
 void Manager::Impl::startNamingUpdates() {
     if (naming == nullptr || !rt::isYes(config.getProperty("naming.update.enable"))) return;
-    double interval = 0.0;
-    if (rt::parsePositiveRate(config.getProperty("naming.update.interval"), interval)) {
-        naming->startRetries(interval);
-    }
+    // As in the framework, an interval that does not read falls back to the default.
+    double interval = kDefaultNamingUpdateSec;
+    rt::parsePositiveRate(config.getProperty("naming.update.interval"), interval);
+    naming->startUpdates(interval, rt::isYes(config.getProperty("naming.update.rebind")));
 }
 
 RTObject_impl* Manager::getComponent(const char* instance_name) {
@@ -473,7 +474,7 @@ void Manager::shutdown() {
         impl_->shutdownStarted = true;
     }
     rt::Logger::instance().write(rt::LogLevel::Info, rt::messages::kLogShutdown);
-    if (impl_->naming != nullptr) impl_->naming->stopRetries();
+    if (impl_->naming != nullptr) impl_->naming->stopUpdates();
     std::vector<Component> active;
     {
         std::lock_guard<std::mutex> lock(impl_->mutex);

@@ -22,6 +22,7 @@ const char* const kDefaults[] = {
     "naming.formats", "%h.host_cxt/%n.rtc",
     "naming.update.enable", "YES",
     "naming.update.interval", "10.0",
+    "naming.update.rebind", "NO",
     "manager.name", "manager",
     "exec_cxt.periodic.type", "PeriodicExecutionContext",
     "exec_cxt.sync_transition", "YES",

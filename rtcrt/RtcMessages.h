@@ -18,6 +18,7 @@ inline constexpr const char kLogFileFailed[] = "Log file could not be opened: ";
 inline constexpr const char kLogArgumentLeft[] = "Argument left to the program: ";
 inline constexpr const char kLogManagerStarted[] = "Manager started, pid ";
 inline constexpr const char kLogBound[] = "Bound name ";
+inline constexpr const char kLogBoundAgain[] = "Name was missing or taken; bound again: ";
 inline constexpr const char kLogUnbound[] = "Unbound name ";
 inline constexpr const char kLogBindFailed[] = "Name could not be bound: ";
 inline constexpr const char kLogComponentCreated[] = "Component created: ";

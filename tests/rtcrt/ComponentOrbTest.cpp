@@ -522,6 +522,41 @@ TEST_F(ComponentProcessTest, ConfiguredRateReplacesTheProfileRate) {
               "Ignored an invalid exec_cxt.periodic.rate: fast\n");
 }
 
+// Whether the component's name resolves to the component itself within `seconds`.
+bool boundToComponent(Session& session, std::chrono::duration<double> seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + seconds;
+    do {
+        try {
+            RTC::RTObject_var found = session.tool.find("Recorder0");
+            if (!CORBA::is_nil(found) && found->_is_equivalent(session.component)) return true;
+        } catch (const CORBA::SystemException&) {
+            // The naming service is coming back.
+        }
+        std::this_thread::sleep_for(50ms);
+    } while (std::chrono::steady_clock::now() < deadline);
+    return false;
+}
+
+// Within one update interval and a second, the name comes back after the naming service
+// restarts empty, after someone unbinds it and after someone binds another object under it.
+TEST_F(ComponentProcessTest, NameIsBoundAgainWithinAnUpdateInterval) {
+    const auto allowed = 1s + 1s;
+    Session session("", {"naming.update.interval:1"});
+    CosNaming::Name name = session.tool.componentName("Recorder0");
+    session.tool.naming_->unbind(name);
+    EXPECT_TRUE(boundToComponent(session, allowed)) << "not bound again after an unbind";
+    session.tool.naming_->rebind(name, session.context);
+    EXPECT_TRUE(boundToComponent(session, allowed)) << "another object kept the name";
+    session.naming.restartEmpty();
+    EXPECT_TRUE(boundToComponent(session, allowed)) << "not bound in the restarted service";
+}
+
+TEST_F(ComponentProcessTest, NamesAreLeftAloneWhenUpdatesAreOff) {
+    Session session("", {"naming.update.interval:0.2", "naming.update.enable:NO"});
+    session.tool.naming_->unbind(session.tool.componentName("Recorder0"));
+    EXPECT_FALSE(boundToComponent(session, 1s));
+}
+
 TEST_F(ComponentProcessTest, ExitDuringInitializeKeepsItsStatus) {
     pt::NamingService naming;
     // Per-type keys of the configuration reach the component's properties.

@@ -1,6 +1,7 @@
 #include "OrbFixture.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <signal.h>
@@ -73,12 +74,28 @@ NamingService::NamingService(int port) {
     }
     dataDir_ = makeTempDir();
     port_ = port != 0 ? port : freeLoopbackPort();
+    start();
+}
+
+void NamingService::restartEmpty() {
+    kill(pid_, SIGKILL);
+    waitForExit(pid_, 5.0);
+    std::system(("rm -rf '" + dataDir_ + "'/*").c_str());
+    start();
+}
+
+void NamingService::start() {
     std::string portText = std::to_string(port_);
     std::string endpoint = "giop:tcp:127.0.0.1:" + portText;
+    std::string errors = dataDir_ + "/omniNames.err";
+    // The child only calls async-signal-safe functions before exec: this process may already
+    // run ORB threads.
     pid_ = fork();
     if (pid_ == 0) {
-        freopen("/dev/null", "w", stdout);
-        freopen((dataDir_ + "/omniNames.err").c_str(), "w", stderr);
+        int devNull = open("/dev/null", O_WRONLY);
+        int errorFile = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(devNull, STDOUT_FILENO);
+        dup2(errorFile, STDERR_FILENO);
         execlp("omniNames", "omniNames", "-start", portText.c_str(), "-datadir", dataDir_.c_str(),
                "-ORBendPoint", endpoint.c_str(), static_cast<char*>(nullptr));
         _exit(127);

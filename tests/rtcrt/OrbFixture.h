@@ -19,10 +19,14 @@ class NamingService {
     // does not answer.
     explicit NamingService(int port = 0);
     ~NamingService();
+    // Kills the service with SIGKILL and starts a new one on the same port with an empty data
+    // directory: every binding is gone.
+    void restartEmpty();
     int port() const { return port_; }
     std::string address() const { return "127.0.0.1:" + std::to_string(port_); }
 
   private:
+    void start();
     int port_ = 0;
     pid_t pid_ = -1;
     std::string dataDir_;
