@@ -223,6 +223,8 @@ ReturnCode_t InPortBase::connect(ConnectorProfile& connector_profile) {
 }
 
 ReturnCode_t InPortBase::notify_connect(ConnectorProfile& connector_profile) {
+    // Peers that died without disconnecting must not keep a full port from taking new ones.
+    if (connectorCount() >= kFanIn) removeDeadConnectors();
     ReturnCode_t admission = checkAdmission(connector_profile);
     if (admission != RTC_OK) return admission;
     auto connector = std::make_unique<Connector>();
@@ -450,6 +452,11 @@ std::unique_ptr<InPortBase::Connector> InPortBase::takeConnector(const std::stri
         }
     }
     return nullptr;
+}
+
+size_t InPortBase::connectorCount() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return connectors_.size();
 }
 
 bool InPortBase::hasConnector(const std::string& id) {

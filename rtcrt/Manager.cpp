@@ -47,6 +47,18 @@ struct Component {
     RtcDeleteFunc destroy = nullptr;
 };
 
+// Connections this process opened (calls to a peer's port during a handshake, liveness checks,
+// the naming service) are closed once idle for 1 to 2 s instead of omniORB's default 120 s:
+// a peer that ends, such as a one-shot sender, leaves its socket in CLOSE-WAIT here until the
+// scan closes it, so a stream of short-lived senders would otherwise pile up descriptors until
+// the descriptor limit refuses new ones. Opening a loopback or LAN connection again costs well
+// under a millisecond, and this process calls out only at those rare moments. The scan runs
+// once a second (its finest step). Connections that peers opened (their puts) are left alone:
+// the framework's default "-ORBinConScanPeriod 0" keeps them. rtc.conf's corba.args may set
+// other values; they win.
+const char* kOrbOptions[][2] = {
+    {"outConScanPeriod", "2"}, {"scanGranularity", "1"}, {nullptr, nullptr}};
+
 std::vector<std::string> orbArguments(const coil::Properties& config) {
     std::vector<std::string> args{"pelorin"};
     for (const std::string& endpoint : rt::splitCommaList(
@@ -178,7 +190,7 @@ bool Manager::Impl::startOrb() {
     argv.push_back(nullptr);
     int argc = static_cast<int>(words.size());
     try {
-        orb = CORBA::ORB_init(argc, argv.data());
+        orb = CORBA::ORB_init(argc, argv.data(), "omniORB4", kOrbOptions);
         CORBA::Object_var object = orb->resolve_initial_references("RootPOA");
         poa = PortableServer::POA::_narrow(object);
         poaManager = poa->the_POAManager();

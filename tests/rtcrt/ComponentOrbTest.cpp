@@ -4,6 +4,7 @@
 // it ends.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 
 #include <omniORB4/Naming.hh>
 
@@ -130,10 +131,15 @@ struct ProcessOptions {
     std::string stderrPath;  // empty: inherit
     std::string preactivation;
     std::vector<std::string> extra;  // further "-o key:value" settings
+    rlim_t maxOpenFiles = 0;         // descriptor limit; 0 leaves it as it is
 };
 
 int runComponentProcess(void* argument) {
     auto* options = static_cast<ProcessOptions*>(argument);
+    if (options->maxOpenFiles > 0) {
+        const rlimit limit{options->maxOpenFiles, options->maxOpenFiles};
+        if (setrlimit(RLIMIT_NOFILE, &limit) != 0) return 5;
+    }
     if (!options->stderrPath.empty()) {
         if (std::freopen(options->stderrPath.c_str(), "w", stderr) == nullptr) return 4;
     }
@@ -776,6 +782,99 @@ TEST_F(ComponentProcessTest, PeerProcessKilledAfterConnectingIsDropped) {
     kill(component.pid, SIGTERM);
     EXPECT_EQ(pt::waitForExit(component.pid, 10.0), 0);
     component.pid = -1;
+}
+
+// A one-shot sender as `pelorin-send VALUES` is one: a process with its own ORB and out-port
+// that connects through the in-port (which then calls its port), puts one sample, and either
+// disconnects or, as a killed sender would, just ends.
+struct OneShotOptions {
+    std::string nameServer;
+    bool disconnect = true;
+};
+
+// An out-port as the framework's: it takes part in the handshake and passes it on.
+class ForwardingPort : public PeerPort {
+  public:
+    RTC::ReturnCode_t notify_connect(RTC::ConnectorProfile& profile) override {
+        return target->notify_connect(profile);
+    }
+    RTC::ReturnCode_t notify_disconnect(const char* id) override {
+        return target->notify_disconnect(id);
+    }
+};
+
+int sendOnce(Tool& side, RTC::PortService_ptr inPort, bool disconnect) {
+    // Never deleted: the process ends right after, and a call may still hold it.
+    auto* outPort = new ForwardingPort;
+    outPort->target = RTC::PortService::_duplicate(inPort);
+    PortableServer::ObjectId_var id = side.poa_->activate_object(outPort);
+    CORBA::Object_var object = side.poa_->id_to_reference(id);
+    RTC::PortService_var self = RTC::PortService::_narrow(object);
+    RTC::ConnectorProfile connector = connectorOf({self.in(), inPort}, kPushCdr);
+    if (inPort->connect(connector) != RTC::RTC_OK) return 3;
+    OpenRTM::InPortCdr_var sink = sinkOf(side, connector);
+    if (sink->put(sample(1, 1.0)) != OpenRTM::PORT_OK) return 4;
+    if (disconnect && inPort->disconnect(connector.connector_id) != RTC::RTC_OK) return 5;
+    return 0;
+}
+
+int runOneShotSender(void* argument) {
+    auto* options = static_cast<OneShotOptions*>(argument);
+    Tool side(options->nameServer);
+    RTC::RTObject_var recorder = side.waitFor("Recorder0");
+    if (CORBA::is_nil(recorder)) return 2;
+    RTC::PortServiceList_var ports = recorder->get_ports();
+    return sendOnce(side, ports[0].in(), options->disconnect);
+}
+
+int waitForRecorder(void* naming) {
+    Tool side(static_cast<pt::NamingService*>(naming)->address());
+    RTC::RTObject_var recorder = side.waitFor("Recorder0");
+    return CORBA::is_nil(recorder) ? 2 : 0;
+}
+
+int openDescriptors(pid_t pid) {
+    const std::string list = "ls /proc/" + std::to_string(pid) + "/fd | wc -l";
+    std::FILE* pipe = popen(list.c_str(), "r");
+    int count = -1;
+    if (pipe != nullptr && std::fscanf(pipe, "%d", &count) != 1) count = -1;
+    if (pipe != nullptr) pclose(pipe);
+    return count;
+}
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr int kSenderCycles = 300;  // each cycle is several times slower there
+#else
+constexpr int kSenderCycles = 1000;
+#endif
+// Back-to-back runs of a one-shot sender program take about 20 ms each. The component closes its
+// side of a finished sender's connection within two seconds, so it holds at most two seconds'
+// worth of senders at a time: the pace keeps that below the 256 descriptors it is allowed.
+constexpr auto kSenderPace = 15ms;
+
+// Senders in a row, one in four ending without a disconnect, against a component allowed 256
+// descriptors: every one gets through, and a few seconds after the last one the component holds
+// no more descriptors than before. A socket to each finished sender used to stay open (in
+// CLOSE-WAIT) for two minutes, and connections of senders that died filled the port.
+TEST_F(ComponentProcessTest, FinishedSendersLeaveNoSocketsBehind) {
+    pt::NamingService naming;
+    ProcessOptions options{naming.address(), "YES", "", "", {}, 256};
+    ChildProcess component(pt::forkProcess(runComponentProcess, &options));
+    ASSERT_EQ(pt::waitForExit(pt::forkProcess(waitForRecorder, &naming), 30.0), 0);
+    const int before = openDescriptors(component.pid);
+    ASSERT_GT(before, 0);
+
+    OneShotOptions sender{naming.address(), true};
+    int failed = 0;
+    for (int cycle = 0; cycle < kSenderCycles; ++cycle) {
+        const auto next = std::chrono::steady_clock::now() + kSenderPace;
+        sender.disconnect = cycle % 4 != 0;
+        if (pt::waitForExit(pt::forkProcess(runOneShotSender, &sender), 30.0) != 0) ++failed;
+        std::this_thread::sleep_until(next);
+    }
+    EXPECT_EQ(failed, 0) << "of " << kSenderCycles << " senders";
+    std::this_thread::sleep_for(5s);
+    EXPECT_LE(openDescriptors(component.pid), before + 10) << "descriptors before: " << before;
 }
 
 TEST(ManagerStartTest, OrbThatCannotStartEndsTheProcess) {

@@ -130,7 +130,7 @@ int waitForExit(pid_t pid, double seconds) {
         if (waitpid(pid, &status, WNOHANG) == pid) {
             return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);

@@ -85,6 +85,7 @@ class InPortBase : public virtual POA_RTC::PortService {
     void storeConnector(std::unique_ptr<Connector> connector);
     std::unique_ptr<Connector> takeConnector(const std::string& id);
     bool hasConnector(const std::string& id);
+    size_t connectorCount();
     // Disconnects every connector with a dead peer port. Bounded: each check waits at most a
     // second and the checks of one query a few seconds, so a tool's call is not held up by a
     // peer that stopped answering; such a peer counts as alive.
