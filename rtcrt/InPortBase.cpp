@@ -6,6 +6,7 @@
 #include "rtcrt/InPortCdrEndpoint.h"
 #include "rtcrt/Logger.h"
 #include "rtcrt/NVUtil.h"
+#include "rtcrt/PeerCall.h"
 #include "rtcrt/RtcMessages.h"
 #include "rtm/RTObject.h"
 
@@ -83,7 +84,8 @@ Liveness probe(PortService_ptr port, CORBA::ULong timeoutMs) {
         CORBA::String_var ior = orb->object_to_string(port);
         CORBA::Object_var own = orb->string_to_object(ior.in());
         omniORB::setClientCallTimeout(own.in(), timeoutMs);
-        return own->_non_existent() ? Liveness::Dead : Liveness::Alive;
+        return rt::callPeer([&] { return own->_non_existent(); }) ? Liveness::Dead
+                                                                  : Liveness::Alive;
     } catch (const CORBA::TIMEOUT&) {
         return Liveness::Unknown;
     } catch (const CORBA::TRANSIENT& failure) {
@@ -214,7 +216,8 @@ ReturnCode_t InPortBase::connect(ConnectorProfile& connector_profile) {
     if (connector_profile.ports.length() == 0) return BAD_PARAMETER;
     ReturnCode_t result = BAD_PARAMETER;
     try {
-        result = connector_profile.ports[0]->notify_connect(connector_profile);
+        RTC::PortService_ptr first = connector_profile.ports[0].in();
+        result = rt::callPeer([&] { return first->notify_connect(connector_profile); });
     } catch (const CORBA::Exception&) {
         return BAD_PARAMETER;
     }
@@ -309,7 +312,7 @@ ReturnCode_t InPortBase::connectNext(ConnectorProfile& profile) {
     if (next >= profile.ports.length()) return RTC_OK;
     try {
         PortService_var peer = ::RTC::PortService::_duplicate(profile.ports[next].in());
-        return peer->notify_connect(profile);
+        return rt::callPeer([&] { return peer->notify_connect(profile); });
     } catch (const CORBA::Exception&) {
         return BAD_PARAMETER;
     }
@@ -331,7 +334,8 @@ ReturnCode_t InPortBase::disconnect(const char* connector_id) {
     if (profile.ports.length() == 0) return PRECONDITION_NOT_MET;
     for (CORBA::ULong i = 0; i < profile.ports.length(); ++i) {
         try {
-            return profile.ports[i]->notify_disconnect(connector_id);
+            RTC::PortService_ptr port = profile.ports[i].in();
+            return rt::callPeer([&] { return port->notify_disconnect(connector_id); });
         } catch (const CORBA::Exception&) {
             // Try the next port of the connector.
         }
@@ -354,7 +358,8 @@ ReturnCode_t InPortBase::disconnectNext(const ConnectorProfile& profile) {
     if (next >= profile.ports.length()) return RTC_OK;
     for (CORBA::ULong i = next; i < profile.ports.length(); ++i) {
         try {
-            return profile.ports[i]->notify_disconnect(profile.connector_id.in());
+            RTC::PortService_ptr port = profile.ports[i].in();
+            return rt::callPeer([&] { return port->notify_disconnect(profile.connector_id.in()); });
         } catch (const CORBA::Exception&) {
             // Unreachable: forward to the one after it.
         }

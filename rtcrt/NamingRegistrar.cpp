@@ -3,6 +3,7 @@
 #include <omniORB4/Naming.hh>
 
 #include "rtcrt/Logger.h"
+#include "rtcrt/PeerCall.h"
 #include "rtcrt/RtcMessages.h"
 
 namespace pelorin::rtcrt {
@@ -164,23 +165,29 @@ std::vector<std::string> NamingRegistrar::bind(const std::vector<std::string>& n
 bool NamingRegistrar::refresh(const std::vector<std::string>& names, CORBA::Object_ptr object,
                               const std::string& server, bool rebindAll) {
     try {
-        CosNaming::NamingContext_var root = rootContext(orb_, server);
-        if (CORBA::is_nil(root)) return false;
-        for (const std::string& text : names) {
-            CosNaming::Name name = toName(text);
-            if (name.length() == 0 || (!rebindAll && resolvesTo(root, name, object))) continue;
-            bindName(root, name, object);
-            if (!rebindAll) {
-                Logger::instance().write(
-                    LogLevel::Info, std::string(messages::kLogBoundAgain) + text + " @ " + server);
-            }
-        }
-        return true;
+        // A naming service restarted at the same address is reached through a new connection.
+        return callPeer([&] { return refreshOnce(names, object, server, rebindAll); });
     } catch (const CORBA::Exception& e) {
         Logger::instance().write(LogLevel::Debug, std::string(messages::kLogBindFailed) + server +
                                                       " (" + e._name() + ")");
         return false;
     }
+}
+
+bool NamingRegistrar::refreshOnce(const std::vector<std::string>& names, CORBA::Object_ptr object,
+                                  const std::string& server, bool rebindAll) {
+    CosNaming::NamingContext_var root = rootContext(orb_, server);
+    if (CORBA::is_nil(root)) return false;
+    for (const std::string& text : names) {
+        CosNaming::Name name = toName(text);
+        if (name.length() == 0 || (!rebindAll && resolvesTo(root, name, object))) continue;
+        bindName(root, name, object);
+        if (!rebindAll) {
+            Logger::instance().write(LogLevel::Info,
+                                     std::string(messages::kLogBoundAgain) + text + " @ " + server);
+        }
+    }
+    return true;
 }
 
 void NamingRegistrar::unbind(const std::vector<std::string>& names) {

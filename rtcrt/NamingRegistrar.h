@@ -39,6 +39,9 @@ class NamingRegistrar {
     const std::vector<std::string>& servers() const { return servers_; }
 
   private:
+    bool refreshOnce(const std::vector<std::string>& names, CORBA::Object_ptr object,
+                     const std::string& server, bool rebindAll);
+
     CORBA::ORB_var orb_;
     std::vector<std::string> servers_;
 };

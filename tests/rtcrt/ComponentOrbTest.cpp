@@ -212,9 +212,12 @@ class PeerPort : public POA_RTC::PortService {
 
 class Tool {
   public:
-    explicit Tool(const std::string& nameServer) {
+    // Listens on `port` of 127.0.0.1, or on a free one when 0.
+    explicit Tool(const std::string& nameServer, int port = 0) {
         int argc = 3;
-        const char* argv[] = {"tool", "-ORBendPoint", "giop:tcp:127.0.0.1:", nullptr};
+        const std::string endpoint =
+            "giop:tcp:127.0.0.1:" + (port == 0 ? std::string() : std::to_string(port));
+        const char* argv[] = {"tool", "-ORBendPoint", endpoint.c_str(), nullptr};
         orb_ = CORBA::ORB_init(argc, const_cast<char**>(argv));
         CORBA::Object_var object = orb_->resolve_initial_references("RootPOA");
         poa_ = PortableServer::POA::_narrow(object);
@@ -790,6 +793,7 @@ TEST_F(ComponentProcessTest, PeerProcessKilledAfterConnectingIsDropped) {
 struct OneShotOptions {
     std::string nameServer;
     bool disconnect = true;
+    int port = 0;  // the sender's own endpoint port; 0 for a free one
 };
 
 // An out-port as the framework's: it takes part in the handshake and passes it on.
@@ -803,12 +807,26 @@ class ForwardingPort : public PeerPort {
     }
 };
 
+// Activates `servant` under an object key of this process's own. A process forked from one that
+// once ran an ORB inherits its key sequence, so its first object would have the same key as its
+// siblings'; a real sender's keys are its own.
+CORBA::Object_ptr activateWithOwnKey(Tool& side, PortableServer::Servant servant) {
+    CORBA::PolicyList policies;
+    policies.length(1);
+    policies[0] = side.poa_->create_id_assignment_policy(PortableServer::USER_ID);
+    PortableServer::POAManager_var manager = side.poa_->the_POAManager();
+    PortableServer::POA_var poa = side.poa_->create_POA("sender", manager, policies);
+    PortableServer::ObjectId_var id =
+        PortableServer::string_to_ObjectId(std::to_string(getpid()).c_str());
+    poa->activate_object_with_id(id, servant);
+    return poa->id_to_reference(id);
+}
+
 int sendOnce(Tool& side, RTC::PortService_ptr inPort, bool disconnect) {
     // Never deleted: the process ends right after, and a call may still hold it.
     auto* outPort = new ForwardingPort;
     outPort->target = RTC::PortService::_duplicate(inPort);
-    PortableServer::ObjectId_var id = side.poa_->activate_object(outPort);
-    CORBA::Object_var object = side.poa_->id_to_reference(id);
+    CORBA::Object_var object = activateWithOwnKey(side, outPort);
     RTC::PortService_var self = RTC::PortService::_narrow(object);
     RTC::ConnectorProfile connector = connectorOf({self.in(), inPort}, kPushCdr);
     if (inPort->connect(connector) != RTC::RTC_OK) return 3;
@@ -820,7 +838,7 @@ int sendOnce(Tool& side, RTC::PortService_ptr inPort, bool disconnect) {
 
 int runOneShotSender(void* argument) {
     auto* options = static_cast<OneShotOptions*>(argument);
-    Tool side(options->nameServer);
+    Tool side(options->nameServer, options->port);
     RTC::RTObject_var recorder = side.waitFor("Recorder0");
     if (CORBA::is_nil(recorder)) return 2;
     RTC::PortServiceList_var ports = recorder->get_ports();
@@ -865,16 +883,29 @@ TEST_F(ComponentProcessTest, FinishedSendersLeaveNoSocketsBehind) {
     ASSERT_GT(before, 0);
 
     OneShotOptions sender{naming.address(), true};
-    int failed = 0;
+    std::string failures;  // "cycle:status" of each sender that failed
     for (int cycle = 0; cycle < kSenderCycles; ++cycle) {
         const auto next = std::chrono::steady_clock::now() + kSenderPace;
         sender.disconnect = cycle % 4 != 0;
-        if (pt::waitForExit(pt::forkProcess(runOneShotSender, &sender), 30.0) != 0) ++failed;
+        const int status = pt::waitForExit(pt::forkProcess(runOneShotSender, &sender), 30.0);
+        if (status != 0) failures += " " + std::to_string(cycle) + ":" + std::to_string(status);
         std::this_thread::sleep_until(next);
     }
-    EXPECT_EQ(failed, 0) << "of " << kSenderCycles << " senders";
+    EXPECT_EQ(failures, "") << "of " << kSenderCycles << " senders";
     std::this_thread::sleep_for(5s);
     EXPECT_LE(openDescriptors(component.pid), before + 10) << "descriptors before: " << before;
+}
+
+// A sender that died without disconnecting and runs again at the same address: the component's
+// connection to that address is a dead one, and the new sender gets through all the same.
+TEST_F(ComponentProcessTest, PeerStartedAgainAtTheSameAddressIsANewPeer) {
+    pt::NamingService naming;
+    ProcessOptions options{naming.address(), "YES", "", "", {}};
+    ChildProcess component(pt::forkProcess(runComponentProcess, &options));
+    OneShotOptions sender{naming.address(), false, pt::freeLoopbackPort()};
+    EXPECT_EQ(pt::waitForExit(pt::forkProcess(runOneShotSender, &sender), 30.0), 0);
+    sender.disconnect = true;
+    EXPECT_EQ(pt::waitForExit(pt::forkProcess(runOneShotSender, &sender), 30.0), 0);
 }
 
 TEST(ManagerStartTest, OrbThatCannotStartEndsTheProcess) {

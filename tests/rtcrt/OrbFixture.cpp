@@ -119,8 +119,14 @@ NamingService::~NamingService() {
 
 pid_t forkProcess(int (*body)(void*), void* argument) {
     pid_t pid = fork();
-    if (pid == 0) _exit(body(argument));
-    return pid;
+    if (pid != 0) return pid;
+    // Nothing may leave the child through the caller's frames: it would go on with the test.
+    int status = kChildThrew;
+    try {
+        status = body(argument);
+    } catch (...) {
+    }
+    _exit(status);
 }
 
 int waitForExit(pid_t pid, double seconds) {

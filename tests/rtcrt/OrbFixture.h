@@ -32,8 +32,10 @@ class NamingService {
     std::string dataDir_;
 };
 
-// Forks; the child runs `body` and exits with its result. Must not be called while the
-// calling process has an ORB: the child would inherit it without its threads.
+// Forks; the child runs `body` and exits with its result, or with kChildThrew when `body`
+// throws. Must not be called while the calling process has an ORB: the child would inherit it
+// without its threads.
+constexpr int kChildThrew = 125;
 pid_t forkProcess(int (*body)(void*), void* argument);
 // Waits for the child to end; its exit status, or -1 when it did not end within `seconds`
 // (it is then killed).
