@@ -20,6 +20,7 @@ const char kInterfaceType[] = "corba_cdr";
 const char kIorKey[] = "dataport.corba_cdr.inport_ior";
 const char kRefKey[] = "dataport.corba_cdr.inport_ref";
 const char kEndianKey[] = "dataport.serializer.cdr.endian";
+const char kInPortNode[] = "dataport.inport";
 
 // Liveness checks made while a tool waits for a profile: one check of a peer port, and all checks
 // of one query together. A peer left unchecked when the budget runs out keeps its
@@ -111,7 +112,13 @@ struct InPortBase::Connector {
 };
 
 InPortBase::InPortBase(const char* name, const char* data_type)
-    : name_(name == nullptr ? "" : name), dataType_(data_type == nullptr ? "" : data_type) {}
+    : name_(name == nullptr ? "" : name), dataType_(data_type == nullptr ? "" : data_type) {
+    settings_.setProperty("data_type", dataType_);
+}
+
+void InPortBase::init(const coil::Properties& settings) {
+    settings_ << settings;
+}
 
 InPortBase::~InPortBase() = default;
 
@@ -166,7 +173,12 @@ PortProfile* InPortBase::profileSnapshot() {
     rt::appendString(profile->properties, "dataport.subscription_type", "Any");
     rt::appendString(profile->properties, "dataport.dataflow_type", "push");
     rt::appendString(profile->properties, "dataport.interface_type", kInterfaceType);
+    rt::appendString(profile->properties,
+                     std::string("dataport.interface_option.") + kInterfaceType, "");
     rt::appendString(profile->properties, "dataport.marshaling_types", "cdr");
+    for (const std::string& key : settings_.propertyNames()) {
+        rt::appendString(profile->properties, key, settings_.getProperty(key));
+    }
     std::lock_guard<std::mutex> lock(mutex_);
     profile->connector_profiles.length(static_cast<CORBA::ULong>(connectors_.size()));
     for (size_t i = 0; i < connectors_.size(); ++i) {
@@ -230,6 +242,11 @@ ReturnCode_t InPortBase::notify_connect(ConnectorProfile& connector_profile) {
     if (connectorCount() >= kFanIn) removeDeadConnectors();
     ReturnCode_t admission = checkAdmission(connector_profile);
     if (admission != RTC_OK) return admission;
+    // The framework's in-ports add an empty "dataport.inport" entry to every connector.
+    std::string inportNode;
+    if (!rt::findString(connector_profile.properties, kInPortNode, inportNode)) {
+        rt::appendString(connector_profile.properties, kInPortNode, "");
+    }
     auto connector = std::make_unique<Connector>();
     ReturnCode_t published = publishEndpoint(connector_profile, *connector);
     ReturnCode_t forwarded = connectNext(connector_profile);

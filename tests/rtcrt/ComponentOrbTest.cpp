@@ -263,6 +263,13 @@ class Tool {
     CosNaming::NamingContext_var naming_;
 };
 
+bool hasKey(const SDOPackage::NVList& list, const std::string& key) {
+    for (CORBA::ULong i = 0; i < list.length(); ++i) {
+        if (key == list[i].name.in()) return true;
+    }
+    return false;
+}
+
 std::string findString(const SDOPackage::NVList& list, const std::string& key) {
     for (CORBA::ULong i = 0; i < list.length(); ++i) {
         const char* text = nullptr;
@@ -360,19 +367,38 @@ TEST_F(ComponentProcessTest, ToolActivatesConnectsFeedsAndSeesItUnbound) {
     EXPECT_STREQ(profile->port_profiles[0].name, "Recorder0.in");
     EXPECT_EQ(findString(profile->port_profiles[0].properties, "dataport.data_type"),
               "IDL:RTC/TimedDoubleSeq:1.0");
+    EXPECT_EQ(findString(profile->port_profiles[0].properties, "data_type"),
+              "IDL:RTC/TimedDoubleSeq:1.0");
+    // What the framework's manager adds to a component's profile.
+    const SDOPackage::NVList& properties = profile->properties;
+    EXPECT_EQ(findString(properties, "naming.names"), pt::hostName() + ".host_cxt/Recorder0.rtc");
+    EXPECT_EQ(findString(properties, "exec_cxt.periodic.rate"), "1000");
+    EXPECT_EQ(findString(properties, "os.hostname"), pt::hostName());
+    EXPECT_EQ(findString(properties, "openrtm.name").rfind("pelorin-rtcrt-", 0), 0u);
+    EXPECT_EQ(findString(properties, "manager.instance_name"), "manager");
+    const std::string endpoints = findString(properties, "corba.endpoints");
+    EXPECT_EQ(endpoints.rfind("127.0.0.1:", 0), 0u) << endpoints;  // the port it was given
+    EXPECT_GT(std::atoi(endpoints.c_str() + 10), 0) << endpoints;
+    EXPECT_EQ(findString(properties, "corba.endpoints_ipv4"), endpoints);
+    for (const char* key : {"conf.default", "port.inport.in", "port.inport.dataport"}) {
+        EXPECT_TRUE(hasKey(properties, key)) << key;
+    }
     SDOPackage::Configuration_var configuration = component->get_configuration();
     SDOPackage::ConfigurationSet_var active = configuration->get_active_configuration_set();
     EXPECT_STREQ(active->id, "default");
     EXPECT_THROW(component->get_monitoring(), SDOPackage::InterfaceNotImplemented);
 
-    // Execution context: the profile's 20 Hz holds, the component starts INACTIVE.
+    // Execution context: the manager's 1000 Hz replaces the profile's 20 Hz, the component
+    // starts INACTIVE.
     RTC::ExecutionContextList_var contexts = component->get_owned_contexts();
     ASSERT_EQ(contexts->length(), 1u);
     RTC::ExecutionContextService_var context =
         RTC::ExecutionContextService::_narrow(contexts[0].in());
     ASSERT_FALSE(CORBA::is_nil(context));
-    EXPECT_DOUBLE_EQ(context->get_rate(), 20.0);
+    EXPECT_DOUBLE_EQ(context->get_rate(), 1000.0);
     EXPECT_TRUE(context->is_running());
+    RTC::ExecutionContextProfile_var contextProfile = context->get_profile();
+    EXPECT_EQ(findString(contextProfile->properties, "rate"), "1000");
     EXPECT_TRUE(component->is_alive(context));
     EXPECT_EQ(component->get_context_handle(context), 0);
     EXPECT_EQ(context->get_component_state(component), RTC::INACTIVE_STATE);
@@ -402,6 +428,7 @@ TEST_F(ComponentProcessTest, ToolActivatesConnectsFeedsAndSeesItUnbound) {
     RTC::ConnectorProfile connector = connectorOf({ports[0].in(), peerRef.in()}, kPushCdr);
     ASSERT_EQ(ports[0]->connect(connector), RTC::RTC_OK);
     EXPECT_EQ(std::string(connector.connector_id).size(), 36u);
+    EXPECT_TRUE(hasKey(connector.properties, "dataport.inport"));
     EXPECT_EQ(peer.listedDuringConnect.load(), 0) << "a connection under way was listed";
     EXPECT_TRUE(peer.sawIor.load());
     RTC::ConnectorProfileList_var listed = ports[0]->get_connector_profiles();
@@ -524,7 +551,7 @@ TEST_F(ComponentProcessTest, ConfiguredRateReplacesTheProfileRate) {
     }
     {
         Session invalid("", {"exec_cxt.periodic.rate:fast"}, dir + "/stderr.txt");
-        EXPECT_DOUBLE_EQ(invalid.context->get_rate(), 20.0);
+        EXPECT_DOUBLE_EQ(invalid.context->get_rate(), 1000.0);
         EXPECT_EQ(invalid.end(), 0);
     }
     EXPECT_EQ(pt::readFile(dir + "/stderr.txt"),

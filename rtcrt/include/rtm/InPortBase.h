@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "coil/Properties.h"
 #include "rtcrt/CdrDecoder.h"
 #include "rtm/RTC.h"
 
@@ -52,6 +53,12 @@ class InPortBase : public virtual POA_RTC::PortService {
     RTC::ReturnCode_t disconnect_all() override;
     RTC::ReturnCode_t notify_connect(RTC::ConnectorProfile& connector_profile) override;
     RTC::ReturnCode_t notify_disconnect(const char* connector_id) override;
+
+    // The port's own settings (the component's "port.inport.<name>" node over its
+    // "port.inport.dataport" node), merged over "data_type"; the port's profile publishes them,
+    // as the framework's in-ports do. Called by the owning component before the port is
+    // attached.
+    void init(const coil::Properties& settings);
 
     // Used by the owning component: activates the port in `poa` and ties it to its owner,
     // whose instance name prefixes the port's profile name.
@@ -98,6 +105,7 @@ class InPortBase : public virtual POA_RTC::PortService {
 
     std::string name_;
     std::string dataType_;
+    coil::Properties settings_;
     RTObject_impl* owner_ = nullptr;
     PortableServer::POA_var poa_;
     RTC::PortService_var ref_;
