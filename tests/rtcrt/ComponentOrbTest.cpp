@@ -476,7 +476,8 @@ TEST_F(ComponentProcessTest, PreactivatedThenTerminationSignalUnbinds) {
 }
 
 TEST_F(ComponentProcessTest, NoNameServerWarnsOnceAndKeepsRunning) {
-    int closedPort = pt::freeLoopbackPort();
+    pt::RefusingPort refusing;
+    const int closedPort = refusing.port();
     ProcessOptions options{
         "127.0.0.1:" + std::to_string(closedPort), "YES", dir + "/stderr.txt", "", {}};
     pid_t child = pt::forkProcess(runComponentProcess, &options);

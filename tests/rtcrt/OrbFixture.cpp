@@ -34,9 +34,8 @@ bool onPath(const std::string& program) {
     return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-}  // namespace
-
-int freeLoopbackPort() {
+// A socket bound to a free loopback port; its port number in `port`.
+int boundLoopbackSocket(int& port) {
     int fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -44,8 +43,22 @@ int freeLoopbackPort() {
     bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
     socklen_t length = sizeof address;
     getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
+    port = ntohs(address.sin_port);
+    return fd;
+}
+
+}  // namespace
+
+int freeLoopbackPort() {
+    int port = 0;
+    close(boundLoopbackSocket(port));
+    return port;
+}
+
+RefusingPort::RefusingPort() : fd_(boundLoopbackSocket(port_)) {}
+
+RefusingPort::~RefusingPort() {
+    close(fd_);
 }
 
 std::string makeTempDir() {

@@ -13,6 +13,21 @@ namespace pelorin::test {
 // A loopback TCP port that was free a moment ago.
 int freeLoopbackPort();
 
+// A loopback TCP port that refuses connections while this object lives: bound but not
+// listening, so no other test running at the same time can take it.
+class RefusingPort {
+  public:
+    RefusingPort();
+    ~RefusingPort();
+    RefusingPort(const RefusingPort&) = delete;
+    RefusingPort& operator=(const RefusingPort&) = delete;
+    int port() const { return port_; }
+
+  private:
+    int fd_ = -1;
+    int port_ = 0;
+};
+
 class NamingService {
   public:
     // On `port`, or a free one when 0. Fails the test (and throws) if omniNames is missing or
