@@ -34,20 +34,21 @@ constexpr long kUnlimitedSpecLength = 2147483647L;
 
 }  // namespace
 
-// "exec_cxt.periodic.rate" is one cycle per second unless the framework's configuration (rtc.conf)
-// sets a rate; samples/rtc.conf sets one fast enough for smooth motion.
+// The framework's manager replaces "exec_cxt.periodic.rate" with its own rate: rtc.conf's, else
+// 1000 Hz. The 1.0 here is what component tools write and never holds.
 const char* const pelorinSpec[] = {"implementation_id",
                                    "Pelorin",
                                    "type_name",
                                    "Pelorin",
                                    "description",
-                                   "${rtcParam.description}",
+                                   "Robot model viewer: draws a robot from a setting file and "
+                                   "poses it from TimedDoubleSeq values",
                                    "version",
                                    "1.0.0",
                                    "vendor",
                                    "Tarnwell",
                                    "category",
-                                   "Category",
+                                   "Viewer",
                                    "activity_type",
                                    "PERIODIC",
                                    "kind",

@@ -6,34 +6,98 @@
 #include <omniORB4/CORBA.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <new>
+#include <type_traits>
+
+#include "rtm/idl/BasicDataTypeSkel.h"
 
 namespace pelorin::rtcrt {
 
-// Payloads above this size are refused without decoding. It bounds what one sample may
-// allocate; sequences whose announced length exceeds the bytes present are refused by the
-// stream itself.
+// Payloads above this size are refused without decoding. It bounds what one sample may allocate.
 inline constexpr std::size_t kMaxCdrPayloadBytes = std::size_t{1} << 24;
 
-// Fills `value` from `bytes` and returns true; on a short, oversized or malformed payload
-// returns false and leaves `value` in an unspecified but valid state. Any thread.
+// Why a payload was refused.
+enum class CdrFault {
+    None,
+    Oversized,            // larger than kMaxCdrPayloadBytes
+    LengthBeyondPayload,  // the sequence announces more elements than the bytes hold
+    Malformed,            // the stream could not decode it (short, or an invalid value)
+};
+
+// Size and alignment of the elements of a sequence omniORB copies as one block (doubles, longs,
+// ...); zero for any other sequence.
+template <class Sequence>
+struct BlockElement {
+    static constexpr std::size_t size = 0;
+    static constexpr std::size_t alignment = 1;
+};
+template <class Element, int Size, int Alignment>
+struct BlockElement<_CORBA_Unbounded_Sequence_w_FixSizeElement<Element, Size, Alignment>> {
+    static constexpr std::size_t size = Size;
+    static constexpr std::size_t alignment = Alignment;
+};
+
+// The element layout of a data type made of a time stamp `tm` and a sequence `data` (the Timed*Seq
+// types); zero element size for every other type.
+template <class DataType, class = void>
+struct TimedSequenceLayout : BlockElement<void> {};
 template <class DataType>
-bool decodeCdr(const unsigned char* bytes, std::size_t size, bool littleEndian, DataType& value) {
-    if (size > kMaxCdrPayloadBytes) return false;
-    try {
-        // Copying into a fresh stream gives an 8-aligned buffer, so alignment counts from byte
-        // 0 of the payload whatever the sequence's own buffer address is.
-        cdrMemoryStream stream(static_cast<CORBA::ULong>(size));
-        stream.put_octet_array(bytes, static_cast<int>(size));
-        stream.rewindInputPtr();
-        stream.setByteSwapFlag(littleEndian);
-        value <<= stream;
-        return true;
-    } catch (const CORBA::SystemException&) {
-        return false;
-    } catch (const std::bad_alloc&) {
-        return false;
+struct TimedSequenceLayout<DataType,
+                           std::enable_if_t<std::is_same_v<decltype(DataType::tm), RTC::Time>>>
+    : BlockElement<decltype(DataType::data)> {};
+
+// True when a Timed*Seq payload of `size` bytes holds the elements its length announces: 8 bytes
+// of time stamp, the 4-byte length n at offset 8, then (only when n > 0) the elements from the
+// next multiple of their alignment. omniORB's own check multiplies n by the element size in 32
+// bits, so 0x20000000 doubles in 16 bytes pass it and the decoder asks for 4 GiB; this check
+// counts in 64 bits.
+inline bool announcedLengthFits(const unsigned char* bytes, std::size_t size, bool littleEndian,
+                                std::size_t elementSize, std::size_t alignment) {
+    constexpr std::size_t kLengthAt = 8;
+    constexpr std::size_t kHeader = kLengthAt + 4;
+    if (size < kHeader) return false;
+    const unsigned char* at = bytes + kLengthAt;
+    const std::uint64_t length = littleEndian
+                                     ? (std::uint64_t{at[0]} | std::uint64_t{at[1]} << 8 |
+                                        std::uint64_t{at[2]} << 16 | std::uint64_t{at[3]} << 24)
+                                     : (std::uint64_t{at[3]} | std::uint64_t{at[2]} << 8 |
+                                        std::uint64_t{at[1]} << 16 | std::uint64_t{at[0]} << 24);
+    if (length == 0) return true;
+    const std::uint64_t start = (kHeader + alignment - 1) / alignment * alignment;
+    return start + length * elementSize <= size;
+}
+
+// Fills `value` from `bytes` and returns true; on a short, oversized or malformed payload
+// returns false, says why in `fault` (when given) and leaves `value` in an unspecified but
+// valid state. Nothing larger than the payload is allocated. Any thread.
+template <class DataType>
+bool decodeCdr(const unsigned char* bytes, std::size_t size, bool littleEndian, DataType& value,
+               CdrFault* fault = nullptr) {
+    CdrFault found = CdrFault::None;
+    using Layout = TimedSequenceLayout<DataType>;
+    if (size > kMaxCdrPayloadBytes) {
+        found = CdrFault::Oversized;
+    } else if (Layout::size > 0 &&
+               !announcedLengthFits(bytes, size, littleEndian, Layout::size, Layout::alignment)) {
+        found = CdrFault::LengthBeyondPayload;
+    } else {
+        try {
+            // Copying into a fresh stream gives an 8-aligned buffer, so alignment counts from
+            // byte 0 of the payload whatever the sequence's own buffer address is.
+            cdrMemoryStream stream(static_cast<CORBA::ULong>(size));
+            stream.put_octet_array(bytes, static_cast<int>(size));
+            stream.rewindInputPtr();
+            stream.setByteSwapFlag(littleEndian);
+            value <<= stream;
+        } catch (const CORBA::SystemException&) {
+            found = CdrFault::Malformed;
+        } catch (const std::bad_alloc&) {
+            found = CdrFault::Malformed;
+        }
     }
+    if (fault != nullptr) *fault = found;
+    return found == CdrFault::None;
 }
 
 }  // namespace pelorin::rtcrt

@@ -12,15 +12,15 @@ ComponentNaming::ComponentNaming(CORBA::ORB_ptr orb, std::vector<std::string> se
     : registrar_(orb, std::move(servers)) {}
 
 ComponentNaming::~ComponentNaming() {
-    stopRetries();
+    stopUpdates();
 }
 
 bool ComponentNaming::add(RTC::RTObject_impl* component, CORBA::Object_ptr object,
                           std::vector<std::string> names) {
     std::lock_guard<std::mutex> lock(mutex_);
-    Entry entry{component, CORBA::Object::_duplicate(object), std::move(names), {}};
-    entry.pending = registrar_.bind(entry.names, entry.object.in());
-    bool reached = entry.pending.size() < registrar_.servers().size();
+    Entry entry{component, CORBA::Object::_duplicate(object), std::move(names)};
+    bool reached =
+        registrar_.bind(entry.names, entry.object.in()).size() < registrar_.servers().size();
     entries_.push_back(std::move(entry));
     return reached || registrar_.servers().empty();
 }
@@ -35,35 +35,37 @@ void ComponentNaming::remove(RTC::RTObject_impl* component) {
     entries_.erase(it);
 }
 
-void ComponentNaming::startRetries(double intervalSec) {
-    if (retrier_.joinable() || !(intervalSec > 0.0)) return;
-    retrier_ = std::thread([this, intervalSec] { retryLoop(intervalSec); });
+void ComponentNaming::startUpdates(double intervalSec, bool rebindAll) {
+    if (updater_.joinable() || !(intervalSec > 0.0)) return;
+    updater_ = std::thread([this, intervalSec, rebindAll] { updateLoop(intervalSec, rebindAll); });
 }
 
-void ComponentNaming::stopRetries() {
+void ComponentNaming::stopUpdates() {
     {
         std::lock_guard<std::mutex> lock(stopMutex_);
         stopping_ = true;
     }
     stopRequested_.notify_all();
-    if (retrier_.joinable()) retrier_.join();
+    if (updater_.joinable()) updater_.join();
 }
 
-void ComponentNaming::retryLoop(double intervalSec) {
+void ComponentNaming::updateLoop(double intervalSec, bool rebindAll) {
     auto interval = std::chrono::duration<double>(intervalSec);
     std::unique_lock<std::mutex> lock(stopMutex_);
     while (!stopRequested_.wait_for(lock, interval, [this] { return stopping_; })) {
         lock.unlock();
-        retryOnce();
+        updateOnce(rebindAll);
         lock.lock();
     }
 }
 
-void ComponentNaming::retryOnce() {
+void ComponentNaming::updateOnce(bool rebindAll) {
     std::lock_guard<std::mutex> lock(mutex_);
-    for (Entry& entry : entries_) {
-        if (entry.pending.empty()) continue;
-        entry.pending = registrar_.bind(entry.names, entry.object.in(), entry.pending);
+    for (const std::string& server : registrar_.servers()) {
+        for (Entry& entry : entries_) {
+            // A server that does not answer is left until the next update.
+            if (!registrar_.refresh(entry.names, entry.object.in(), server, rebindAll)) break;
+        }
     }
 }
 

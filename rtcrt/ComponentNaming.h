@@ -1,10 +1,11 @@
 // The names of the process's components in the naming services, kept up while they live.
 //
-// A component's names are bound in every configured server when it is added; servers that do
-// not answer then are tried again by a thread of its own every update interval, so a naming
-// service started after the component still learns of it. Removing a component unbinds its
-// names everywhere. Binding, retrying and unbinding are serialised, so a retry can never bring
-// back the names of a component that has just been removed. Thread-safe.
+// A component's names are bound in every configured server when it is added. A thread of its own
+// then looks after them every update interval: in each server, a name that is missing (the
+// service restarted empty, or someone unbound it) or bound to another object is bound again, so
+// a naming service started or restarted after the component still learns of it. Removing a
+// component unbinds its names everywhere. Binding, updating and unbinding are serialised, so an
+// update can never bring back the names of a component that has just been removed. Thread-safe.
 #pragma once
 
 #include <condition_variable>
@@ -32,10 +33,11 @@ class ComponentNaming {
     bool add(RTC::RTObject_impl* component, CORBA::Object_ptr object,
              std::vector<std::string> names);
     void remove(RTC::RTObject_impl* component);
-    // Starts the retry thread; `intervalSec` must be above zero.
-    void startRetries(double intervalSec);
-    // Ends the retry thread; the names stay bound.
-    void stopRetries();
+    // Starts the update thread; `intervalSec` must be above zero. With `rebindAll` every name is
+    // bound again at each update without looking first.
+    void startUpdates(double intervalSec, bool rebindAll);
+    // Ends the update thread; the names stay bound.
+    void stopUpdates();
     const std::vector<std::string>& servers() const { return registrar_.servers(); }
 
   private:
@@ -43,10 +45,9 @@ class ComponentNaming {
         RTC::RTObject_impl* component;
         CORBA::Object_var object;
         std::vector<std::string> names;
-        std::vector<std::string> pending;  // servers still to be told
     };
-    void retryLoop(double intervalSec);
-    void retryOnce();
+    void updateLoop(double intervalSec, bool rebindAll);
+    void updateOnce(bool rebindAll);
 
     NamingRegistrar registrar_;
     std::mutex mutex_;  // entries_, and every remote naming call
@@ -54,7 +55,7 @@ class ComponentNaming {
     std::mutex stopMutex_;
     std::condition_variable stopRequested_;
     bool stopping_ = false;
-    std::thread retrier_;
+    std::thread updater_;
 };
 
 }  // namespace pelorin::rtcrt

@@ -6,6 +6,7 @@
 #include "rtcrt/InPortCdrEndpoint.h"
 #include "rtcrt/Logger.h"
 #include "rtcrt/NVUtil.h"
+#include "rtcrt/PeerCall.h"
 #include "rtcrt/RtcMessages.h"
 #include "rtm/RTObject.h"
 
@@ -19,6 +20,7 @@ const char kInterfaceType[] = "corba_cdr";
 const char kIorKey[] = "dataport.corba_cdr.inport_ior";
 const char kRefKey[] = "dataport.corba_cdr.inport_ref";
 const char kEndianKey[] = "dataport.serializer.cdr.endian";
+const char kInPortNode[] = "dataport.inport";
 
 // Liveness checks made while a tool waits for a profile: one check of a peer port, and all checks
 // of one query together. A peer left unchecked when the budget runs out keeps its
@@ -83,7 +85,8 @@ Liveness probe(PortService_ptr port, CORBA::ULong timeoutMs) {
         CORBA::String_var ior = orb->object_to_string(port);
         CORBA::Object_var own = orb->string_to_object(ior.in());
         omniORB::setClientCallTimeout(own.in(), timeoutMs);
-        return own->_non_existent() ? Liveness::Dead : Liveness::Alive;
+        return rt::callPeer([&] { return own->_non_existent(); }) ? Liveness::Dead
+                                                                  : Liveness::Alive;
     } catch (const CORBA::TIMEOUT&) {
         return Liveness::Unknown;
     } catch (const CORBA::TRANSIENT& failure) {
@@ -109,7 +112,13 @@ struct InPortBase::Connector {
 };
 
 InPortBase::InPortBase(const char* name, const char* data_type)
-    : name_(name == nullptr ? "" : name), dataType_(data_type == nullptr ? "" : data_type) {}
+    : name_(name == nullptr ? "" : name), dataType_(data_type == nullptr ? "" : data_type) {
+    settings_.setProperty("data_type", dataType_);
+}
+
+void InPortBase::init(const coil::Properties& settings) {
+    settings_ << settings;
+}
 
 InPortBase::~InPortBase() = default;
 
@@ -164,7 +173,12 @@ PortProfile* InPortBase::profileSnapshot() {
     rt::appendString(profile->properties, "dataport.subscription_type", "Any");
     rt::appendString(profile->properties, "dataport.dataflow_type", "push");
     rt::appendString(profile->properties, "dataport.interface_type", kInterfaceType);
+    rt::appendString(profile->properties,
+                     std::string("dataport.interface_option.") + kInterfaceType, "");
     rt::appendString(profile->properties, "dataport.marshaling_types", "cdr");
+    for (const std::string& key : settings_.propertyNames()) {
+        rt::appendString(profile->properties, key, settings_.getProperty(key));
+    }
     std::lock_guard<std::mutex> lock(mutex_);
     profile->connector_profiles.length(static_cast<CORBA::ULong>(connectors_.size()));
     for (size_t i = 0; i < connectors_.size(); ++i) {
@@ -214,7 +228,8 @@ ReturnCode_t InPortBase::connect(ConnectorProfile& connector_profile) {
     if (connector_profile.ports.length() == 0) return BAD_PARAMETER;
     ReturnCode_t result = BAD_PARAMETER;
     try {
-        result = connector_profile.ports[0]->notify_connect(connector_profile);
+        RTC::PortService_ptr first = connector_profile.ports[0].in();
+        result = rt::callPeer([&] { return first->notify_connect(connector_profile); });
     } catch (const CORBA::Exception&) {
         return BAD_PARAMETER;
     }
@@ -223,8 +238,15 @@ ReturnCode_t InPortBase::connect(ConnectorProfile& connector_profile) {
 }
 
 ReturnCode_t InPortBase::notify_connect(ConnectorProfile& connector_profile) {
+    // Peers that died without disconnecting must not keep a full port from taking new ones.
+    if (connectorCount() >= kFanIn) removeDeadConnectors();
     ReturnCode_t admission = checkAdmission(connector_profile);
     if (admission != RTC_OK) return admission;
+    // The framework's in-ports add an empty "dataport.inport" entry to every connector.
+    std::string inportNode;
+    if (!rt::findString(connector_profile.properties, kInPortNode, inportNode)) {
+        rt::appendString(connector_profile.properties, kInPortNode, "");
+    }
     auto connector = std::make_unique<Connector>();
     ReturnCode_t published = publishEndpoint(connector_profile, *connector);
     ReturnCode_t forwarded = connectNext(connector_profile);
@@ -265,6 +287,8 @@ ReturnCode_t InPortBase::publishEndpoint(ConnectorProfile& profile, Connector& c
     if (rt::toLowerTrimmed(settings.getProperty("dataflow_type")) != "push") return BAD_PARAMETER;
     if (settings.getProperty("interface_type") != kInterfaceType) return BAD_PARAMETER;
     auto* endpoint = new Endpoint(*this);
+    endpoint->setPlace(profileName() + rt::messages::kLogPortConnector + profile.name.in() + " (" +
+                       profile.connector_id.in() + ")");
     connector.endpointId = poa_->activate_object(endpoint);
     endpoint->_remove_ref();  // the POA holds it from now on
     connector.endpoint = endpoint;
@@ -305,7 +329,7 @@ ReturnCode_t InPortBase::connectNext(ConnectorProfile& profile) {
     if (next >= profile.ports.length()) return RTC_OK;
     try {
         PortService_var peer = ::RTC::PortService::_duplicate(profile.ports[next].in());
-        return peer->notify_connect(profile);
+        return rt::callPeer([&] { return peer->notify_connect(profile); });
     } catch (const CORBA::Exception&) {
         return BAD_PARAMETER;
     }
@@ -327,7 +351,8 @@ ReturnCode_t InPortBase::disconnect(const char* connector_id) {
     if (profile.ports.length() == 0) return PRECONDITION_NOT_MET;
     for (CORBA::ULong i = 0; i < profile.ports.length(); ++i) {
         try {
-            return profile.ports[i]->notify_disconnect(connector_id);
+            RTC::PortService_ptr port = profile.ports[i].in();
+            return rt::callPeer([&] { return port->notify_disconnect(connector_id); });
         } catch (const CORBA::Exception&) {
             // Try the next port of the connector.
         }
@@ -350,7 +375,8 @@ ReturnCode_t InPortBase::disconnectNext(const ConnectorProfile& profile) {
     if (next >= profile.ports.length()) return RTC_OK;
     for (CORBA::ULong i = next; i < profile.ports.length(); ++i) {
         try {
-            return profile.ports[i]->notify_disconnect(profile.connector_id.in());
+            RTC::PortService_ptr port = profile.ports[i].in();
+            return rt::callPeer([&] { return port->notify_disconnect(profile.connector_id.in()); });
         } catch (const CORBA::Exception&) {
             // Unreachable: forward to the one after it.
         }
@@ -450,20 +476,15 @@ std::unique_ptr<InPortBase::Connector> InPortBase::takeConnector(const std::stri
     return nullptr;
 }
 
+size_t InPortBase::connectorCount() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return connectors_.size();
+}
+
 bool InPortBase::hasConnector(const std::string& id) {
     std::lock_guard<std::mutex> lock(mutex_);
     return std::any_of(connectors_.begin(), connectors_.end(),
                        [&](const auto& c) { return id == c->profile.connector_id.in(); });
-}
-
-OpenRTM::PortStatus InPortBase::receive(const OpenRTM::CdrData& data, bool littleEndian) {
-    OpenRTM::PortStatus status = storeCdr(data, littleEndian);
-    if (status != OpenRTM::PORT_OK) {
-        rt::Logger::instance().write(
-            rt::LogLevel::Warn, std::string(rt::messages::kLogPutRefused) + profileName() + " (" +
-                                    std::to_string(data.length()) + " bytes)");
-    }
-    return status;
 }
 
 }  // namespace RTC

@@ -1,11 +1,14 @@
 // The per-connection OpenRTM::InPortCdr object of a push connection over "corba_cdr".
 //
 // Owned by the POA once activated (reference counted); the port deactivates it when the
-// connection ends. `put` runs on ORB threads.
+// connection ends. `put` runs on ORB threads. Refused samples are logged through a RefusalLog,
+// so a peer that sends only what cannot be decoded costs a few log lines, not one per sample.
 #pragma once
 
 #include <atomic>
+#include <string>
 
+#include "rtcrt/RefusalLog.h"
 #include "rtm/InPortBase.h"
 
 namespace pelorin::rtcrt {
@@ -18,13 +21,17 @@ class InPortCdrEndpoint : public virtual POA_OpenRTM::InPortCdr {
 
     // Fixed when the connection is subscribed; little-endian until then.
     void setLittleEndian(bool little) { littleEndian_.store(little); }
-    // After this every put answers PORT_ERROR: the connection is gone.
-    void close() { open_.store(false); }
+    // How log lines name this connection ("port P0.in, connector NAME (ID)").
+    void setPlace(const std::string& place) { refusals_.setPlace(place); }
+    // After this every put answers PORT_ERROR: the connection is gone. Logs the refusals not
+    // yet reported.
+    void close();
 
   private:
     RTC::InPortBase* port_;
     std::atomic<bool> littleEndian_{true};
     std::atomic<bool> open_{true};
+    RefusalLog refusals_;
 };
 
 }  // namespace pelorin::rtcrt

@@ -13,6 +13,7 @@
 #include "rtcrt/Logger.h"
 #include "rtcrt/ManagerConfig.h"
 #include "rtcrt/NamingRegistrar.h"
+#include "rtcrt/OrbEndpoints.h"
 #include "rtcrt/RtcMessages.h"
 #include "rtm/RTObject.h"
 #include "util/MessageStream.h"
@@ -28,11 +29,34 @@ extern "C" void onTerminationSignal(int) {
 }
 
 constexpr auto kSignalPollInterval = std::chrono::milliseconds(100);
+constexpr double kDefaultNamingUpdateSec = 10.0;
 
-// Keys whose rtc.conf value replaces the component profile's value. The rate is handled
-// apart: the profile's rate holds unless the configuration sets one.
-const char* const kInheritedKeys[] = {"exec_cxt.periodic.type", "exec_cxt.sync_transition",
-                                      "exec_cxt.transition_timeout", "naming.formats"};
+// Keys of the manager's configuration that replace the component profile's values, as the
+// framework's manager copies them. The rate is among them: the manager always has one (1000 Hz
+// by default), so a rate in a component's own profile never holds.
+const char* const kInheritedKeys[] = {"config.version",
+                                      "openrtm.name",
+                                      "openrtm.version",
+                                      "os.name",
+                                      "os.release",
+                                      "os.version",
+                                      "os.arch",
+                                      "os.hostname",
+                                      "corba.endpoints",
+                                      "corba.endpoints_ipv4",
+                                      "corba.endpoints_ipv6",
+                                      "corba.id",
+                                      "exec_cxt.periodic.type",
+                                      "exec_cxt.periodic.rate",
+                                      "exec_cxt.sync_transition",
+                                      "exec_cxt.transition_timeout",
+                                      "logger.enable",
+                                      "logger.log_level",
+                                      "naming.enable",
+                                      "naming.type",
+                                      "naming.formats",
+                                      "manager.instance_name"};
+constexpr const char kRateKey[] = "exec_cxt.periodic.rate";
 
 struct Factory {
     coil::Properties profile;
@@ -45,6 +69,18 @@ struct Component {
     std::string type;
     RtcDeleteFunc destroy = nullptr;
 };
+
+// Connections this process opened (calls to a peer's port during a handshake, liveness checks,
+// the naming service) are closed once idle for 1 to 2 s instead of omniORB's default 120 s:
+// a peer that ends, such as a one-shot sender, leaves its socket in CLOSE-WAIT here until the
+// scan closes it, so a stream of short-lived senders would otherwise pile up descriptors until
+// the descriptor limit refuses new ones. Opening a loopback or LAN connection again costs well
+// under a millisecond, and this process calls out only at those rare moments. The scan runs
+// once a second (its finest step). Connections that peers opened (their puts) are left alone:
+// the framework's default "-ORBinConScanPeriod 0" keeps them. rtc.conf's corba.args may set
+// other values; they win.
+const char* kOrbOptions[][2] = {
+    {"outConScanPeriod", "2"}, {"scanGranularity", "1"}, {nullptr, nullptr}};
 
 std::vector<std::string> orbArguments(const coil::Properties& config) {
     std::vector<std::string> args{"pelorin"};
@@ -88,17 +124,6 @@ std::string parseComponentArgs(const std::string& text, coil::Properties& args) 
     return text.substr(0, question);
 }
 
-// Every "<prefix>.<key>" of the configuration, as "<key>".
-void overlayPrefixed(coil::Properties& target, const coil::Properties& config,
-                     const std::string& prefix) {
-    std::string head = prefix + ".";
-    for (const std::string& key : config.propertyNames()) {
-        if (key.size() > head.size() && key.compare(0, head.size(), head) == 0) {
-            target.setProperty(key.substr(head.size()), config.getProperty(key));
-        }
-    }
-}
-
 }  // namespace
 
 struct Manager::Impl {
@@ -120,6 +145,7 @@ struct Manager::Impl {
     bool runBlocking = false;
 
     bool startOrb();
+    void publishEndpoints();
     void bindNames(RTObject_impl& object);
     void startNamingUpdates();
     std::vector<std::string> namesFor(RTObject_impl& object);
@@ -177,10 +203,11 @@ bool Manager::Impl::startOrb() {
     argv.push_back(nullptr);
     int argc = static_cast<int>(words.size());
     try {
-        orb = CORBA::ORB_init(argc, argv.data());
+        orb = CORBA::ORB_init(argc, argv.data(), "omniORB4", kOrbOptions);
         CORBA::Object_var object = orb->resolve_initial_references("RootPOA");
         poa = PortableServer::POA::_narrow(object);
         poaManager = poa->the_POAManager();
+        publishEndpoints();
     } catch (const CORBA::Exception& e) {
         pelorin::Console::err()
             .msg(rt::messages::kOrbInitFailed)
@@ -300,20 +327,24 @@ coil::Properties Manager::Impl::componentProperties(const Factory& factory,
                                                     const std::string& instanceName) {
     coil::Properties properties = factory.profile;
     for (const char* key : kInheritedKeys) {
-        if (!config.getProperty(key).empty()) properties.setProperty(key, config.getProperty(key));
+        if (config.hasKey(key) != nullptr) properties.setProperty(key, config.getProperty(key));
     }
-    // The profile's rate holds unless the configuration names a valid one.
-    const std::string& configuredRate = config.getProperty("exec_cxt.periodic.rate");
+    // The component's configuration set, empty unless its profile gives parameters.
+    properties.setProperty("conf.default", properties.getProperty("conf.default"));
+    // Port settings ("port.inport.<name>.*", "port.inport.dataport.*") reach the ports.
+    for (const std::string& key : config.propertyNames()) {
+        if (key.compare(0, 5, "port.") == 0) properties.setProperty(key, config.getProperty(key));
+    }
+    const std::string& configuredRate = config.getProperty(kRateKey);
     double rate = 0.0;
-    if (rt::parsePositiveRate(configuredRate, rate)) {
-        properties.setProperty("exec_cxt.periodic.rate", configuredRate);
-    } else if (!configuredRate.empty()) {
+    if (!rt::parsePositiveRate(configuredRate, rate)) {
         pelorin::Console::err().msg(rt::messages::kBadRate).raw(configuredRate).endl();
+        properties.setProperty(kRateKey, rt::defaultManagerConfig().getProperty(kRateKey));
     }
     properties << args;
     std::string category = properties.getProperty("category");
-    overlayPrefixed(properties, config, category + "." + properties.getProperty("type_name"));
-    overlayPrefixed(properties, config, category + "." + instanceName);
+    properties << rt::subtree(config, category + "." + properties.getProperty("type_name"));
+    properties << rt::subtree(config, category + "." + instanceName);
     properties.setProperty("instance_name", instanceName);
     return properties;
 }
@@ -379,8 +410,11 @@ std::vector<std::string> Manager::Impl::namesFor(RTObject_impl& object) {
 }
 
 void Manager::Impl::bindNames(RTObject_impl& object) {
-    if (naming == nullptr) return;
     std::vector<std::string> names = namesFor(object);
+    std::string joinedNames;
+    for (const std::string& name : names) joinedNames += (joinedNames.empty() ? "" : ",") + name;
+    object.getProperties().setProperty("naming.names", joinedNames);
+    if (naming == nullptr) return;
     if (names.empty() || naming->add(&object, object.getObjRef(), names)) return;
     std::string tried;
     for (const std::string& server : naming->servers()) {
@@ -391,12 +425,26 @@ void Manager::Impl::bindNames(RTObject_impl& object) {
                                  std::string(rt::messages::kNoNameServer) + tried);
 }
 
+void Manager::Impl::publishEndpoints() {
+    // Components show where peers reach them; any reference of the root POA carries it.
+    CORBA::Object_var sample = poa->create_reference("IDL:omg.org/CORBA/Object:1.0");
+    std::string all, v4, v6;
+    for (const std::string& endpoint : rt::publishedEndpoints(sample)) {
+        std::string& family = endpoint[0] == '[' ? v6 : v4;
+        family += (family.empty() ? "" : ",") + endpoint;
+        all += (all.empty() ? "" : ",") + endpoint;
+    }
+    config.setProperty("corba.endpoints", all);
+    config.setProperty("corba.endpoints_ipv4", v4);
+    config.setProperty("corba.endpoints_ipv6", v6);
+}
+
 void Manager::Impl::startNamingUpdates() {
     if (naming == nullptr || !rt::isYes(config.getProperty("naming.update.enable"))) return;
-    double interval = 0.0;
-    if (rt::parsePositiveRate(config.getProperty("naming.update.interval"), interval)) {
-        naming->startRetries(interval);
-    }
+    // As in the framework, an interval that does not read falls back to the default.
+    double interval = kDefaultNamingUpdateSec;
+    rt::parsePositiveRate(config.getProperty("naming.update.interval"), interval);
+    naming->startUpdates(interval, rt::isYes(config.getProperty("naming.update.rebind")));
 }
 
 RTObject_impl* Manager::getComponent(const char* instance_name) {
@@ -473,7 +521,7 @@ void Manager::shutdown() {
         impl_->shutdownStarted = true;
     }
     rt::Logger::instance().write(rt::LogLevel::Info, rt::messages::kLogShutdown);
-    if (impl_->naming != nullptr) impl_->naming->stopRetries();
+    if (impl_->naming != nullptr) impl_->naming->stopUpdates();
     std::vector<Component> active;
     {
         std::lock_guard<std::mutex> lock(impl_->mutex);

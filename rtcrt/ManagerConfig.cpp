@@ -14,16 +14,23 @@ namespace {
 
 // clang-format off
 const char* const kDefaults[] = {
+    "config.version", PELORIN_RTCRT_VERSION,
+    "openrtm.name", "pelorin-rtcrt-" PELORIN_RTCRT_VERSION,
+    "openrtm.version", PELORIN_RTCRT_VERSION,
+    "manager.instance_name", "manager",
     "corba.nameservers", "localhost",
     "corba.endpoints", "",
     "corba.args", "-ORBclientCallTimeOutPeriod 10000 -ORBinConScanPeriod 0",
+    "corba.id", "omniORB",
     "naming.enable", "YES",
     "naming.type", "corba",
     "naming.formats", "%h.host_cxt/%n.rtc",
     "naming.update.enable", "YES",
     "naming.update.interval", "10.0",
+    "naming.update.rebind", "NO",
     "manager.name", "manager",
     "exec_cxt.periodic.type", "PeriodicExecutionContext",
+    "exec_cxt.periodic.rate", "1000",
     "exec_cxt.sync_transition", "YES",
     "exec_cxt.transition_timeout", "0.5",
     "logger.enable", "YES",
@@ -139,6 +146,17 @@ bool isYes(const std::string& value) {
     std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return lower == "yes" || lower == "true" || lower == "on" || lower == "1";
+}
+
+coil::Properties subtree(const coil::Properties& properties, const std::string& prefix) {
+    const std::string head = prefix + ".";
+    coil::Properties node;
+    for (const std::string& key : properties.propertyNames()) {
+        if (key.size() > head.size() && key.compare(0, head.size(), head) == 0) {
+            node.setProperty(key.substr(head.size()), properties.getProperty(key));
+        }
+    }
+    return node;
 }
 
 std::vector<std::string> splitCommaList(const std::string& list) {

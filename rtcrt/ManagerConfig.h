@@ -44,6 +44,9 @@ bool parsePositiveRate(const std::string& text, double& rate);
 // "YES"/"yes"/"true"/"1"... as the framework reads switches.
 bool isYes(const std::string& value);
 
+// Every "<prefix>.<key>" of `properties`, as "<key>".
+coil::Properties subtree(const coil::Properties& properties, const std::string& prefix);
+
 // Comma-separated list, items trimmed, empty items dropped.
 std::vector<std::string> splitCommaList(const std::string& list);
 

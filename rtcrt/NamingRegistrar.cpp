@@ -3,6 +3,7 @@
 #include <omniORB4/Naming.hh>
 
 #include "rtcrt/Logger.h"
+#include "rtcrt/PeerCall.h"
 #include "rtcrt/RtcMessages.h"
 
 namespace pelorin::rtcrt {
@@ -49,6 +50,23 @@ void ensureContexts(CosNaming::NamingContext_ptr root, const CosNaming::Name& na
             // The context exists already.
         }
     }
+}
+
+// Whether `name` resolves to `object` itself.
+bool resolvesTo(CosNaming::NamingContext_ptr root, const CosNaming::Name& name,
+                CORBA::Object_ptr object) {
+    try {
+        CORBA::Object_var bound = root->resolve(name);
+        return !CORBA::is_nil(bound) && bound->_is_equivalent(object);
+    } catch (const CosNaming::NamingContext::NotFound&) {
+        return false;
+    }
+}
+
+void bindName(CosNaming::NamingContext_ptr root, const CosNaming::Name& name,
+              CORBA::Object_ptr object) {
+    ensureContexts(root, name);
+    root->rebind(name, object);
 }
 
 }  // namespace
@@ -119,10 +137,9 @@ NamingRegistrar::NamingRegistrar(CORBA::ORB_ptr orb, std::vector<std::string> se
     : orb_(CORBA::ORB::_duplicate(orb)), servers_(std::move(servers)) {}
 
 std::vector<std::string> NamingRegistrar::bind(const std::vector<std::string>& names,
-                                               CORBA::Object_ptr object,
-                                               const std::vector<std::string>& servers) {
+                                               CORBA::Object_ptr object) {
     std::vector<std::string> failed;
-    for (const std::string& server : servers) {
+    for (const std::string& server : servers_) {
         try {
             CosNaming::NamingContext_var root = rootContext(orb_, server);
             if (CORBA::is_nil(root)) {
@@ -132,8 +149,7 @@ std::vector<std::string> NamingRegistrar::bind(const std::vector<std::string>& n
             for (const std::string& text : names) {
                 CosNaming::Name name = toName(text);
                 if (name.length() == 0) continue;
-                ensureContexts(root, name);
-                root->rebind(name, object);
+                bindName(root, name, object);
                 Logger::instance().write(LogLevel::Info,
                                          std::string(messages::kLogBound) + text + " @ " + server);
             }
@@ -144,6 +160,34 @@ std::vector<std::string> NamingRegistrar::bind(const std::vector<std::string>& n
         }
     }
     return failed;
+}
+
+bool NamingRegistrar::refresh(const std::vector<std::string>& names, CORBA::Object_ptr object,
+                              const std::string& server, bool rebindAll) {
+    try {
+        // A naming service restarted at the same address is reached through a new connection.
+        return callPeer([&] { return refreshOnce(names, object, server, rebindAll); });
+    } catch (const CORBA::Exception& e) {
+        Logger::instance().write(LogLevel::Debug, std::string(messages::kLogBindFailed) + server +
+                                                      " (" + e._name() + ")");
+        return false;
+    }
+}
+
+bool NamingRegistrar::refreshOnce(const std::vector<std::string>& names, CORBA::Object_ptr object,
+                                  const std::string& server, bool rebindAll) {
+    CosNaming::NamingContext_var root = rootContext(orb_, server);
+    if (CORBA::is_nil(root)) return false;
+    for (const std::string& text : names) {
+        CosNaming::Name name = toName(text);
+        if (name.length() == 0 || (!rebindAll && resolvesTo(root, name, object))) continue;
+        bindName(root, name, object);
+        if (!rebindAll) {
+            Logger::instance().write(LogLevel::Info,
+                                     std::string(messages::kLogBoundAgain) + text + " @ " + server);
+        }
+    }
+    return true;
 }
 
 void NamingRegistrar::unbind(const std::vector<std::string>& names) {

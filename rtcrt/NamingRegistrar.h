@@ -26,18 +26,22 @@ class NamingRegistrar {
   public:
     NamingRegistrar(CORBA::ORB_ptr orb, std::vector<std::string> servers);
 
-    // Binds `object` under every name on each of `servers` (all servers when omitted) and
-    // returns the servers that did not answer or refused.
-    std::vector<std::string> bind(const std::vector<std::string>& names, CORBA::Object_ptr object,
-                                  const std::vector<std::string>& servers);
-    std::vector<std::string> bind(const std::vector<std::string>& names, CORBA::Object_ptr object) {
-        return bind(names, object, servers_);
-    }
+    // Binds `object` under every name on each server and returns the servers that did not
+    // answer or refused.
+    std::vector<std::string> bind(const std::vector<std::string>& names, CORBA::Object_ptr object);
+    // Keeps the names on `server` bound to `object`: with `rebindAll` every name is bound again;
+    // otherwise each name is resolved and bound again only when it is missing or names another
+    // object (contexts created as needed). False when the server did not answer.
+    bool refresh(const std::vector<std::string>& names, CORBA::Object_ptr object,
+                 const std::string& server, bool rebindAll);
     // Removes the bindings; unreachable servers are skipped.
     void unbind(const std::vector<std::string>& names);
     const std::vector<std::string>& servers() const { return servers_; }
 
   private:
+    bool refreshOnce(const std::vector<std::string>& names, CORBA::Object_ptr object,
+                     const std::string& server, bool rebindAll);
+
     CORBA::ORB_var orb_;
     std::vector<std::string> servers_;
 };

@@ -1,6 +1,8 @@
 #include "rtcrt/PeriodicExecutionContext.h"
 
 #include <cmath>
+#include <locale>
+#include <sstream>
 #include <string>
 
 #include "rtcrt/NVUtil.h"
@@ -68,6 +70,11 @@ void PeriodicExecutionContext::run() {
             lock.unlock();
             applyPending();
             lock.lock();
+        } else if (state_ == RTC::INACTIVE_STATE) {
+            // No callback runs for an inactive owner: sleep until a request rather than waking
+            // every period, so an idle fast context costs nothing.
+            wake_.wait(lock, [this] { return quit_ || !running_ || pending_ != Pending::None; });
+            next = Clock::now();
         } else if (Clock::now() >= next) {
             busy_ = true;
             lock.unlock();
@@ -277,11 +284,18 @@ RTC::ExecutionContextProfile* PeriodicExecutionContext::get_profile() {
     profile->kind = RTC::PERIODIC;
     profile->rate = get_rate();
     profile->owner = RTC::RTObject::_duplicate(ownerRef_.in());
+    // Numbers as a configuration file writes them ("1000", "0.5"), as the framework shows them.
+    auto number = [](double value) {
+        std::ostringstream text;
+        text.imbue(std::locale::classic());
+        text << value;
+        return text.str();
+    };
+    appendString(profile->properties, "name", "");
     appendString(profile->properties, "type", "PeriodicExecutionContext");
-    appendString(profile->properties, "rate", std::to_string(profile->rate));
+    appendString(profile->properties, "rate", number(profile->rate));
     appendString(profile->properties, "sync_transition", settings_.syncTransition ? "YES" : "NO");
-    appendString(profile->properties, "transition_timeout",
-                 std::to_string(settings_.transitionTimeoutSec));
+    appendString(profile->properties, "transition_timeout", number(settings_.transitionTimeoutSec));
     return profile;
 }
 

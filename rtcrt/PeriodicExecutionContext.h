@@ -6,7 +6,8 @@
 // the next period, so a synchronous activation does not depend on the rate (a 1 Hz context
 // still answers within the transition time-out). A request made from the context's own thread
 // (a callback) answers RTC_OK at once; the transition follows when the callback returns.
-// Transitions are carried out only while the context is running. Only the owner takes part;
+// Transitions are carried out only while the context is running. While the owner is INACTIVE
+// no callback is due and the thread sleeps until a request. Only the owner takes part;
 // add_component answers UNSUPPORTED.
 //
 // Thread-safety: the CORBA operations may be called from any ORB thread; the owner's

@@ -127,6 +127,18 @@ bool RTObject_impl::addInPort(const char* name, InPortBase& inport) {
     for (InPortBase* port : inPorts_) {
         if (wanted == port->getName()) return false;
     }
+    // As in the framework: the settings of every in-port, then this port's own, go to the port
+    // and show in the component's profile under "port.inport.<name>".
+    const std::string node = "port.inport." + wanted;
+    const std::string common = "port.inport.dataport";
+    coil::Properties settings = rt::subtree(m_properties, common);
+    settings << rt::subtree(m_properties, node);
+    m_properties.setProperty(node, m_properties.getProperty(node));
+    m_properties.setProperty(common, m_properties.getProperty(common));
+    for (const std::string& key : settings.propertyNames()) {
+        m_properties.setProperty(node + "." + key, settings.getProperty(key));
+    }
+    inport.init(settings);
     inPorts_.push_back(&inport);
     if (!CORBA::is_nil(poa_)) inport.attach(*this, poa_);
     return true;

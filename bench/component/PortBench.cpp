@@ -7,6 +7,9 @@
 //   pelorin-port-bench probe PORT           succeeds once the receiver's name is bound
 //   pelorin-port-bench send PORT [SAMPLES]  finds it on the naming service at 127.0.0.1:PORT,
 //                                           measures, and prints the put rate
+//   pelorin-port-bench idle [SECONDS]       runs the component with the manager's default rate
+//                                           and no naming service, and prints the processor
+//                                           share of its idle execution context
 //
 // Latency: the sender puts its monotonic clock reading as value 0; the receiver subtracts it from
 // its own reading when the component hands the value to the cell. Both processes run on one
@@ -153,12 +156,72 @@ int send(const std::string& port, int samples) {
 
 }  // namespace
 
+// Processor time of the whole process, in seconds.
+double processSeconds() {
+    timespec used{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used);
+    return static_cast<double>(used.tv_sec) + used.tv_nsec * 1e-9;
+}
+
+// Share of one core the process used while `wait` ran for `seconds`, in percent.
+template <class Wait>
+double coreShare(double seconds, Wait wait) {
+    const double cpu = processSeconds();
+    const double start = monotonicSeconds();
+    wait(seconds);
+    return (processSeconds() - cpu) / (monotonicSeconds() - start) * 100.0;
+}
+
+void sleepFor(double seconds) {
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+// The least any 1 kHz periodic thread costs here: it wakes each millisecond and does nothing.
+void bareKilohertzLoop(double seconds) {
+    auto next = std::chrono::steady_clock::now();
+    const auto end = next + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                std::chrono::duration<double>(seconds));
+    while (next < end) {
+        next += std::chrono::milliseconds(1);
+        std::this_thread::sleep_until(next);
+    }
+}
+
+int idle(double seconds) {
+    host = new TimingHost;
+    const char* args[] = {"pelorin-port-bench", "-o", "naming.enable:NO",           "-o",
+                          "logger.enable:NO",   "-o", "corba.endpoints:127.0.0.1:", nullptr};
+    RTC::Manager* manager = RTC::Manager::init(7, const_cast<char**>(args));
+    manager->setModuleInitProc(benchInit);
+    manager->activateManager();
+    manager->runManager(true);
+    RTC::RTObject_impl* component = manager->getComponent("Pelorin0");
+    RTC::ExecutionContext_var context = component->get_context(0);
+    context->stop();
+    const double bare = coreShare(seconds, bareKilohertzLoop);
+    context->start();
+    const double inactive = coreShare(seconds, sleepFor);
+    context->activate_component(component->getObjRef());
+    const double active = coreShare(seconds, sleepFor);
+    std::printf(
+        "idle execution context at %.0f Hz (the manager's default), share of one core: "
+        "inactive %.2f %%, active with no data %.2f %%\n",
+        context->get_rate(), inactive, active);
+    std::printf(
+        "baseline, a bare 1 kHz sleep loop in the same process with the context stopped: "
+        "%.2f %%; active context / baseline: %.2f\n",
+        bare, bare > 0 ? active / bare : 0.0);
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     try {
         if (mode == "receive") return receive(argc, argv);
         if (mode == "probe" && argc > 2) return probe(argv[2]);
         if (mode == "send" && argc > 2) return send(argv[2], argc > 3 ? std::atoi(argv[3]) : 1000);
+        if (mode == "idle") return idle(argc > 2 ? std::atof(argv[2]) : 5.0);
     } catch (const pelorin::send::SendError& e) {
         std::fprintf(stderr, "pelorin-port-bench: %s\n", e.what());
         return 1;
@@ -166,6 +229,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "pelorin-port-bench: CORBA error %s\n", e._name());
         return 1;
     }
-    std::fprintf(stderr, "usage: pelorin-port-bench receive | probe PORT | send PORT [SAMPLES]\n");
+    std::fprintf(
+        stderr,
+        "usage: pelorin-port-bench receive | probe PORT | send PORT [SAMPLES] | idle [SECONDS]\n");
     return 2;
 }

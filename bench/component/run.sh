@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Port benchmark: put-to-cell latency at an execution rate of 1000 Hz (median, 99th percentile)
-# and the puts per second the in-port accepts from one sender. Everything runs on 127.0.0.1.
+# Port benchmark: put-to-cell latency at an execution rate of 1000 Hz (median, 99th percentile),
+# the puts per second the in-port accepts from one sender, and the processor share of an idle
+# execution context at the rate chosen without rtc.conf. Everything runs on 127.0.0.1.
 # Usage: bench/component/run.sh [build-dir] [samples]     (defaults: build, 1000)
 set -euo pipefail
 
@@ -47,3 +48,7 @@ echo "Pelorin port benchmark, execution context at 1000 Hz: $samples timed puts 
 "$bench" send "$port" "$samples"
 wait "$receiver" || true
 cat "$work/receiver.out"
+
+echo "Idle execution context, no rtc.conf, 5 s per measurement:"
+mkdir -p "$work/idle"
+(cd "$work/idle" && env -u RTC_MANAGER_CONFIG "$bench" idle 5)

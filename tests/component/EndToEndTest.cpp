@@ -138,10 +138,11 @@ TEST_F(EndToEndTest, TheProfileCarriesTheComponentDescriptionAndTheConfiguredRat
     ASSERT_EQ(profile.exitCode, 0) << profile.err;
     const char* const expected[] = {
         "instance_name: Pelorin0\n", "implementation_id: Pelorin\n", "type_name: Pelorin\n",
-        "description: ${rtcParam.description}\n", "version: 1.0.0\n", "vendor: Tarnwell\n",
-        "category: Category\n", "activity_type: PERIODIC\n", "kind: DataFlowComponent\n",
-        "max_instance: 1\n", "language: C++\n", "lang_type: compile\n",
-        // rtc.conf sets the rate; the profile's 1.0 holds only without one.
+        "description: Robot model viewer: draws a robot from a setting file and poses it from "
+        "TimedDoubleSeq values\n",
+        "version: 1.0.0\n", "vendor: Tarnwell\n", "category: Viewer\n", "activity_type: PERIODIC\n",
+        "kind: DataFlowComponent\n", "max_instance: 1\n", "language: C++\n", "lang_type: compile\n",
+        // rtc.conf's rate replaces the profile's 1.0.
         "exec_cxt.periodic.rate: 100\n"};
     for (const char* line : expected)
         EXPECT_NE(profile.out.find(line), std::string::npos) << line << "in:\n" << profile.out;
@@ -173,7 +174,7 @@ TEST_F(EndToEndTest, OnlyTheDoublePortIsOfferedAndEverySenderDisconnects) {
     EXPECT_EQ(sweep.exitCode(), 0) << sweep.err();
     const RunResult profile = run_.send({"--profile"});
     ASSERT_EQ(profile.exitCode, 0) << profile.err;
-    const std::string ports = profile.out.substr(profile.out.find("port: "));
+    const std::string ports = profile.out.substr(profile.out.find("\nport: ") + 1);
     EXPECT_EQ(ports, "port: Pelorin0.doubleValue (0 connections)\n");
 }
 

@@ -1,10 +1,12 @@
 // Decoding of received samples and the in-port buffer fed by it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
 #include "rtcrt/CdrDecoder.h"
+#include "rtcrt/RefusalLog.h"
 #include "rtm/InPort.h"
 
 namespace {
@@ -56,20 +58,59 @@ TEST(CdrDecodeTest, EmptySequenceHasNoPadding) {
     EXPECT_FALSE(flags.data[1]);
 }
 
-TEST(CdrDecodeTest, RefusesShortAndAbsurdPayloads) {
+using pelorin::rtcrt::CdrFault;
+
+CdrFault faultOf(const Bytes& bytes, bool little, std::size_t size = SIZE_MAX) {
     RTC::TimedDoubleSeq value;
-    Bytes truncated(kLittle.begin(), kLittle.end() - 1);
-    EXPECT_FALSE(pelorin::rtcrt::decodeCdr(truncated.data(), truncated.size(), true, value));
-    EXPECT_FALSE(pelorin::rtcrt::decodeCdr(kLittle.data(), 6, true, value));
-    EXPECT_FALSE(pelorin::rtcrt::decodeCdr(kLittle.data(), 0, true, value));
-    // A length of 0x7fffffff elements with two doubles behind it.
+    CdrFault fault = CdrFault::None;
+    pelorin::rtcrt::decodeCdr(bytes.data(), std::min(size, bytes.size()), little, value, &fault);
+    return fault;
+}
+
+TEST(CdrDecodeTest, RefusesShortAndAbsurdPayloads) {
+    EXPECT_EQ(faultOf(kLittle, true, kLittle.size() - 1), CdrFault::LengthBeyondPayload);
+    EXPECT_EQ(faultOf(kLittle, true, 6), CdrFault::LengthBeyondPayload);
+    EXPECT_EQ(faultOf(kLittle, true, 0), CdrFault::LengthBeyondPayload);
+    // Little-endian bytes read as big-endian announce 0x02000000 elements.
+    EXPECT_EQ(faultOf(kLittle, false), CdrFault::LengthBeyondPayload);
+    EXPECT_EQ(faultOf(Bytes(pelorin::rtcrt::kMaxCdrPayloadBytes + 1, 0), true),
+              CdrFault::Oversized);
+    // Types without a block of fixed-size elements rely on the stream's own checks.
+    const Bytes shortBooleans = {1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0, 1};
+    RTC::TimedBooleanSeq flags;
+    CdrFault fault = CdrFault::None;
+    EXPECT_FALSE(
+        pelorin::rtcrt::decodeCdr(shortBooleans.data(), shortBooleans.size(), true, flags, &fault));
+    EXPECT_EQ(fault, CdrFault::Malformed);
+}
+
+// Lengths whose size in bytes wraps around in 32 bits (0x20000000 and 0x60000000 doubles are 4
+// and 12 GiB) announced in 16 bytes, in both byte orders: refused before any allocation.
+TEST(CdrDecodeTest, LengthThatWrapsIn32BitsIsRefused) {
+    const Bytes little = {0x02, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x20, 0, 0, 0, 0};
+    const Bytes big = {0, 0, 0, 0x02, 0, 0, 0, 0, 0x20, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(faultOf(little, true), CdrFault::LengthBeyondPayload);
+    EXPECT_EQ(faultOf(big, false), CdrFault::LengthBeyondPayload);
+    Bytes thrice = little;
+    thrice[11] = 0x60;
+    EXPECT_EQ(faultOf(thrice, true), CdrFault::LengthBeyondPayload);
+    // 0x7fffffff doubles with two behind them.
     Bytes huge = kLittle;
     huge[8] = 0xff, huge[9] = 0xff, huge[10] = 0xff, huge[11] = 0x7f;
-    EXPECT_FALSE(pelorin::rtcrt::decodeCdr(huge.data(), huge.size(), true, value));
-    // Little-endian bytes read as big-endian announce 0x02000000 elements.
-    EXPECT_FALSE(pelorin::rtcrt::decodeCdr(kLittle.data(), kLittle.size(), false, value));
-    Bytes oversized(pelorin::rtcrt::kMaxCdrPayloadBytes + 1, 0);
-    EXPECT_FALSE(pelorin::rtcrt::decodeCdr(oversized.data(), oversized.size(), true, value));
+    EXPECT_EQ(faultOf(huge, true), CdrFault::LengthBeyondPayload);
+    // Trailing bytes after the announced elements are allowed.
+    Bytes padded = kLittle;
+    padded.resize(padded.size() + 8, 0);
+    EXPECT_EQ(faultOf(padded, true), CdrFault::None);
+
+    RTC::TimedDoubleSeq bound;
+    RTC::InPort<RTC::TimedDoubleSeq> port("doubleValue", bound);
+    EXPECT_EQ(port.receive(toCdr(little), true), CdrFault::LengthBeyondPayload);
+    EXPECT_EQ(port.receive(toCdr(big), false), CdrFault::LengthBeyondPayload);
+    EXPECT_TRUE(port.isEmpty());
+    EXPECT_EQ(port.receive(toCdr(kBig), false), CdrFault::None);
+    ASSERT_TRUE(port.read());
+    expectSample(bound);
 }
 
 TEST(InPortBufferTest, NewestWinsAndBadPayloadStoresNothing) {
@@ -80,22 +121,49 @@ TEST(InPortBufferTest, NewestWinsAndBadPayloadStoresNothing) {
     EXPECT_FALSE(port.isNew());
     EXPECT_FALSE(port.read());
 
-    EXPECT_EQ(port.receive(toCdr({1, 2, 3}), true), OpenRTM::PORT_ERROR);
+    EXPECT_NE(port.receive(toCdr({1, 2, 3}), true), CdrFault::None);
     EXPECT_FALSE(port.isNew());
 
     Bytes older = kLittle;
     older[0] = 9;  // tm.sec = 9
-    EXPECT_EQ(port.receive(toCdr(older), true), OpenRTM::PORT_OK);
-    EXPECT_EQ(port.receive(toCdr(kLittle), true), OpenRTM::PORT_OK);
+    EXPECT_EQ(port.receive(toCdr(older), true), CdrFault::None);
+    EXPECT_EQ(port.receive(toCdr(kLittle), true), CdrFault::None);
     ASSERT_TRUE(port.isNew());
     ASSERT_TRUE(port.read());
     expectSample(bound);
     EXPECT_FALSE(port.isNew());
 
     // A full buffer drops its oldest entry rather than refusing.
-    for (int i = 0; i < 100; ++i) EXPECT_EQ(port.receive(toCdr(older), true), OpenRTM::PORT_OK);
+    for (int i = 0; i < 100; ++i) EXPECT_EQ(port.receive(toCdr(older), true), CdrFault::None);
     ASSERT_TRUE(port.read());
     EXPECT_EQ(bound.tm.sec, 9u);
+}
+
+// A peer that sends only undecodable samples: one line at the first, then one summary line per
+// period at most, and the rest when the connection closes.
+TEST(RefusalLogTest, FirstRefusalThenOneSummaryPerPeriod) {
+    using Clock = pelorin::rtcrt::RefusalLog::Clock;
+    pelorin::rtcrt::RefusalLog log;
+    log.setPlace("P0.in, connector c (id)");
+    const Clock::time_point start{};
+    EXPECT_EQ(log.closing(), "");
+    EXPECT_EQ(log.refused("bad (16 bytes)", start),
+              "Refused a sample on port P0.in, connector c (id): bad (16 bytes); further refusals "
+              "on this connection are counted and reported every 10 s");
+    int lines = 0;
+    for (int ms = 1; ms <= 25000; ++ms) {
+        const std::string line = log.refused("worse", start + std::chrono::milliseconds(ms));
+        if (line.empty()) continue;
+        ++lines;
+        EXPECT_EQ(line,
+                  "Refused 10000 more samples on port P0.in, connector c (id) in the last "
+                  "10 s; latest: worse");
+    }
+    EXPECT_EQ(lines, 2);
+    EXPECT_EQ(log.closing(),
+              "Refused 5000 more samples on port P0.in, connector c (id) before it "
+              "closed; latest: worse");
+    EXPECT_EQ(log.closing(), "");
 }
 
 }  // namespace

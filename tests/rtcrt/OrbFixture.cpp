@@ -1,6 +1,7 @@
 #include "OrbFixture.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <signal.h>
@@ -33,9 +34,8 @@ bool onPath(const std::string& program) {
     return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-}  // namespace
-
-int freeLoopbackPort() {
+// A socket bound to a free loopback port; its port number in `port`.
+int boundLoopbackSocket(int& port) {
     int fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -43,8 +43,22 @@ int freeLoopbackPort() {
     bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
     socklen_t length = sizeof address;
     getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
+    port = ntohs(address.sin_port);
+    return fd;
+}
+
+}  // namespace
+
+int freeLoopbackPort() {
+    int port = 0;
+    close(boundLoopbackSocket(port));
+    return port;
+}
+
+RefusingPort::RefusingPort() : fd_(boundLoopbackSocket(port_)) {}
+
+RefusingPort::~RefusingPort() {
+    close(fd_);
 }
 
 std::string makeTempDir() {
@@ -73,12 +87,28 @@ NamingService::NamingService(int port) {
     }
     dataDir_ = makeTempDir();
     port_ = port != 0 ? port : freeLoopbackPort();
+    start();
+}
+
+void NamingService::restartEmpty() {
+    kill(pid_, SIGKILL);
+    waitForExit(pid_, 5.0);
+    std::system(("rm -rf '" + dataDir_ + "'/*").c_str());
+    start();
+}
+
+void NamingService::start() {
     std::string portText = std::to_string(port_);
     std::string endpoint = "giop:tcp:127.0.0.1:" + portText;
+    std::string errors = dataDir_ + "/omniNames.err";
+    // The child only calls async-signal-safe functions before exec: this process may already
+    // run ORB threads.
     pid_ = fork();
     if (pid_ == 0) {
-        freopen("/dev/null", "w", stdout);
-        freopen((dataDir_ + "/omniNames.err").c_str(), "w", stderr);
+        int devNull = open("/dev/null", O_WRONLY);
+        int errorFile = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(devNull, STDOUT_FILENO);
+        dup2(errorFile, STDERR_FILENO);
         execlp("omniNames", "omniNames", "-start", portText.c_str(), "-datadir", dataDir_.c_str(),
                "-ORBendPoint", endpoint.c_str(), static_cast<char*>(nullptr));
         _exit(127);
@@ -102,8 +132,14 @@ NamingService::~NamingService() {
 
 pid_t forkProcess(int (*body)(void*), void* argument) {
     pid_t pid = fork();
-    if (pid == 0) _exit(body(argument));
-    return pid;
+    if (pid != 0) return pid;
+    // Nothing may leave the child through the caller's frames: it would go on with the test.
+    int status = kChildThrew;
+    try {
+        status = body(argument);
+    } catch (...) {
+    }
+    _exit(status);
 }
 
 int waitForExit(pid_t pid, double seconds) {
@@ -113,7 +149,7 @@ int waitForExit(pid_t pid, double seconds) {
         if (waitpid(pid, &status, WNOHANG) == pid) {
             return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);

@@ -101,10 +101,10 @@ TEST(ManagerConfigTest, PrecedenceDefaultsFileSystemOptions) {
     EXPECT_EQ(config.getProperty("naming.formats"), "%h.host_cxt/%n.rtc");  // default kept
     EXPECT_EQ(config.getProperty("exec_cxt.periodic.rate"), "50");
 
-    // Without a file the rate is not set at all, so a component profile's rate holds.
+    // Without a file the manager's rate is 1000 Hz, as the framework's.
     coil::Properties bare =
         buildManagerConfig(parseManagerArguments(1, const_cast<char**>(argv)), nullptr);
-    EXPECT_EQ(bare.getProperty("exec_cxt.periodic.rate"), "");
+    EXPECT_EQ(bare.getProperty("exec_cxt.periodic.rate"), "1000");
 }
 
 TEST(ManagerConfigTest, ConfigFileSearchOrder) {

@@ -67,16 +67,18 @@ class InPort : public InPortBase {
     }
 
   protected:
-    OpenRTM::PortStatus storeCdr(const OpenRTM::CdrData& data, bool littleEndian) override {
+    pelorin::rtcrt::CdrFault storeCdr(const OpenRTM::CdrData& data, bool littleEndian) override {
         DataType sample;
-        if (!pelorin::rtcrt::decodeCdr(data.get_buffer(), data.length(), littleEndian, sample)) {
-            return OpenRTM::PORT_ERROR;
+        pelorin::rtcrt::CdrFault fault = pelorin::rtcrt::CdrFault::None;
+        if (!pelorin::rtcrt::decodeCdr(data.get_buffer(), data.length(), littleEndian, sample,
+                                       &fault)) {
+            return fault;
         }
         std::lock_guard<std::mutex> lock(bufferMutex_);
         if (buffer_.size() >= capacity_) buffer_.pop_front();
         buffer_.push_back(std::move(sample));
         fresh_ = true;
-        return OpenRTM::PORT_OK;
+        return fault;
     }
 
   private:

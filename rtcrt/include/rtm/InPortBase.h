@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "coil/Properties.h"
+#include "rtcrt/CdrDecoder.h"
 #include "rtm/RTC.h"
 
 namespace pelorin::rtcrt {
@@ -52,6 +54,12 @@ class InPortBase : public virtual POA_RTC::PortService {
     RTC::ReturnCode_t notify_connect(RTC::ConnectorProfile& connector_profile) override;
     RTC::ReturnCode_t notify_disconnect(const char* connector_id) override;
 
+    // The port's own settings (the component's "port.inport.<name>" node over its
+    // "port.inport.dataport" node), merged over "data_type"; the port's profile publishes them,
+    // as the framework's in-ports do. Called by the owning component before the port is
+    // attached.
+    void init(const coil::Properties& settings);
+
     // Used by the owning component: activates the port in `poa` and ties it to its owner,
     // whose instance name prefixes the port's profile name.
     void attach(RTObject_impl& owner, PortableServer::POA_ptr poa);
@@ -61,13 +69,14 @@ class InPortBase : public virtual POA_RTC::PortService {
     // The profile without the dead-peer check of get_port_profile.
     RTC::PortProfile* profileSnapshot();
 
-    // Called by an endpoint for each received payload (ORB thread).
-    OpenRTM::PortStatus receive(const OpenRTM::CdrData& data, bool littleEndian);
+    // Called by an endpoint for each received payload (ORB thread): decodes it into the buffer.
+    // CdrFault::None when stored; otherwise why not (nothing stored).
+    pelorin::rtcrt::CdrFault receive(const OpenRTM::CdrData& data, bool littleEndian) {
+        return storeCdr(data, littleEndian);
+    }
 
   protected:
-    // Decodes one payload into the buffer. Returns PORT_OK when stored, PORT_ERROR when the
-    // payload could not be decoded (nothing stored).
-    virtual OpenRTM::PortStatus storeCdr(const OpenRTM::CdrData& data, bool littleEndian) = 0;
+    virtual pelorin::rtcrt::CdrFault storeCdr(const OpenRTM::CdrData& data, bool littleEndian) = 0;
 
   private:
     struct Connector;
@@ -83,6 +92,7 @@ class InPortBase : public virtual POA_RTC::PortService {
     void storeConnector(std::unique_ptr<Connector> connector);
     std::unique_ptr<Connector> takeConnector(const std::string& id);
     bool hasConnector(const std::string& id);
+    size_t connectorCount();
     // Disconnects every connector with a dead peer port. Bounded: each check waits at most a
     // second and the checks of one query a few seconds, so a tool's call is not held up by a
     // peer that stopped answering; such a peer counts as alive.
@@ -95,6 +105,7 @@ class InPortBase : public virtual POA_RTC::PortService {
 
     std::string name_;
     std::string dataType_;
+    coil::Properties settings_;
     RTObject_impl* owner_ = nullptr;
     PortableServer::POA_var poa_;
     RTC::PortService_var ref_;
