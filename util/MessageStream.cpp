@@ -12,7 +12,16 @@ void StdioSink::flush() {
     std::fflush(stream_);
 }
 
-FileSink::FileSink(const std::string& path) : file_(std::fopen(path.c_str(), "wb")) {}
+namespace {
+
+// Large enough that a start-up log of thousands of lines costs a handful of writes.
+constexpr std::size_t kFileBufferSize = std::size_t{64} << 10;
+
+}  // namespace
+
+FileSink::FileSink(const std::string& path) : file_(std::fopen(path.c_str(), "wb")) {
+    if (file_ != nullptr) std::setvbuf(file_, nullptr, _IOFBF, kFileBufferSize);
+}
 
 FileSink::~FileSink() {
     if (file_ != nullptr) std::fclose(file_);
@@ -54,7 +63,7 @@ MessageStream& MessageStream::operator<<(double value) {
 
 MessageStream& MessageStream::endl() {
     sink_->write("\n");
-    sink_->flush();
+    sink_->endLine();
     return *this;
 }
 

@@ -8,6 +8,7 @@
 #include "scene/SceneRevision.h"
 #include "scene/TranslateTransform.h"
 #include "tests/setting/ParserHarness.h"
+#include "tests/support/SpecialFiles.h"
 
 namespace pelorin::test {
 namespace {
@@ -37,6 +38,8 @@ TEST(ApplicationTest, CheckArgumentsFollowsTheArgumentTable) {
     ScratchDir dir;
     const std::string file = dir.write("robot.txt", "");
     const std::string absent = dir.file("absent.txt");
+    const std::string fifo = dir.file("fifo.txt");
+    ASSERT_TRUE(testing::makeFifo(fifo));
     const std::vector<ArgumentCase> cases = {
         {{}, "引数が不正です\n", false},
         {{file, file, file}, "引数が不正です\n", false},
@@ -46,7 +49,12 @@ TEST(ApplicationTest, CheckArgumentsFollowsTheArgumentTable) {
         {{"-DEBUG", file}, "", false},
         {{"-debug", file}, "デバッグモード\n", true},
         {{"-debug", absent}, "デバッグモード\n", false},
+        {{fifo}, "", false},
+        {{dir.file("")}, "", false},
     };
+    // A FIFO would hold the check until a writer came; the unblocker turns a wait into a
+    // failure.
+    const testing::FifoUnblocker unblocker(fifo, std::chrono::seconds(2));
     for (const ArgumentCase& c : cases) {
         ConsoleCapture console;
         Application app;
@@ -62,6 +70,9 @@ TEST(ApplicationTest, CheckArgumentsFollowsTheArgumentTable) {
         }
         if (c.args.size() == 2 && c.args[1] == absent) {
             expected += "設定ファイル[" + absent + "]が開けません\n";
+        }
+        if (c.args.size() == 1 && (c.args[0] == fifo || c.args[0] == dir.file(""))) {
+            expected += "設定ファイル[" + c.args[0] + "]は通常のファイルではありません\n";
         }
         EXPECT_EQ(accepted, c.accepted) << c.console;
         EXPECT_EQ(console.out(), expected);
