@@ -2,7 +2,6 @@
 // refusal of cut-short binary files and of files that are not regular files.
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -16,6 +15,7 @@
 #include "render/StlBinary.h"
 #include "render/StlFile.h"
 #include "tests/render/StlTestFiles.h"
+#include "tests/support/MemoryLimit.h"
 #include "tests/support/SpecialFiles.h"
 #include "util/TextHelpers.h"
 
@@ -386,26 +386,9 @@ TEST_F(StlFileTest, FilesAppendAndEmptyFilesLoad) {
     EXPECT_EQ(object.filePath(), dir_.path("3.stl"));
 }
 
-// Memory that runs out. A limit on the address space makes the allocations fail in a child
-// process; the sanitizers reserve terabytes of address space, so their builds skip these.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-
+// Memory that runs out, in a child process.
 class StlMemoryDeathTest : public StlFileTest {
   protected:
-    // Allows `headroom` bytes of address space beyond what the process uses now.
-    static void limitAddressSpace(std::size_t headroom) {
-        std::ifstream statm("/proc/self/statm");
-        std::size_t pages = 0;
-        statm >> pages;
-        rlimit limit{};
-        limit.rlim_cur = limit.rlim_max =
-            pages * static_cast<std::size_t>(sysconf(_SC_PAGESIZE)) + headroom;
-        setrlimit(RLIMIT_AS, &limit);
-    }
     // Ends the child: status 0 and "as expected" on standard error when `ok`.
     [[noreturn]] static void endChild(bool ok) {
         std::fputs(ok ? "as expected" : "otherwise", stderr);
@@ -415,7 +398,7 @@ class StlMemoryDeathTest : public StlFileTest {
 
 // A 2 GB binary file whose count matches its size (sparse, so it costs no disk).
 TEST_F(StlMemoryDeathTest, HugeBinaryFailsWithItsFacetCountAndKeepsTheMesh) {
-    if (kSanitized) GTEST_SKIP() << "no address-space limit under the sanitizers";
+    if (testing::kSanitizedBuild) GTEST_SKIP() << "no address-space limit under the sanitizers";
     constexpr std::uint32_t kCount = 40000000;
     const std::string path = dir_.write("huge.stl", testing::toBinaryStl({}, "huge"));
     {
@@ -433,7 +416,7 @@ TEST_F(StlMemoryDeathTest, HugeBinaryFailsWithItsFacetCountAndKeepsTheMesh) {
         {
             DrawnObjectBySTL object("o");
             const bool first = object.loadStl(small);
-            limitAddressSpace(std::size_t{256} << 20);
+            testing::limitAddressSpace(std::size_t{256} << 20);
             StlLoadResult result;
             const bool loaded = object.loadStl(path, &result);
             endChild(first && !loaded && result.status == StlLoadStatus::OutOfMemory &&
@@ -444,7 +427,7 @@ TEST_F(StlMemoryDeathTest, HugeBinaryFailsWithItsFacetCountAndKeepsTheMesh) {
 }
 
 TEST_F(StlMemoryDeathTest, AsciiMeshThatOutgrowsMemoryFailsAndKeepsTheMesh) {
-    if (kSanitized) GTEST_SKIP() << "no address-space limit under the sanitizers";
+    if (testing::kSanitizedBuild) GTEST_SKIP() << "no address-space limit under the sanitizers";
     constexpr std::size_t kFacets = 1500000;  // 72 MB of facets from 22 MB of text
     std::string text;
     for (std::size_t i = 0; i < kFacets; ++i) text += "facet\nendfacet\n";
@@ -455,7 +438,7 @@ TEST_F(StlMemoryDeathTest, AsciiMeshThatOutgrowsMemoryFailsAndKeepsTheMesh) {
             std::optional<std::string> name;
             const bool first =
                 readStlBytes("facet\nendfacet\n", mesh, name).status == StlLoadStatus::Ok;
-            limitAddressSpace(std::size_t{32} << 20);
+            testing::limitAddressSpace(std::size_t{32} << 20);
             const StlLoadResult result = readStlBytes(text, mesh, name);
             endChild(first && result.status == StlLoadStatus::OutOfMemory && result.facets > 0 &&
                      result.facets < kFacets && mesh.size() == 1);

@@ -4,6 +4,7 @@
 
 #include "ParserHarness.h"
 #include "scene/RotateTransform.h"
+#include "tests/support/MemoryLimit.h"
 #include "tests/support/SpecialFiles.h"
 #include "util/TextHelpers.h"
 
@@ -167,6 +168,25 @@ TEST(SettingReaderTest, FifoIsRefusedWithoutWaiting) {
     EXPECT_EQ(h.outSink.text(), "設定ファイル[" + fifo + "]は通常のファイルではありません\n");
     EXPECT_EQ(h.body(),
               std::vector<std::string>{"設定ファイル[" + fifo + "]は通常のファイルではありません"});
+}
+
+// Memory that runs out while reading ends the read with a message instead of an abort; the
+// caller then exits with status 1. The DATAPORT lines of a long file take the memory here.
+TEST(SettingReaderDeathTest, MemoryRunningOutEndsTheReadWithAMessage) {
+    if (testing::kSanitizedBuild) GTEST_SKIP() << "no address-space limit under the sanitizers";
+    std::string text = "BEGIN DATAPORT\n";
+    for (int i = 0; i < 1000000; ++i) text += "ROOT.J" + std::to_string(i) + "\n";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            ParserHarness h;
+            testing::limitAddressSpace(std::size_t{16} << 20);
+            const bool refused = h.parse(text) == nullptr &&
+                                 h.outSink.text() == "メモリが足りないため読み込みを中止しました\n";
+            std::fputs(refused ? "as expected" : "otherwise", stderr);
+            std::_Exit(refused ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "as expected");
 }
 
 TEST(SettingReaderTest, UndefinedLinesFailWithTheirPhysicalLineNumber) {
