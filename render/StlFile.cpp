@@ -14,7 +14,7 @@ namespace {
 constexpr std::size_t kBlockSize = std::size_t{1} << 20;
 
 struct Header {
-    unsigned char bytes[kStlBinaryHeaderSize];
+    unsigned char bytes[kStlBinaryHeaderSize] = {};
     std::size_t length = 0;  // fewer than 84 for a short file
 };
 
