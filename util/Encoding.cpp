@@ -8,6 +8,8 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <functional>
+#include <map>
 #include <mutex>
 
 namespace pelorin {
@@ -42,11 +44,28 @@ class Converter {
     Converter& operator=(const Converter&) = delete;
 
     std::string convert(std::string_view input) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const bool cacheable = input.size() <= kCachedTextBytes;
+        if (cacheable) {
+            const auto hit = cache_.find(input);
+            if (hit != cache_.end()) return hit->second;
+        }
+        std::string output = convertAfresh(input);
+        if (cacheable && cache_.size() < kCachedTexts) cache_.emplace(input, output);
+        return output;
+    }
+
+  private:
+    // The program's own messages come back thousands of times in a start-up log, so converted
+    // short texts are kept; within bounds, since texts made at run time vary without end.
+    static constexpr std::size_t kCachedTexts = 512;
+    static constexpr std::size_t kCachedTextBytes = 256;
+
+    std::string convertAfresh(std::string_view input) {
         // NOLINTNEXTLINE(performance-no-int-to-ptr): iconv_open reports failure as (iconv_t)-1
         if (descriptor_ == reinterpret_cast<iconv_t>(-1)) return std::string(input);
         std::string output;
         output.resize(input.size() * 2 + 16);
-        std::lock_guard<std::mutex> lock(mutex_);
         iconv(descriptor_, nullptr, nullptr, nullptr, nullptr);  // a fresh start for each text
         char* in = const_cast<char*>(input.data());
         std::size_t inLeft = input.size();
@@ -72,10 +91,10 @@ class Converter {
         return output;
     }
 
-  private:
     std::mutex mutex_;
     iconv_t descriptor_;
     bool fromUtf8_;
+    std::map<std::string, std::string, std::less<>> cache_;
 };
 
 // Never destroyed: threads may still write to the console while the process ends.
@@ -112,11 +131,15 @@ std::string codesetOfLocaleName() {
 
 }  // namespace
 
-std::string encodeText(std::string_view utf8, TextEncoding encoding) {
+bool needsConversion(std::string_view utf8, TextEncoding encoding) {
     // Seven-bit text reads the same in both encodings; most log texts are such.
-    const bool ascii = std::all_of(utf8.begin(), utf8.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (encoding == TextEncoding::Utf8 || ascii) return std::string(utf8);
+    return encoding != TextEncoding::Utf8 && std::any_of(utf8.begin(), utf8.end(), [](char c) {
+               return static_cast<unsigned char>(c) >= 0x80;
+           });
+}
+
+std::string encodeText(std::string_view utf8, TextEncoding encoding) {
+    if (!needsConversion(utf8, encoding)) return std::string(utf8);
     return utf8ToCp932().convert(utf8);
 }
 

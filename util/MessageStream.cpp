@@ -12,31 +12,33 @@ void StdioSink::flush() {
     std::fflush(stream_);
 }
 
-namespace {
-
-// Large enough that a start-up log of thousands of lines costs a handful of writes.
-constexpr std::size_t kFileBufferSize = std::size_t{64} << 10;
-
-}  // namespace
-
-FileSink::FileSink(const std::string& path) : file_(std::fopen(path.c_str(), "wb")) {
-    if (file_ != nullptr) std::setvbuf(file_, nullptr, _IOFBF, kFileBufferSize);
-}
+FileSink::FileSink(const std::string& path) : file_(std::fopen(path.c_str(), "wb")) {}
 
 FileSink::~FileSink() {
-    if (file_ != nullptr) std::fclose(file_);
+    if (file_ == nullptr) return;
+    flush();
+    std::fclose(file_);
 }
 
 void FileSink::write(std::string_view bytes) {
-    if (file_ != nullptr) std::fwrite(bytes.data(), 1, bytes.size(), file_);
+    if (file_ == nullptr) return;
+    buffer_.append(bytes);
+    if (buffer_.size() >= kBufferSize) flush();
 }
 
 void FileSink::flush() {
-    if (file_ != nullptr) std::fflush(file_);
+    if (file_ == nullptr) return;
+    std::fwrite(buffer_.data(), 1, buffer_.size(), file_);
+    std::fflush(file_);
+    buffer_.clear();
 }
 
 MessageStream& MessageStream::msg(std::string_view utf8) {
-    sink_->write(encodeText(utf8, encoding_));
+    if (needsConversion(utf8, encoding_)) {
+        sink_->write(encodeText(utf8, encoding_));
+    } else {
+        sink_->write(utf8);
+    }
     return *this;
 }
 

@@ -52,7 +52,11 @@ class FileSink : public TextSink {
     void endLine() override {}
 
   private:
+    // Large enough that a start-up log of thousands of lines costs a handful of writes.
+    static constexpr std::size_t kBufferSize = std::size_t{64} << 10;
+
     std::FILE* file_;
+    std::string buffer_;
 };
 
 // Collects everything in memory; tests read `text()`.
