@@ -12,6 +12,7 @@ namespace pelorin {
 namespace {
 
 constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+constexpr std::size_t kSmallestBlock = 4096;
 
 struct Header {
     unsigned char bytes[kStlBinaryHeaderSize] = {};
@@ -37,17 +38,20 @@ AsciiAttempt readAscii(ByteSource& source, const Header& header, std::uintmax_t 
     StlAsciiParser parser(triangles);
     attempt.sawNul = holdsNul(header.bytes, header.length);
     parser.feed(std::string_view(reinterpret_cast<const char*>(header.bytes), header.length));
-    // A small file is read with a buffer of its own size, a large one a block at a time.
+    // A small file is read with a buffer of about its own size, a large one a block at a time.
+    // One byte more than the size lets the first read find the end; the reading goes on to the
+    // end in any case, should the file have grown (or report no size, as some system files do).
     const std::uintmax_t rest = size > header.length ? size - header.length : 0;
-    const std::size_t blockSize =
-        static_cast<std::size_t>(std::min<std::uintmax_t>(rest, kBlockSize));
-    std::unique_ptr<char[]> block(blockSize > 0 ? new (std::nothrow) char[blockSize] : nullptr);
-    if (blockSize > 0 && !block) {
+    const std::size_t blockSize = static_cast<std::size_t>(
+        std::min<std::uintmax_t>(std::max<std::uintmax_t>(rest + 1, kSmallestBlock), kBlockSize));
+    const std::unique_ptr<char[]> block(new (std::nothrow) char[blockSize]);
+    if (!block) {
         attempt.stop = StlAsciiParser::Stop::OutOfMemory;
         return attempt;
     }
-    std::size_t got = 0;
-    while (blockSize > 0 && (got = source.read(block.get(), blockSize)) > 0) {
+    std::size_t got = blockSize;
+    // A short read is the end of the input.
+    while (got == blockSize && (got = source.read(block.get(), blockSize)) > 0) {
         attempt.sawNul = attempt.sawNul || holdsNul(block.get(), got);
         if (!parser.feed(std::string_view(block.get(), got))) break;
     }

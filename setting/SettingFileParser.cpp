@@ -140,8 +140,9 @@ void SettingFileParser::writeLogHeader(const std::string& sourceName) {
 bool SettingFileParser::readLines(ByteSource& source) {
     const std::unique_ptr<char[]> block(new char[kReadBlockSize]);
     std::string pending;  // the start of a line that the block ended in
-    std::size_t got;
-    while ((got = source.read(block.get(), kReadBlockSize)) > 0) {
+    std::size_t got = kReadBlockSize;
+    // A short read is the end of the input.
+    while (got == kReadBlockSize && (got = source.read(block.get(), kReadBlockSize)) > 0) {
         std::string_view bytes(block.get(), got);
         for (;;) {
             const void* lf = std::memchr(bytes.data(), kLineFeed, bytes.size());

@@ -293,6 +293,21 @@ TEST(StlBinaryTest, MeshGrowsOnlyAsRecordsArrive) {
     EXPECT_LT(mesh.capacity(), 10000U);
 }
 
+// The size steers only the choice of binary; text is read to its end whatever size was given
+// (a file that grew after it was opened, or a system file that reports no size).
+TEST(StlSourceTest, TextIsReadToItsEndWhateverTheSize) {
+    const auto mesh = testing::randomMesh(200, 4);
+    const std::string text = testing::toAsciiStl(mesh, "grown");
+    for (std::uintmax_t size : {std::uintmax_t{0}, std::uintmax_t{100}}) {
+        MemorySource source(text);
+        TriangleArray read;
+        std::optional<std::string> name;
+        EXPECT_EQ(readStl(source, size, read, name).status, StlLoadStatus::Ok);
+        expectSameMesh(read, mesh);
+        EXPECT_EQ(name, "grown");
+    }
+}
+
 TEST_F(StlFileTest, MissingFileLeavesTheObjectAlone) {
     DrawnObjectBySTL object("name");
     StlLoadResult result;
