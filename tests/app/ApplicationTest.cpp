@@ -3,11 +3,13 @@
 #include "app/Application.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "scene/RotateTransform.h"
 #include "scene/SceneRevision.h"
 #include "scene/TranslateTransform.h"
 #include "tests/setting/ParserHarness.h"
+#include "tests/support/MemoryLimit.h"
 #include "tests/support/SpecialFiles.h"
 
 namespace pelorin::test {
@@ -189,6 +191,28 @@ TEST(ApplicationDeathTest, StartOnARejectedFileEndsWithStatusOne) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(startOnBadFile(), ::testing::ExitedWithCode(1),
                 "RTM起動\nLine:2にて構文エラー\n設定ファイルの構文解析に失敗\n");
+}
+
+// Memory that runs out while a mesh loads ends the start with status 1 and the usual message,
+// never with an abort. The mesh is a 2 GB binary STL whose count matches its size (sparse, so it
+// costs no disk), read under a limit of 256 MB more address space.
+TEST(ApplicationDeathTest, MeshTooLargeForMemoryEndsWithStatusOne) {
+    if (testing::kSanitizedBuild) GTEST_SKIP() << "no address-space limit under the sanitizers";
+    ScratchDir dir;
+    WorkingDirectory inDir(dir.path());
+    constexpr std::uint32_t kCount = 40000000;
+    std::string header(80, ' ');
+    for (int i = 0; i < 4; ++i) header.push_back(static_cast<char>((kCount >> (8 * i)) & 0xFF));
+    dir.write("huge.stl", header);
+    ASSERT_EQ(truncate("huge.stl", 84 + 50 * static_cast<off_t>(kCount)), 0);
+    dir.write("bad.txt", "BEGIN PARTS = ROOT\nBEGIN DRAWN STL = m\nPATH = huge.stl\n");
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            testing::limitAddressSpace(std::size_t{256} << 20);
+            startOnBadFile();
+        },
+        ::testing::ExitedWithCode(1), "Line:3にて構文エラー\n設定ファイルの構文解析に失敗\n");
 }
 
 }  // namespace

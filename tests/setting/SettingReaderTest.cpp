@@ -255,7 +255,7 @@ TEST(SettingReaderTest, DamagedFilesNeverCrashTheReader) {
     std::vector<std::string> lines;
     for (const std::string& line :
          splitLines(readBytes(sourceFile("samples/gripper-arm/gripper-arm.txt")))) {
-        if (line.rfind("PATH", 0) != 0) lines.push_back(line);
+        if (!startsWith(line, "PATH")) lines.push_back(line);
     }
     ASSERT_GT(lines.size(), 50U);
     int failures = 0;
