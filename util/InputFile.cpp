@@ -35,6 +35,7 @@ void InputFile::close() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     size_ = 0;
+    position_ = 0;
 }
 
 OpenStatus InputFile::open(const std::string& path) {
@@ -70,12 +71,17 @@ std::size_t InputFile::read(void* into, std::size_t bytes) {
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) break;
         done += static_cast<std::size_t>(got);
+        position_ += static_cast<std::uintmax_t>(got);
+        // A read that comes short at the size the file had is its end: no call to confirm it.
+        if (done < bytes && position_ >= size_) break;
     }
     return done;
 }
 
 bool InputFile::rewind() {
-    return fd_ >= 0 && ::lseek(fd_, 0, SEEK_SET) == 0;
+    if (fd_ < 0 || ::lseek(fd_, 0, SEEK_SET) != 0) return false;
+    position_ = 0;
+    return true;
 }
 
 OpenStatus checkInputFile(const std::string& path) {

@@ -71,6 +71,7 @@ class InputFile : public ByteSource {
 
     int fd_ = -1;
     std::uintmax_t size_ = 0;
+    std::uintmax_t position_ = 0;
 };
 
 // Whether `path` opens as an InputFile; the file is opened and closed again.
