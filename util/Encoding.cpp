@@ -8,9 +8,9 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
-#include <functional>
-#include <map>
+#include <deque>
 #include <mutex>
+#include <unordered_map>
 
 namespace pelorin {
 namespace {
@@ -48,10 +48,13 @@ class Converter {
         const bool cacheable = input.size() <= kCachedTextBytes;
         if (cacheable) {
             const auto hit = cache_.find(input);
-            if (hit != cache_.end()) return hit->second;
+            if (hit != cache_.end()) return hit->second->converted;
         }
         std::string output = convertAfresh(input);
-        if (cacheable && cache_.size() < kCachedTexts) cache_.emplace(input, output);
+        if (cacheable && cache_.size() < kCachedTexts) {
+            const Entry& entry = entries_.emplace_back(Entry{std::string(input), output});
+            cache_.emplace(entry.text, &entry);
+        }
         return output;
     }
 
@@ -94,7 +97,12 @@ class Converter {
     std::mutex mutex_;
     iconv_t descriptor_;
     bool fromUtf8_;
-    std::map<std::string, std::string, std::less<>> cache_;
+    struct Entry {
+        std::string text;
+        std::string converted;
+    };
+    std::deque<Entry> entries_;  // never moves an entry, so the keys may view their texts
+    std::unordered_map<std::string_view, const Entry*> cache_;
 };
 
 // Never destroyed: threads may still write to the console while the process ends.
