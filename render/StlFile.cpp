@@ -13,6 +13,7 @@ namespace {
 
 constexpr std::size_t kBlockSize = std::size_t{1} << 20;
 constexpr std::size_t kSmallestBlock = 4096;
+constexpr std::uintmax_t kWholeFileLimit = std::uintmax_t{64} << 10;
 
 struct Header {
     unsigned char bytes[kStlBinaryHeaderSize] = {};
@@ -152,6 +153,23 @@ StlLoadResult readStlFile(const std::string& path, TriangleArray& triangles,
             return result;
         case OpenStatus::Ok:
             break;
+    }
+    // A small file is read whole with one call and then read from memory; should it have grown
+    // meanwhile, it is read as it comes.
+    if (file.size() < kWholeFileLimit) {
+        const auto size = static_cast<std::size_t>(file.size());
+        const std::unique_ptr<char[]> whole(new (std::nothrow) char[size + 1]);
+        if (!whole) {
+            result.status = StlLoadStatus::OutOfMemory;
+            return result;
+        }
+        const std::size_t got = file.read(whole.get(), size + 1);
+        if (got <= size)
+            return readStlBytes(std::string_view(whole.get(), got), triangles, solidName);
+        if (!file.rewind()) {
+            result.status = StlLoadStatus::CannotOpen;
+            return result;
+        }
     }
     return readStl(file, file.size(), triangles, solidName);
 }
