@@ -10,6 +10,7 @@ constexpr std::string_view kBadArguments = "引数が不正です\n";
 constexpr std::string_view kDebugMode = "デバッグモード\n";
 constexpr std::string_view kCannotOpenOpen = "設定ファイル[";  // then the path
 constexpr std::string_view kCannotOpenClose = "]が開けません\n";
+constexpr std::string_view kNotRegularFileClose = "]は通常のファイルではありません\n";
 constexpr std::string_view kParseFailed = "設定ファイルの構文解析に失敗\n";
 // Printed by the main body after a failed argument check (no line end).
 constexpr std::string_view kStartFailed = "プログラム起動に失敗";

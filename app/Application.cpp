@@ -1,7 +1,6 @@
 #include "app/Application.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -9,6 +8,7 @@
 #include "scene/SceneRevision.h"
 #include "scene/TransformValue.h"
 #include "setting/SettingFileParser.h"
+#include "util/InputFile.h"
 #include "util/MessageStream.h"
 #include "viewer/Viewer.h"
 
@@ -47,14 +47,20 @@ bool Application::checkArguments(int argc, char** argv) {
     return false;
 }
 
-// The file is only opened and closed here; the parser reads it later.
+// The file is only opened and closed here; the parser reads it later. A FIFO is refused without
+// waiting for a writer, as are directories, devices and sockets.
 bool Application::acceptPath(const char* candidate) {
-    std::FILE* probe = std::fopen(candidate, "r");
-    if (probe == nullptr) {
-        Console::out().msg(m::kCannotOpenOpen).raw(candidate).msg(m::kCannotOpenClose).flush();
-        return false;
+    switch (checkInputFile(candidate)) {
+        case OpenStatus::CannotOpen:
+            Console::out().msg(m::kCannotOpenOpen).raw(candidate).msg(m::kCannotOpenClose).flush();
+            return false;
+        case OpenStatus::NotRegularFile:
+            Console::out().msg(m::kCannotOpenOpen).raw(candidate).msg(m::kNotRegularFileClose);
+            Console::out().flush();
+            return false;
+        case OpenStatus::Ok:
+            break;
     }
-    std::fclose(probe);
     settingFilePath_ = candidate;
     return true;
 }

@@ -28,14 +28,16 @@ class Application {
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
-    // Main thread. Accepts "prog FILE" and "prog -debug FILE"; stores FILE when it opens for
-    // reading. Otherwise prints why on the console (nothing for a first argument that is not
-    // "-debug") and returns false.
+    // Main thread. Accepts "prog FILE" and "prog -debug FILE"; stores FILE when it is a regular
+    // file (or a link to one) that opens for reading. Otherwise prints why on the console
+    // (nothing for a first argument that is not "-debug") and returns false; a FIFO is refused
+    // at once, not waited on.
     bool checkArguments(int argc, char** argv);
 
     // Called once, while the component initialises. Reads and links the stored setting file
-    // (writing "PASER_LOG.txt" in the working directory); on failure prints
-    // "設定ファイルの構文解析に失敗" and ends the process with exit(1). Returns true when the
+    // (writing "PASER_LOG.txt" in the working directory, complete when the read ends); on
+    // failure, memory running out included, prints "設定ファイルの構文解析に失敗" and ends the
+    // process with exit(1). Returns true when the
     // scene is ready for the viewer. Later calls change nothing and return the same answer.
     bool start();
 

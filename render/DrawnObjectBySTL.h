@@ -2,10 +2,10 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "render/StlLoadResult.h"
 #include "render/Triangle.h"
+#include "render/TriangleArray.h"
 #include "scene/DrawnObject.h"
 
 namespace pelorin {
@@ -20,11 +20,11 @@ class DrawnObjectBySTL : public DrawnObject {
     void setColor(double r, double g, double b);
     const float* getColor() const { return color_; }
 
-    // Appends the facets of the file at `path` (relative to the working directory), renames the
-    // object after a named "solid" line and records the path. A file of exactly 84 + 50 n bytes
-    // (n the little-endian count at bytes 80..83) is binary STL, any other file ASCII STL.
-    // Returns false, with the object unchanged, when the file does not open or is a cut-short
-    // binary file; `result` then says which. Main thread, before drawing starts.
+    // Appends the facets of the STL file at `path` (relative to the working directory, ASCII or
+    // binary as readStlFile decides), renames the object after a named "solid" line and records
+    // the path. Returns false, with the object unchanged, when the file is refused or cannot be
+    // read whole; `result` then says why (and, on success, whether a binary file was padded).
+    // Main thread, before drawing starts.
     bool loadStl(const std::string& path, StlLoadResult* result = nullptr);
 
     // The facets in file order as GL_TRIANGLES, in the object's own frame, after one material
@@ -39,11 +39,11 @@ class DrawnObjectBySTL : public DrawnObject {
     void dump(int indent, MessageStream& out) const override;
     void dumpToConsole() const override;
 
-    const std::vector<Triangle>& triangles() const { return triangles_; }
+    const TriangleArray& triangles() const { return triangles_; }
     const std::string& filePath() const { return filePath_; }
 
   private:
-    std::vector<Triangle> triangles_;
+    TriangleArray triangles_;
     Box3 bounds_;
     float color_[3] = {1.0F, 1.0F, 1.0F};
     std::string filePath_;

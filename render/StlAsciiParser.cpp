@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "util/TextHelpers.h"
+
 namespace pelorin {
 namespace {
 
@@ -56,34 +58,61 @@ class StlAsciiParser::TokenCursor {
     std::size_t pos_ = 0;
 };
 
-void StlAsciiParser::feed(std::string_view bytes) {
-    while (!bytes.empty()) {
-        const char* end = static_cast<const char*>(std::memchr(bytes.data(), '\n', bytes.size()));
+bool StlAsciiParser::feed(std::string_view bytes) {
+    while (!bytes.empty() && stop_ == Stop::None) {
+        if (afterCr_) {
+            afterCr_ = false;
+            if (bytes.front() == '\n') {
+                bytes.remove_prefix(1);
+                continue;
+            }
+        }
+        const char* lf = static_cast<const char*>(std::memchr(bytes.data(), '\n', bytes.size()));
         // A lone CR also ends a line; look for it only in the stretch before the next LF.
-        const std::size_t lf =
-            end != nullptr ? static_cast<std::size_t>(end - bytes.data()) : bytes.size();
-        const void* cr = std::memchr(bytes.data(), '\r', lf);
+        const std::size_t lfAt =
+            lf != nullptr ? static_cast<std::size_t>(lf - bytes.data()) : bytes.size();
+        const void* cr = std::memchr(bytes.data(), '\r', lfAt);
         const std::size_t lineEnd =
             cr != nullptr ? static_cast<std::size_t>(static_cast<const char*>(cr) - bytes.data())
-                          : lf;
+                          : lfAt;
         if (lineEnd == bytes.size()) {
-            pendingLine_.append(bytes);
-            return;
+            keepPending(bytes);
+            break;
         }
         if (pendingLine_.empty()) {
-            parseLine(bytes.substr(0, lineEnd));
+            takeLine(bytes.substr(0, lineEnd));
         } else {
-            pendingLine_.append(bytes.substr(0, lineEnd));
-            parseLine(pendingLine_);
+            keepPending(bytes.substr(0, lineEnd));
+            if (stop_ == Stop::None) takeLine(pendingLine_);
             pendingLine_.clear();
         }
+        afterCr_ = cr != nullptr;
         bytes.remove_prefix(lineEnd + 1);
     }
+    return stop_ == Stop::None;
 }
 
-void StlAsciiParser::finish() {
-    if (!pendingLine_.empty()) parseLine(pendingLine_);
+bool StlAsciiParser::finish() {
+    if (stop_ == Stop::None && !pendingLine_.empty()) takeLine(pendingLine_);
     pendingLine_.clear();
+    return stop_ == Stop::None;
+}
+
+void StlAsciiParser::keepPending(std::string_view piece) {
+    if (pendingLine_.size() + piece.size() > kMaxLineBytes) {
+        stop_ = Stop::LineTooLong;
+        return;
+    }
+    pendingLine_.append(piece);
+}
+
+void StlAsciiParser::takeLine(std::string_view line) {
+    if (line.size() > kMaxLineBytes) {
+        stop_ = Stop::LineTooLong;
+        return;
+    }
+    parseLine(line);
+    if (stop_ == Stop::None) ++lineNumber_;
 }
 
 void StlAsciiParser::parseLine(std::string_view line) {
@@ -97,8 +126,12 @@ void StlAsciiParser::parseLine(std::string_view line) {
         vertexIndex_ = 0;
         tokens.next();  // "normal", not examined
         readTriple(tokens, current_.normal);
-    } else if (first.substr(0, kEndFacet.size()) == kEndFacet) {
-        triangles_->push_back(current_);
+    } else if (startsWith(first, kEndFacet)) {
+        if (!triangles_->push_back(current_)) {
+            stop_ = Stop::OutOfMemory;
+            return;
+        }
+        ++facets_;
         current_ = Triangle{};
     } else if (first == kVertex) {
         if (vertexIndex_ < kVerticesPerFacet) readTriple(tokens, current_.vertex[vertexIndex_]);

@@ -1,7 +1,8 @@
 // The ASCII STL grammar, fed with the bytes of a file in pieces of any size.
 //
-// Lines end at LF or CR (so LF, CRLF and CR files read alike) and may be of any length. Blanks,
-// tabs, CR and LF separate tokens. The first token of a line decides, in this order:
+// Lines end at LF, CR or CRLF (so LF, CRLF and CR files read alike) and may be up to
+// kMaxLineBytes long; a longer line stops the reading. Blanks, tabs, CR and LF separate tokens.
+// The first token of a line decides, in this order:
 //   "solid"            the solid's name becomes the second token (a nameless "solid" keeps it);
 //   "facet"            the vertex index goes back to 0 and tokens 3..5 are the normal;
 //   starts "endfacet"  the current triangle is appended and a fresh one begun (the index stays);
@@ -14,42 +15,58 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "render/ScanfDouble.h"
 #include "render/Triangle.h"
+#include "render/TriangleArray.h"
+#include "util/ScanfDouble.h"
 
 namespace pelorin {
 
 class StlAsciiParser {
   public:
+    enum class Stop {
+        None,
+        LineTooLong,  // a line longer than kMaxLineBytes
+        OutOfMemory,  // the mesh could not grow by the next facet
+    };
+
     // Facets are appended to `triangles`, which must outlive the parser.
-    explicit StlAsciiParser(std::vector<Triangle>& triangles) : triangles_(&triangles) {}
+    explicit StlAsciiParser(TriangleArray& triangles) : triangles_(&triangles) {}
 
     // Takes the next bytes of the file. Complete lines are parsed in place; only a line cut by
-    // the end of `bytes` is copied, to be completed by the next call.
-    void feed(std::string_view bytes);
-    // Ends the input: parses a last line that has no line end.
-    void finish();
+    // the end of `bytes` is copied, to be completed by the next call. Returns false once the
+    // reading has stopped (see stop()); input after that is ignored.
+    bool feed(std::string_view bytes);
+    // Ends the input: parses a last line that has no line end. False when the reading stopped.
+    bool finish();
 
+    Stop stop() const { return stop_; }
+    // The number of the line being read (1 for the first); after a stop, the line that stopped it.
+    std::size_t lineNumber() const { return lineNumber_; }
+    // Facets appended so far.
+    std::size_t facets() const { return facets_; }
     // The name of the last named "solid" line, if any.
     const std::optional<std::string>& solidName() const { return solidName_; }
-
-    // Parses one line without its line end.
-    void parseLine(std::string_view line);
 
   private:
     static constexpr int kVerticesPerFacet = 3;
     class TokenCursor;
 
+    void takeLine(std::string_view line);
+    void keepPending(std::string_view piece);
+    void parseLine(std::string_view line);
     // Converts the next three tokens (those the line holds) into xyz.
     void readTriple(TokenCursor& tokens, float* xyz) const;
 
-    std::vector<Triangle>* triangles_;
+    TriangleArray* triangles_;
     Triangle current_;
     int vertexIndex_ = 0;
     std::optional<std::string> solidName_;
     std::string pendingLine_;
+    bool afterCr_ = false;  // the last line ended at a CR, so an LF next completes a CRLF
+    std::size_t lineNumber_ = 1;
+    std::size_t facets_ = 0;
+    Stop stop_ = Stop::None;
     ScanfDoubleConverter numbers_;
 };
 

@@ -1,14 +1,13 @@
 // Binary STL: an 80-byte header, a little-endian uint32 facet count, then 50 bytes per facet
 // (normal and three vertices as little-endian 32-bit floats, then a 16-bit attribute that is
-// ignored). A file is binary exactly when its size is 84 + 50 * count, whatever its header says:
-// many exporters begin the header with "solid".
+// ignored).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
-#include "render/Triangle.h"
+#include "render/TriangleArray.h"
+#include "util/InputFile.h"
 
 namespace pelorin {
 
@@ -24,8 +23,16 @@ inline std::uintmax_t stlBinarySize(std::uint32_t count) {
     return kStlBinaryHeaderSize + std::uintmax_t{kStlBinaryFacetSize} * count;
 }
 
-// Appends `count` facets read from `bytes` (count * kStlBinaryFacetSize bytes) to `triangles`.
-void decodeStlBinaryFacets(const unsigned char* bytes, std::size_t count,
-                           std::vector<Triangle>& triangles);
+enum class StlBinaryRead {
+    Complete,
+    InputEnded,   // fewer facets than `count` were there (the file shrank while it was read)
+    OutOfMemory,  // the mesh could not grow; the facets read before stay appended
+};
+
+// Reads up to `count` facets from `source`, which stands just after the header, straight into
+// the room at the end of `triangles`: the mesh grows a bounded step at a time as records arrive,
+// so a count that the input does not back costs no memory.
+StlBinaryRead readStlBinaryFacets(ByteSource& source, std::uint32_t count,
+                                  TriangleArray& triangles);
 
 }  // namespace pelorin

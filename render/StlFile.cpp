@@ -1,11 +1,9 @@
 #include "render/StlFile.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "render/StlAsciiParser.h"
 #include "render/StlBinary.h"
@@ -14,88 +12,166 @@ namespace pelorin {
 namespace {
 
 constexpr std::size_t kBlockSize = std::size_t{1} << 20;
-// Whole facets per binary read, about one block.
-constexpr std::size_t kFacetsPerBlock = kBlockSize / kStlBinaryFacetSize;
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-enum class Layout { Ascii, Binary, TruncatedBinary };
+constexpr std::size_t kSmallestBlock = 4096;
+constexpr std::uintmax_t kWholeFileLimit = std::uintmax_t{64} << 10;
 
 struct Header {
-    unsigned char bytes[kStlBinaryHeaderSize];
+    unsigned char bytes[kStlBinaryHeaderSize] = {};
     std::size_t length = 0;  // fewer than 84 for a short file
 };
 
-// `size` is the file's size when it has one (a regular file); a pipe is never taken as binary.
-Layout decideLayout(const Header& header, std::optional<std::uintmax_t> size,
-                    StlLoadResult& result) {
-    const bool wholeHeader = header.length == kStlBinaryHeaderSize;
-    const std::uint32_t count = wholeHeader ? stlBinaryFacetCount(header.bytes) : 0;
-    if (wholeHeader && size && *size == stlBinarySize(count)) return Layout::Binary;
-    // Text files hold no NUL bytes; a header that does is binary STL cut short (or padded).
-    if (std::memchr(header.bytes, '\0', header.length) == nullptr) return Layout::Ascii;
-    result.status = StlLoadStatus::TruncatedBinary;
-    result.expectedSize = wholeHeader ? stlBinarySize(count) : kStlBinaryHeaderSize;
-    result.actualSize = size.value_or(header.length);
-    return Layout::TruncatedBinary;
+// What reading the file as ASCII STL found.
+struct AsciiAttempt {
+    StlAsciiParser::Stop stop = StlAsciiParser::Stop::None;
+    std::size_t line = 0;
+    std::size_t facets = 0;
+    bool sawNul = false;  // a NUL byte anywhere in the file: no text file holds one
+    std::optional<std::string> solidName;
+};
+
+bool holdsNul(const void* bytes, std::size_t length) {
+    return std::memchr(bytes, '\0', length) != nullptr;
 }
 
-void readBinaryFacets(std::FILE* file, std::uint32_t count, std::vector<Triangle>& triangles) {
-    triangles.reserve(triangles.size() + count);
-    std::vector<unsigned char> block(kFacetsPerBlock * kStlBinaryFacetSize);
-    std::size_t left = count;
-    while (left > 0) {
-        const std::size_t wanted = std::min(left, kFacetsPerBlock);
-        const std::size_t got =
-            std::fread(block.data(), kStlBinaryFacetSize, wanted, file);  // whole facets only
-        decodeStlBinaryFacets(block.data(), got, triangles);
-        if (got < wanted) return;  // the file shrank under us: stop as at its end
-        left -= got;
-    }
-}
-
-void readAsciiRest(std::FILE* file, const Header& header, std::vector<Triangle>& triangles,
-                   std::optional<std::string>& solidName) {
+AsciiAttempt readAscii(ByteSource& source, const Header& header, std::uintmax_t size,
+                       TriangleArray& triangles) {
+    AsciiAttempt attempt;
     StlAsciiParser parser(triangles);
+    attempt.sawNul = holdsNul(header.bytes, header.length);
     parser.feed(std::string_view(reinterpret_cast<const char*>(header.bytes), header.length));
-    std::vector<char> block(kBlockSize);
-    std::size_t got;
-    while ((got = std::fread(block.data(), 1, block.size(), file)) > 0) {
-        parser.feed(std::string_view(block.data(), got));
+    // A small file is read with a buffer of about its own size, a large one a block at a time.
+    // One byte more than the size lets the first read find the end; the reading goes on to the
+    // end in any case, should the file have grown (or report no size, as some system files do).
+    const std::uintmax_t rest = size > header.length ? size - header.length : 0;
+    const std::size_t blockSize = static_cast<std::size_t>(
+        std::min<std::uintmax_t>(std::max<std::uintmax_t>(rest + 1, kSmallestBlock), kBlockSize));
+    const std::unique_ptr<char[]> block(new (std::nothrow) char[blockSize]);
+    if (!block) {
+        attempt.stop = StlAsciiParser::Stop::OutOfMemory;
+        return attempt;
+    }
+    std::size_t got = blockSize;
+    // A short read is the end of the input.
+    while (got == blockSize && (got = source.read(block.get(), blockSize)) > 0) {
+        attempt.sawNul = attempt.sawNul || holdsNul(block.get(), got);
+        if (!parser.feed(std::string_view(block.get(), got))) break;
     }
     parser.finish();
-    if (parser.solidName()) solidName = parser.solidName();
+    // A line too long before any facet leaves open whether this is text at all: the rest tells.
+    if (parser.stop() == StlAsciiParser::Stop::LineTooLong && parser.facets() == 0) {
+        while (!attempt.sawNul && (got = source.read(block.get(), blockSize)) > 0) {
+            attempt.sawNul = holdsNul(block.get(), got);
+        }
+    }
+    attempt.stop = parser.stop();
+    attempt.line = parser.lineNumber();
+    attempt.facets = parser.facets();
+    attempt.solidName = parser.solidName();
+    return attempt;
+}
+
+StlLoadResult readBinary(ByteSource& source, std::uint32_t count, TriangleArray& triangles) {
+    StlLoadResult result;
+    if (readStlBinaryFacets(source, count, triangles) == StlBinaryRead::OutOfMemory) {
+        result.status = StlLoadStatus::OutOfMemory;
+        result.facets = count;
+    }
+    return result;
+}
+
+StlLoadResult decode(ByteSource& source, std::uintmax_t size, TriangleArray& triangles,
+                     std::optional<std::string>& solidName) {
+    StlLoadResult result;
+    Header header;
+    header.length = source.read(header.bytes, kStlBinaryHeaderSize);
+    const bool wholeHeader = header.length == kStlBinaryHeaderSize;
+    const std::uint32_t count = wholeHeader ? stlBinaryFacetCount(header.bytes) : 0;
+    const std::uintmax_t expected = wholeHeader ? stlBinarySize(count) : kStlBinaryHeaderSize;
+    if (wholeHeader && size == expected) return readBinary(source, count, triangles);
+
+    AsciiAttempt ascii = readAscii(source, header, size, triangles);
+    if (ascii.stop == StlAsciiParser::Stop::OutOfMemory) {
+        result.status = StlLoadStatus::OutOfMemory;
+        result.facets = ascii.facets;
+        return result;
+    }
+    if (ascii.facets > 0 || !ascii.sawNul) {
+        if (ascii.stop == StlAsciiParser::Stop::LineTooLong) {
+            result.status = StlLoadStatus::LineTooLong;
+            result.line = ascii.line;
+        } else if (ascii.solidName) {
+            solidName = std::move(ascii.solidName);
+        }
+        return result;
+    }
+
+    // Not text, and not of its binary size: binary all the same when longer, else cut short.
+    result.expectedSize = expected;
+    result.actualSize = size;
+    if (!wholeHeader || size < expected) {
+        result.status = StlLoadStatus::TruncatedBinary;
+        return result;
+    }
+    if (!source.rewind() || source.read(header.bytes, kStlBinaryHeaderSize) != header.length) {
+        result.status = StlLoadStatus::CannotOpen;
+        return result;
+    }
+    StlLoadResult binary = readBinary(source, count, triangles);
+    binary.paddedBinary = binary.status == StlLoadStatus::Ok;
+    binary.expectedSize = expected;
+    binary.actualSize = size;
+    return binary;
 }
 
 }  // namespace
 
-StlLoadResult readStlFile(const std::string& path, std::vector<Triangle>& triangles,
+StlLoadResult readStl(ByteSource& source, std::uintmax_t size, TriangleArray& triangles,
+                      std::optional<std::string>& solidName) {
+    const std::size_t before = triangles.size();
+    const StlLoadResult result = decode(source, size, triangles, solidName);
+    if (result.status != StlLoadStatus::Ok) triangles.truncate(before);
+    triangles.shrinkToFit();
+    return result;
+}
+
+StlLoadResult readStlBytes(std::string_view bytes, TriangleArray& triangles,
+                           std::optional<std::string>& solidName) {
+    MemorySource source(bytes);
+    return readStl(source, bytes.size(), triangles, solidName);
+}
+
+StlLoadResult readStlFile(const std::string& path, TriangleArray& triangles,
                           std::optional<std::string>& solidName) {
     StlLoadResult result;
-    File file(std::fopen(path.c_str(), "rb"));
-    struct stat info;
-    if (!file || fstat(fileno(file.get()), &info) != 0 || S_ISDIR(info.st_mode)) {
-        result.status = StlLoadStatus::CannotOpen;
-        return result;
-    }
-    Header header;
-    header.length = std::fread(header.bytes, 1, kStlBinaryHeaderSize, file.get());
-    std::optional<std::uintmax_t> size;
-    if (S_ISREG(info.st_mode)) size = static_cast<std::uintmax_t>(info.st_size);
-    switch (decideLayout(header, size, result)) {
-        case Layout::Binary:
-            readBinaryFacets(file.get(), stlBinaryFacetCount(header.bytes), triangles);
-            break;
-        case Layout::Ascii:
-            readAsciiRest(file.get(), header, triangles, solidName);
-            break;
-        case Layout::TruncatedBinary:
+    InputFile file;
+    switch (file.open(path)) {
+        case OpenStatus::CannotOpen:
+            result.status = StlLoadStatus::CannotOpen;
+            return result;
+        case OpenStatus::NotRegularFile:
+            result.status = StlLoadStatus::NotRegularFile;
+            return result;
+        case OpenStatus::Ok:
             break;
     }
-    return result;
+    // A small file is read whole with one call and then read from memory; should it have grown
+    // meanwhile, it is read as it comes.
+    if (file.size() < kWholeFileLimit) {
+        const auto size = static_cast<std::size_t>(file.size());
+        const std::unique_ptr<char[]> whole(new (std::nothrow) char[size + 1]);
+        if (!whole) {
+            result.status = StlLoadStatus::OutOfMemory;
+            return result;
+        }
+        const std::size_t got = file.read(whole.get(), size + 1);
+        if (got <= size)
+            return readStlBytes(std::string_view(whole.get(), got), triangles, solidName);
+        if (!file.rewind()) {
+            result.status = StlLoadStatus::CannotOpen;
+            return result;
+        }
+    }
+    return readStl(file, file.size(), triangles, solidName);
 }
 
 }  // namespace pelorin

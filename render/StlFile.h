@@ -1,23 +1,41 @@
-// Reading an STL file from disk: decides between binary and ASCII and feeds the right reader.
+// Reading STL, from a file or from memory: decides between binary and ASCII and feeds the right
+// reader.
+//
+// The decision, in this order: a file of exactly 84 + 50 n bytes (n the little-endian count at
+// bytes 80..83) is binary, whatever its header says, since many exporters begin a binary header
+// with "solid". Otherwise a file that reads as ASCII STL is ASCII: one that holds no NUL byte,
+// or in which the ASCII grammar finds a facet. Otherwise the file is binary after all: one longer
+// than 84 + 50 n (exporters pad) gives its n facets and says so in `paddedBinary`; a shorter one
+// is refused as TruncatedBinary.
+//
+// Facets are appended to `triangles`; on any failure the mesh is left as it was and `solidName`
+// is untouched. `solidName` receives the name of the last named "solid" line of an ASCII file.
+// Memory follows the facets actually read: lines are bounded (kMaxLineBytes) and the mesh grows
+// as records arrive, so neither a missing line end nor a count that the bytes do not back can
+// make the reader take more. A read error part-way ends the input like the end of the file.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "render/StlLoadResult.h"
-#include "render/Triangle.h"
+#include "render/TriangleArray.h"
+#include "util/InputFile.h"
 
 namespace pelorin {
 
-// Appends the facets of the file at `path` to `triangles`. A file of exactly 84 + 50 n bytes
-// (n the count at bytes 80..83) is read as binary STL; any other file as ASCII STL, except one
-// with a NUL byte in its first 84 bytes, which is a cut-short binary file and is refused
-// (TruncatedBinary with both sizes). On CannotOpen and TruncatedBinary nothing is appended and
-// `solidName` is untouched. A read error part-way ends the reading like the end of the file.
-// The file is read in large blocks; memory beyond the triangles stays small and constant.
-// `solidName` receives the name of the last named "solid" line of an ASCII file.
-StlLoadResult readStlFile(const std::string& path, std::vector<Triangle>& triangles,
+// The file at `path`; a FIFO, directory, device or socket is refused without being read.
+StlLoadResult readStlFile(const std::string& path, TriangleArray& triangles,
                           std::optional<std::string>& solidName);
+
+// STL held in memory, read exactly as a file of the same bytes would be (fuzz targets, tests).
+StlLoadResult readStlBytes(std::string_view bytes, TriangleArray& triangles,
+                           std::optional<std::string>& solidName);
+
+// STL of `size` bytes from `source`, which stands at its first byte and can go back to it.
+StlLoadResult readStl(ByteSource& source, std::uintmax_t size, TriangleArray& triangles,
+                      std::optional<std::string>& solidName);
 
 }  // namespace pelorin

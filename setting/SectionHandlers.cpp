@@ -15,14 +15,13 @@ namespace {
 
 namespace m = setting_messages;
 
-constexpr char kValueMark = '=';
 constexpr char kColorSeparator = ',';
 constexpr std::size_t kColorComponents = 3;
 
 // The value after the first "=" and its blanks, up to the line's end (trailing blanks included).
 // None when there is no "=" or nothing after it.
 std::optional<std::string_view> readValue(std::string_view argument) {
-    const std::size_t mark = argument.find(kValueMark);
+    const std::size_t mark = argument.find(SettingFileParser::kValueMark);
     if (mark == std::string_view::npos) return std::nullopt;
     const std::string_view value = afterSpaces(argument.substr(mark + 1));
     if (value.empty()) return std::nullopt;
@@ -170,18 +169,47 @@ bool SettingFileParser::OnPATH(std::string_view argument) {
     return loadStlInto(*object, std::string(*path));
 }
 
-// A cut-short binary file is refused with its sizes rather than read as an empty mesh.
+// A refused file fails the PATH line with its reason in the log; a padded binary file loads
+// with a warning that gives both sizes.
 bool SettingFileParser::loadStlInto(DrawnObjectBySTL& object, const std::string& path) {
     StlLoadResult result;
-    if (object.loadStl(path, &result)) return true;
-    if (result.status == StlLoadStatus::TruncatedBinary) {
-        log_->msg(m::kStlTruncated) << static_cast<unsigned long>(result.expectedSize);
-        log_->msg(m::kStlActualSize) << static_cast<unsigned long>(result.actualSize);
-        log_->endl();
+    if (!object.loadStl(path, &result)) {
+        logStlRefusal(result, path);
         return false;
     }
-    log_->msg(m::kStlOpenFailed).endl();
-    return false;
+    if (result.paddedBinary) {
+        logLine(m::kWarningTag).msg(m::kStlPadded)
+            << static_cast<unsigned long>(result.expectedSize);
+        log_->msg(m::kStlActualSize) << static_cast<unsigned long>(result.actualSize);
+        log_->endl();
+    }
+    return true;
+}
+
+void SettingFileParser::logStlRefusal(const StlLoadResult& result, const std::string& path) {
+    switch (result.status) {
+        case StlLoadStatus::Ok:
+        case StlLoadStatus::CannotOpen:
+            log_->msg(m::kStlOpenFailed);
+            break;
+        case StlLoadStatus::NotRegularFile:
+            log_->msg(m::kStlFileOpen).raw(path).msg(m::kStlNotRegularClose);
+            break;
+        case StlLoadStatus::TruncatedBinary:
+            log_->msg(m::kStlTruncated) << static_cast<unsigned long>(result.expectedSize);
+            log_->msg(m::kStlActualSize) << static_cast<unsigned long>(result.actualSize);
+            break;
+        case StlLoadStatus::LineTooLong:
+            log_->msg(m::kStlFileOpen).raw(path).msg(m::kStlLineAt)
+                << static_cast<unsigned long>(result.line);
+            log_->msg(m::kStlLineTooLong) << static_cast<unsigned long>(kMaxLineBytes);
+            break;
+        case StlLoadStatus::OutOfMemory:
+            log_->msg(m::kStlFileOpen).raw(path).msg(m::kStlOutOfMemory)
+                << static_cast<unsigned long>(result.facets);
+            break;
+    }
+    log_->endl();
 }
 
 bool SettingFileParser::OnNEXT(std::string_view argument) {

@@ -1,10 +1,13 @@
 #include "setting/SettingFileParser.h"
 
+#include <cstring>
 #include <ctime>
-#include <fstream>
+#include <memory>
+#include <new>
 
 #include "scene/Parts.h"
 #include "setting/SettingMessages.h"
+#include "util/InputFile.h"
 #include "util/TextHelpers.h"
 
 namespace pelorin {
@@ -20,6 +23,8 @@ class DiscardSink : public TextSink {
 
 constexpr char kCommentMark = '#';
 constexpr char kCarriageReturn = '\r';
+constexpr char kLineFeed = '\n';
+constexpr std::size_t kReadBlockSize = std::size_t{64} << 10;
 
 // asctime form of the current UTC time, with its own trailing line feed.
 std::string currentUtcTimeText() {
@@ -29,10 +34,6 @@ std::string currentUtcTimeText() {
     char buffer[64] = {};
     if (asctime_r(&utc, buffer) == nullptr) return "\n";
     return buffer;
-}
-
-bool startsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
 }
 
 }  // namespace
@@ -77,13 +78,42 @@ Parts* SettingFileParser::parse(const std::string& path) {
         ownedLog_ = std::make_unique<MessageStream>(*logSink_, TextEncoding::Cp932);
         log_ = ownedLog_.get();
     }
-    std::ifstream file(path, std::ios::binary);
-    return parse(file, path);
+    InputFile file;
+    if (file.open(path) == OpenStatus::NotRegularFile) {
+        writeLogHeader(path);
+        log_->msg(m::kNotRegularFileOpen).raw(path).msg(m::kNotRegularFileClose).endl();
+        out_->msg(m::kNotRegularFileOpen).raw(path).msg(m::kNotRegularFileClose).endl();
+        log_->flush();
+        return nullptr;
+    }
+    return parseSource(file, path);
 }
 
 Parts* SettingFileParser::parse(std::istream& in, const std::string& sourceName) {
+    StreamSource source(in);
+    return parseSource(source, sourceName);
+}
+
+Parts* SettingFileParser::parseSource(ByteSource& source, const std::string& sourceName) {
+    Parts* root = nullptr;
+    try {
+        root = readAndLink(source, sourceName);
+    } catch (const std::bad_alloc&) {
+        // What was built stays as it is; nothing uses a tree whose read failed. Writing the
+        // message needs a little memory too, which the failed large request has left.
+        try {
+            log_->msg(m::kOutOfMemory).endl();
+            out_->msg(m::kOutOfMemory).endl();
+        } catch (const std::bad_alloc&) {
+        }
+    }
+    log_->flush();
+    return root;
+}
+
+Parts* SettingFileParser::readAndLink(ByteSource& source, const std::string& sourceName) {
     writeLogHeader(sourceName);
-    if (!readLines(in)) return nullptr;
+    if (!readLines(source)) return nullptr;
     log_->msg(m::kFinishParse).endl();
     if (!linkParts()) {
         out_->msg(m::kPartsLinkFailed).endl();
@@ -104,17 +134,64 @@ void SettingFileParser::writeLogHeader(const std::string& sourceName) {
     log_->msg(m::kLogTime).raw(currentUtcTimeText()).endl();
 }
 
-// Lines may be of any length. A CR before the LF belongs to the line end, so files written with
-// CRLF read the same as files with LF.
-bool SettingFileParser::readLines(std::istream& in) {
-    std::string line;
-    while (std::getline(in, line)) {
-        ++lineNumber_;
-        if (!line.empty() && line.back() == kCarriageReturn) line.pop_back();
-        if (line.empty()) continue;
-        if (!handleLine(line)) return false;
+// Lines end at LF; a CR before the LF belongs to the line end, so files written with CRLF read
+// the same as files with LF. A line may be up to kMaxLineBytes long: no input makes the reader
+// hold more than that of one line.
+bool SettingFileParser::readLines(ByteSource& source) {
+    const std::unique_ptr<char[]> block(new char[kReadBlockSize]);
+    std::string pending;  // the start of a line that the block ended in
+    std::size_t got = kReadBlockSize;
+    // A short read is the end of the input.
+    while (got == kReadBlockSize && (got = source.read(block.get(), kReadBlockSize)) > 0) {
+        std::string_view bytes(block.get(), got);
+        for (;;) {
+            const void* lf = std::memchr(bytes.data(), kLineFeed, bytes.size());
+            if (lf == nullptr) {
+                if (!keepPending(pending, bytes)) return false;
+                break;
+            }
+            const auto length =
+                static_cast<std::size_t>(static_cast<const char*>(lf) - bytes.data());
+            if (pending.empty()) {
+                if (!takeLine(bytes.substr(0, length))) return false;
+            } else {
+                if (!keepPending(pending, bytes.substr(0, length)) || !takeLine(pending)) {
+                    return false;
+                }
+                pending.clear();
+            }
+            bytes.remove_prefix(length + 1);
+        }
     }
-    return true;
+    return pending.empty() || takeLine(pending);
+}
+
+// The line end's CR may come on top of the longest line.
+bool SettingFileParser::keepPending(std::string& pending, std::string_view piece) {
+    if (pending.size() + piece.size() <= kMaxLineBytes + 1) {
+        pending.append(piece);
+        return true;
+    }
+    ++lineNumber_;
+    reportLineTooLong();
+    return false;
+}
+
+bool SettingFileParser::takeLine(std::string_view line) {
+    ++lineNumber_;
+    if (!line.empty() && line.back() == kCarriageReturn) line.remove_suffix(1);
+    if (line.size() > kMaxLineBytes) {
+        reportLineTooLong();
+        return false;
+    }
+    if (line.empty()) return true;
+    return handleLine(line);
+}
+
+void SettingFileParser::reportLineTooLong() {
+    logLine(m::kLineTooLong) << static_cast<unsigned long>(kMaxLineBytes);
+    log_->endl();
+    reportSyntaxError();
 }
 
 bool SettingFileParser::handleLine(std::string_view line) {

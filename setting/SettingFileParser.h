@@ -25,8 +25,10 @@
 
 namespace pelorin {
 
+class ByteSource;
 class DrawnObjectBySTL;
 class OutputPath;
+struct StlLoadResult;
 class Parts;
 class TransformChain;
 class TransformElement;
@@ -45,6 +47,8 @@ class SettingFileParser {
   public:
     static constexpr const char* kLogFileName = "PASER_LOG.txt";
     static constexpr const char* kRootName = "ROOT";
+    // Separates a keyword from its value, as in "PATH = base.stl".
+    static constexpr char kValueMark = '=';
 
     // Mode numbers of the open blocks; the empty mode stack is the top level.
     static constexpr int kModeParts = 2;
@@ -64,11 +68,15 @@ class SettingFileParser {
     SettingFileParser& operator=(const SettingFileParser&) = delete;
 
     // Creates or truncates "PASER_LOG.txt" in the working directory (CP932) unless a log was
-    // handed in, then reads the file at `path` (a file that does not open reads as empty).
-    // Returns the Parts named "ROOT" of the linked tree, or nullptr after a syntax error or a
-    // failed link; the messages say which line and what. Call once per parser.
+    // handed in, then reads the file at `path` (a file that does not open reads as empty; a
+    // FIFO, directory, device or socket is refused). Returns the Parts named "ROOT" of the
+    // linked tree, or nullptr after a syntax error, a line longer than kMaxLineBytes, a failed
+    // link or memory running out; the messages say which line and what. The log is flushed
+    // before the call returns, so it is complete whatever the program does next. Call once per
+    // parser.
     Parts* parse(const std::string& path);
-    // The same for text from a stream; `sourceName` is written to the log header.
+    // The same for text from a stream (or from memory); `sourceName` is written to the log
+    // header.
     Parts* parse(std::istream& in, const std::string& sourceName);
 
     // Entry i is the cell that element i of a received sequence is written to.
@@ -89,8 +97,13 @@ class SettingFileParser {
     static const Keyword kKeywordTable[];
 
     // Reading loop (SettingFileParser.cpp).
+    Parts* parseSource(ByteSource& source, const std::string& sourceName);
+    Parts* readAndLink(ByteSource& source, const std::string& sourceName);
     void writeLogHeader(const std::string& sourceName);
-    bool readLines(std::istream& in);
+    bool readLines(ByteSource& source);
+    bool keepPending(std::string& pending, std::string_view piece);
+    bool takeLine(std::string_view line);
+    void reportLineTooLong();
     bool handleLine(std::string_view line);
     bool collectPlainLine(std::string_view text);
     void reportSyntaxError();
@@ -119,6 +132,7 @@ class SettingFileParser {
     void popMode() { modeStack_.pop_back(); }
     DrawnObjectBySTL* currentStlObject() const;
     bool loadStlInto(DrawnObjectBySTL& object, const std::string& path);
+    void logStlRefusal(const StlLoadResult& result, const std::string& path);
     TransformChain* chainOfCurrentMode();
     std::unique_ptr<TransformElement> createTransform(std::string_view value);
 

@@ -21,6 +21,10 @@ constexpr std::string_view kFinishParse = "Finish Parse";
 constexpr std::string_view kPartsLinkFailed = "パーツのリンクに失敗";
 constexpr std::string_view kDataPortLinkFailed = "データポートのリンクに失敗";
 constexpr std::string_view kParseSucceeded = "設定ファイルのパースに成功...\n";
+constexpr std::string_view kLineTooLong = "\t行が長すぎます\t上限バイト数=";  // then the limit
+constexpr std::string_view kNotRegularFileOpen = "設定ファイル[";             // then the path
+constexpr std::string_view kNotRegularFileClose = "]は通常のファイルではありません";
+constexpr std::string_view kOutOfMemory = "メモリが足りないため読み込みを中止しました";
 
 // Entry texts of the handlers (each follows "Line:" and the line number).
 constexpr std::string_view kEntryBeginParts = "\tOnBEGIN_PARTS\t";
@@ -73,6 +77,13 @@ constexpr std::string_view kDuplicateClose = "]は登録済みのため最初の
 constexpr std::string_view kNoDrawnObject = "描画オブジェクトがありません";
 constexpr std::string_view kStlTruncated = "STLファイルが途中で切れています\t期待サイズ=";
 constexpr std::string_view kStlActualSize = "\t実サイズ=";
+constexpr std::string_view kStlPadded =
+    "STLファイルの面データの後ろに余分なバイトがあります\t期待サイズ=";
+constexpr std::string_view kStlFileOpen = "STLファイル[";  // then the path
+constexpr std::string_view kStlNotRegularClose = "]は通常のファイルではありません";
+constexpr std::string_view kStlLineAt = "]の";  // then the line number
+constexpr std::string_view kStlLineTooLong = "行目が長すぎます\t上限バイト数=";
+constexpr std::string_view kStlOutOfMemory = "]を読むメモリが足りません\t面数=";
 
 // Parts link.
 constexpr std::string_view kLinkStart = "リンク開始";

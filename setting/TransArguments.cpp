@@ -1,11 +1,11 @@
 #include "setting/TransArguments.h"
 
 #include <cctype>
-#include <charconv>
 #include <cmath>
 #include <vector>
 
 #include "scene/RotateTransform.h"
+#include "util/ScanfDouble.h"
 #include "util/TextHelpers.h"
 
 namespace pelorin {
@@ -73,10 +73,6 @@ TransReadResult readRotation(std::string_view value, int lineNumber, TransArgume
     return TransReadResult::Ok;
 }
 
-bool startsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
-
 }  // namespace
 
 TransReadResult readTransArguments(std::string_view value, int lineNumber, TransArguments& spec) {
@@ -87,17 +83,8 @@ TransReadResult readTransArguments(std::string_view value, int lineNumber, Trans
 }
 
 double readNumber(std::string_view text) {
-    std::size_t pos = 0;
-    while (pos < text.size() && isWhiteSpace(text[pos])) ++pos;
-    // from_chars takes a "-" but not a "+"; "%lf" takes either, once.
-    if (pos < text.size() && text[pos] == '+') {
-        ++pos;
-        if (pos < text.size() && text[pos] == '-') return 0.0;
-    }
     double value = 0.0;
-    const char* begin = text.data() + pos;
-    const auto [end, error] = std::from_chars(begin, text.data() + text.size(), value);
-    if (error != std::errc() || end == begin || !std::isfinite(value)) return 0.0;
+    if (!ScanfDoubleConverter().convert(text, value) || !std::isfinite(value)) return 0.0;
     return value;
 }
 

@@ -34,8 +34,9 @@ enum class TransReadResult {
 // Reads `value` (the text after "TRANS =" and its blanks). `lineNumber` names unnamed elements.
 TransReadResult readTransArguments(std::string_view value, int lineNumber, TransArguments& spec);
 
-// The number at the start of `text` after white space, as "%lf" reads it; 0 when there is none
-// and also for infinities and NaN, which no transform can use.
+// The number at the start of `text` after white space, as sscanf(text, "%lf") reads it (hex
+// floats included); 0 when there is none and also for infinities and NaN, which no transform
+// or colour can use.
 double readNumber(std::string_view text);
 
 // The first white-space delimited word of `text` (as "%s" reads it); empty when there is none.

@@ -13,8 +13,6 @@ namespace {
 
 namespace m = setting_messages;
 
-constexpr char kValueMark = '=';
-
 }  // namespace
 
 bool SettingFileParser::OnTrans(std::string_view argument) {

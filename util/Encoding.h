@@ -13,6 +13,10 @@ enum class TextEncoding { Utf8, Cp932 };
 // the conversion never fails.
 std::string encodeText(std::string_view utf8, TextEncoding encoding);
 
+// False when `utf8` is already its own conversion to `encoding`: for UTF-8, and for seven-bit
+// text, which CP932 writes alike.
+bool needsConversion(std::string_view utf8, TextEncoding encoding);
+
 // CP932 text converted back to UTF-8 (tests and tools use it to read the parser log).
 std::string decodeCp932(std::string_view cp932);
 

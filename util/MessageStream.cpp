@@ -15,19 +15,30 @@ void StdioSink::flush() {
 FileSink::FileSink(const std::string& path) : file_(std::fopen(path.c_str(), "wb")) {}
 
 FileSink::~FileSink() {
-    if (file_ != nullptr) std::fclose(file_);
+    if (file_ == nullptr) return;
+    flush();
+    std::fclose(file_);
 }
 
 void FileSink::write(std::string_view bytes) {
-    if (file_ != nullptr) std::fwrite(bytes.data(), 1, bytes.size(), file_);
+    if (file_ == nullptr) return;
+    buffer_.append(bytes);
+    if (buffer_.size() >= kBufferSize) flush();
 }
 
 void FileSink::flush() {
-    if (file_ != nullptr) std::fflush(file_);
+    if (file_ == nullptr) return;
+    std::fwrite(buffer_.data(), 1, buffer_.size(), file_);
+    std::fflush(file_);
+    buffer_.clear();
 }
 
 MessageStream& MessageStream::msg(std::string_view utf8) {
-    sink_->write(encodeText(utf8, encoding_));
+    if (needsConversion(utf8, encoding_)) {
+        sink_->write(encodeText(utf8, encoding_));
+    } else {
+        sink_->write(utf8);
+    }
     return *this;
 }
 
@@ -54,7 +65,7 @@ MessageStream& MessageStream::operator<<(double value) {
 
 MessageStream& MessageStream::endl() {
     sink_->write("\n");
-    sink_->flush();
+    sink_->endLine();
     return *this;
 }
 

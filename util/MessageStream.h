@@ -20,6 +20,9 @@ class TextSink {
     virtual ~TextSink() = default;
     virtual void write(std::string_view bytes) = 0;
     virtual void flush() {}
+    // A line was ended with MessageStream::endl. Consoles flush here, so that a user sees each
+    // line as it comes; a sink that buffers waits for flush().
+    virtual void endLine() { flush(); }
 };
 
 // Writes to a C stdio stream (stdout, stderr) that it does not own.
@@ -34,7 +37,9 @@ class StdioSink : public TextSink {
 };
 
 // Writes to a file it creates or truncates; when the file cannot be created every write has no
-// effect, which is how the parser log behaves.
+// effect, which is how the parser log behaves. Lines are buffered, not flushed one by one: the
+// owner calls flush() when a piece of work ends and before the program stops, so the file is
+// then complete. Destruction flushes too.
 class FileSink : public TextSink {
   public:
     explicit FileSink(const std::string& path);
@@ -44,9 +49,14 @@ class FileSink : public TextSink {
     bool isOpen() const { return file_ != nullptr; }
     void write(std::string_view bytes) override;
     void flush() override;
+    void endLine() override {}
 
   private:
+    // Large enough that a start-up log of thousands of lines costs a handful of writes.
+    static constexpr std::size_t kBufferSize = std::size_t{64} << 10;
+
     std::FILE* file_;
+    std::string buffer_;
 };
 
 // Collects everything in memory; tests read `text()`.
@@ -62,7 +72,7 @@ class StringSink : public TextSink {
 
 // Formatting front end over a sink, with the stream conventions of the program's traces:
 // integers in decimal, doubles in the stream default form (six significant digits), and `endl`
-// writing a line feed and flushing.
+// writing a line feed and flushing (the sink decides: see TextSink::endLine).
 class MessageStream {
   public:
     MessageStream(TextSink& sink, TextEncoding encoding) : sink_(&sink), encoding_(encoding) {}

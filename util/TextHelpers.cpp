@@ -1,6 +1,6 @@
 #include "util/TextHelpers.h"
 
-#include <cstdio>
+#include <charconv>
 
 namespace pelorin {
 
@@ -32,10 +32,14 @@ std::string repeatChar(int count, char ch) {
     return count > 0 ? std::string(static_cast<std::size_t>(count), ch) : std::string();
 }
 
+// to_chars with a precision writes what printf does with "%g" in the C locale, without the
+// cost of the format machinery; logs print thousands of numbers.
 std::string formatDouble(double value) {
+    constexpr int kSignificantDigits = 6;
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%g", value);
-    return buffer;
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                      std::chars_format::general, kSignificantDigits);
+    return std::string(buffer, result.ptr);
 }
 
 }  // namespace pelorin

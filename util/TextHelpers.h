@@ -8,6 +8,15 @@
 
 namespace pelorin {
 
+// The longest line a reader buffers, in bytes without the line end; a longer line in a setting
+// file or an STL file is a format error, so that no input can make a reader hold it whole.
+inline constexpr std::size_t kMaxLineBytes = std::size_t{1} << 20;
+
+// True when `text` begins with `prefix`.
+inline bool startsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
 // Position of the first character of `text` that is neither a blank nor a tab
 // (text.size() when there is none).
 std::size_t skipSpaces(std::string_view text);

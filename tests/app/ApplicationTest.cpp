@@ -3,11 +3,14 @@
 #include "app/Application.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "scene/RotateTransform.h"
 #include "scene/SceneRevision.h"
 #include "scene/TranslateTransform.h"
 #include "tests/setting/ParserHarness.h"
+#include "tests/support/MemoryLimit.h"
+#include "tests/support/SpecialFiles.h"
 
 namespace pelorin::test {
 namespace {
@@ -37,6 +40,8 @@ TEST(ApplicationTest, CheckArgumentsFollowsTheArgumentTable) {
     ScratchDir dir;
     const std::string file = dir.write("robot.txt", "");
     const std::string absent = dir.file("absent.txt");
+    const std::string fifo = dir.file("fifo.txt");
+    ASSERT_TRUE(testing::makeFifo(fifo));
     const std::vector<ArgumentCase> cases = {
         {{}, "引数が不正です\n", false},
         {{file, file, file}, "引数が不正です\n", false},
@@ -46,7 +51,12 @@ TEST(ApplicationTest, CheckArgumentsFollowsTheArgumentTable) {
         {{"-DEBUG", file}, "", false},
         {{"-debug", file}, "デバッグモード\n", true},
         {{"-debug", absent}, "デバッグモード\n", false},
+        {{fifo}, "", false},
+        {{dir.file("")}, "", false},
     };
+    // A FIFO would hold the check until a writer came; the unblocker turns a wait into a
+    // failure.
+    const testing::FifoUnblocker unblocker(fifo, std::chrono::seconds(2));
     for (const ArgumentCase& c : cases) {
         ConsoleCapture console;
         Application app;
@@ -62,6 +72,9 @@ TEST(ApplicationTest, CheckArgumentsFollowsTheArgumentTable) {
         }
         if (c.args.size() == 2 && c.args[1] == absent) {
             expected += "設定ファイル[" + absent + "]が開けません\n";
+        }
+        if (c.args.size() == 1 && (c.args[0] == fifo || c.args[0] == dir.file(""))) {
+            expected += "設定ファイル[" + c.args[0] + "]は通常のファイルではありません\n";
         }
         EXPECT_EQ(accepted, c.accepted) << c.console;
         EXPECT_EQ(console.out(), expected);
@@ -178,6 +191,28 @@ TEST(ApplicationDeathTest, StartOnARejectedFileEndsWithStatusOne) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(startOnBadFile(), ::testing::ExitedWithCode(1),
                 "RTM起動\nLine:2にて構文エラー\n設定ファイルの構文解析に失敗\n");
+}
+
+// Memory that runs out while a mesh loads ends the start with status 1 and the usual message,
+// never with an abort. The mesh is a 2 GB binary STL whose count matches its size (sparse, so it
+// costs no disk), read under a limit of 256 MB more address space.
+TEST(ApplicationDeathTest, MeshTooLargeForMemoryEndsWithStatusOne) {
+    if (testing::kSanitizedBuild) GTEST_SKIP() << "no address-space limit under the sanitizers";
+    ScratchDir dir;
+    WorkingDirectory inDir(dir.path());
+    constexpr std::uint32_t kCount = 40000000;
+    std::string header(80, ' ');
+    for (int i = 0; i < 4; ++i) header.push_back(static_cast<char>((kCount >> (8 * i)) & 0xFF));
+    dir.write("huge.stl", header);
+    ASSERT_EQ(truncate("huge.stl", 84 + 50 * static_cast<off_t>(kCount)), 0);
+    dir.write("bad.txt", "BEGIN PARTS = ROOT\nBEGIN DRAWN STL = m\nPATH = huge.stl\n");
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            testing::limitAddressSpace(std::size_t{256} << 20);
+            startOnBadFile();
+        },
+        ::testing::ExitedWithCode(1), "Line:3にて構文エラー\n設定ファイルの構文解析に失敗\n");
 }
 
 }  // namespace

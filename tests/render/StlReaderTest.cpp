@@ -1,13 +1,23 @@
-// Reading STL: the ASCII grammar, binary detection by size, refusal of cut-short binary files.
+// Reading STL: the ASCII grammar and its line bound, the choice between binary and ASCII, the
+// refusal of cut-short binary files and of files that are not regular files.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <random>
 
 #include "render/DrawnObjectBySTL.h"
 #include "render/StlAsciiParser.h"
+#include "render/StlBinary.h"
+#include "render/StlFile.h"
 #include "tests/render/StlTestFiles.h"
+#include "tests/support/MemoryLimit.h"
+#include "tests/support/SpecialFiles.h"
+#include "util/TextHelpers.h"
 
 namespace pelorin {
 namespace {
@@ -20,7 +30,8 @@ bool sameTriangle(const Triangle& a, const Triangle& b) {
            std::memcmp(a.vertex, b.vertex, sizeof a.vertex) == 0;
 }
 
-void expectSameMesh(const std::vector<Triangle>& actual, const std::vector<Triangle>& expected) {
+template <typename Mesh>
+void expectSameMesh(const Mesh& actual, const std::vector<Triangle>& expected) {
     ASSERT_EQ(actual.size(), expected.size());
     for (std::size_t i = 0; i < actual.size(); ++i) {
         ASSERT_TRUE(sameTriangle(actual[i], expected[i])) << "facet " << i;
@@ -28,16 +39,23 @@ void expectSameMesh(const std::vector<Triangle>& actual, const std::vector<Trian
 }
 
 struct Parsed {
-    std::vector<Triangle> triangles;
+    TriangleArray triangles;
     std::optional<std::string> name;
+    StlAsciiParser::Stop stop = StlAsciiParser::Stop::None;
+    std::size_t line = 0;
 };
 
-Parsed parseText(const std::string& text) {
+// Feeds `text` in pieces of `piece` bytes (all at once for 0).
+Parsed parseText(const std::string& text, std::size_t piece = 0) {
     Parsed parsed;
     StlAsciiParser parser(parsed.triangles);
-    parser.feed(text);
+    const std::size_t step = piece == 0 ? std::max<std::size_t>(text.size(), 1) : piece;
+    for (std::size_t at = 0; at < text.size() && parser.feed(text.substr(at, step)); at += step) {
+    }
     parser.finish();
     parsed.name = parser.solidName();
+    parsed.stop = parser.stop();
+    parsed.line = parser.lineNumber();
     return parsed;
 }
 
@@ -100,14 +118,27 @@ TEST(StlAsciiTest, LineEndsTabsAndChunkingDoNotMatter) {
     }
     // Any split of the bytes into pieces reads the same.
     const std::string text = testing::toAsciiStl(mesh, "m", {"\r\n", "\t"});
-    for (std::size_t piece : {1U, 2U, 7U, 64U}) {
-        std::vector<Triangle> triangles;
-        StlAsciiParser parser(triangles);
-        for (std::size_t at = 0; at < text.size(); at += piece) {
-            parser.feed(std::string_view(text).substr(at, piece));
+    for (std::size_t piece : {1U, 2U, 7U, 64U})
+        expectSameMesh(parseText(text, piece).triangles, mesh);
+}
+
+// A line of kMaxLineBytes is read whole; one byte more stops the reading at that line, however
+// the bytes arrive. LF, CRLF and a lone CR each end one line.
+TEST(StlAsciiTest, LinesLongerThanTheBoundStopTheReadingAtTheirLine) {
+    const std::string head = "solid a\r\nfacet normal 0 0 1\rendfacet\n\n";  // four lines
+    const std::string longest = "vertex 1 2 3" + std::string(kMaxLineBytes - 12, ' ');
+    for (std::size_t piece : {0U, 4096U, 1U << 20U}) {
+        const Parsed whole = parseText(head + longest + "\r\nendfacet", piece);
+        EXPECT_EQ(whole.stop, StlAsciiParser::Stop::None) << piece;
+        ASSERT_EQ(whole.triangles.size(), 2U) << piece;
+        EXPECT_TRUE(sameTriangle(whole.triangles[1], facet({}, {1, 2, 3})));
+
+        for (const std::string& tail : {std::string("\n"), std::string()}) {
+            const Parsed cut = parseText(head + longest + " " + tail + "endfacet\n", piece);
+            EXPECT_EQ(cut.stop, StlAsciiParser::Stop::LineTooLong) << piece;
+            EXPECT_EQ(cut.line, 5U) << piece;
+            EXPECT_EQ(cut.triangles.size(), 1U) << "nothing after the long line is read";
         }
-        parser.finish();
-        expectSameMesh(triangles, mesh);
     }
 }
 
@@ -124,9 +155,13 @@ TEST(StlAsciiTest, LongLinesAreWhole) {
 TEST(StlAsciiTest, NumbersConvertAsScanfDoes) {
     const Parsed p = parseText(
         "facet normal 0x1p-2 -inf nan\nvertex 1e400 -0 +.5e1junk\nvertex 4.9e-324 1e 0x\n"
-        "endfacet\n");
+        "vertex 1.5abc 2 3\nendfacet\n");
     ASSERT_EQ(p.triangles.size(), 1U);
     const Triangle& t = p.triangles[0];
+    // A number is a whole token: "1.5abc" reads as 1.5 and y and z are the tokens after it.
+    EXPECT_EQ(t.vertex[2][0], 1.5F);
+    EXPECT_EQ(t.vertex[2][1], 2.0F);
+    EXPECT_EQ(t.vertex[2][2], 3.0F);
     EXPECT_EQ(t.normal[0], 0.25);
     EXPECT_EQ(t.normal[1], -INFINITY);
     EXPECT_TRUE(std::isnan(t.normal[2]));
@@ -218,41 +253,133 @@ TEST_F(StlFileTest, CutShortBinaryIsRefusedWithBothSizes) {
     EXPECT_EQ(object.triangles().size(), 1U);
 }
 
-TEST_F(StlFileTest, MissingFileOrDirectoryLeavesTheObjectAlone) {
+// Exactly 84 + 50 n bytes is binary; else a file that reads as ASCII STL is ASCII; else a longer
+// file is binary with padding.
+TEST_F(StlFileTest, PaddedBinaryLoadsAndTextWithNulBytesStaysAscii) {
+    const auto mesh = testing::randomMesh(7, 8);
+    const std::string padding(16, '\0');
+    for (const std::string& header :
+         {std::string("solid exported by a CAD program") + std::string(49, ' '),
+          std::string(80, '\0')}) {
+        DrawnObjectBySTL object("padded");
+        StlLoadResult result;
+        ASSERT_TRUE(object.loadStl(
+            dir_.write("p.stl", testing::toBinaryStl(mesh, header) + padding), &result));
+        EXPECT_EQ(result.status, StlLoadStatus::Ok);
+        EXPECT_TRUE(result.paddedBinary);
+        EXPECT_EQ(result.expectedSize, 84U + 50U * 7U);
+        EXPECT_EQ(result.actualSize, 84U + 50U * 7U + 16U);
+        expectSameMesh(object.triangles(), mesh);
+        EXPECT_EQ(object.getName(), "padded");
+    }
+    // NUL bytes fill the first line up to where a binary count would stand (a count of 0).
+    const std::string nulHeader = "solid part" + std::string(74, '\0') + "\n";
+    DrawnObjectBySTL ascii("a");
+    StlLoadResult result;
+    ASSERT_TRUE(ascii.loadStl(
+        dir_.write("n.stl", nulHeader + testing::toAsciiStl(mesh, "part").substr(11)), &result));
+    EXPECT_FALSE(result.paddedBinary);
+    expectSameMesh(ascii.triangles(), mesh);
+}
+
+// A count is a claim until its records arrive: the mesh grows with the records read, so a count
+// that the input does not back costs no memory.
+TEST(StlBinaryTest, MeshGrowsOnlyAsRecordsArrive) {
+    const std::string records(10 * kStlBinaryFacetSize, '\0');
+    MemorySource source(records);
+    TriangleArray mesh;
+    EXPECT_EQ(readStlBinaryFacets(source, 40000000, mesh), StlBinaryRead::InputEnded);
+    EXPECT_EQ(mesh.size(), 10U);
+    EXPECT_LT(mesh.capacity(), 10000U);
+}
+
+// The size steers only the choice of binary; text is read to its end whatever size was given
+// (a file that grew after it was opened, or a system file that reports no size).
+TEST(StlSourceTest, TextIsReadToItsEndWhateverTheSize) {
+    const auto mesh = testing::randomMesh(200, 4);
+    const std::string text = testing::toAsciiStl(mesh, "grown");
+    for (std::uintmax_t size : {std::uintmax_t{0}, std::uintmax_t{100}}) {
+        MemorySource source(text);
+        TriangleArray read;
+        std::optional<std::string> name;
+        EXPECT_EQ(readStl(source, size, read, name).status, StlLoadStatus::Ok);
+        expectSameMesh(read, mesh);
+        EXPECT_EQ(name, "grown");
+    }
+}
+
+TEST_F(StlFileTest, MissingFileLeavesTheObjectAlone) {
     DrawnObjectBySTL object("name");
     StlLoadResult result;
     EXPECT_FALSE(object.loadStl(dir_.path("absent.stl"), &result));
-    EXPECT_EQ(result.status, StlLoadStatus::CannotOpen);
-    EXPECT_FALSE(object.loadStl(dir_.path(""), &result));
     EXPECT_EQ(result.status, StlLoadStatus::CannotOpen);
     EXPECT_EQ(object.getName(), "name");
     EXPECT_EQ(object.filePath(), "");
     EXPECT_TRUE(object.triangles().empty());
 }
 
+// Opening a FIFO for reading would wait for a writer; the unblocker turns a wait into a failure.
+TEST_F(StlFileTest, OnlyRegularFilesAreReadAndNothingWaits) {
+    const std::string fifo = dir_.path("fifo.stl");
+    ASSERT_TRUE(testing::makeFifo(fifo));
+    testing::SocketFile socket(dir_.path("s.stl"));
+    ASSERT_TRUE(socket.ok());
+    const std::string target = dir_.write("t.stl", "solid linked\nfacet\nendfacet\n");
+    const std::string link = dir_.path("link.stl");
+    ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+    DrawnObjectBySTL object("keep");
+    for (const std::string& path :
+         {fifo, dir_.path(""), std::string("/dev/null"), dir_.path("s.stl")}) {
+        const testing::FifoUnblocker unblocker(fifo, std::chrono::seconds(2));
+        StlLoadResult result;
+        EXPECT_FALSE(object.loadStl(path, &result)) << path;
+        EXPECT_EQ(result.status, StlLoadStatus::NotRegularFile) << path;
+    }
+    EXPECT_EQ(object.getName(), "keep");
+    EXPECT_TRUE(object.loadStl(link));
+    EXPECT_EQ(object.getName(), "linked");
+}
+
+// Random bytes: binary of its size, ASCII, padded binary or refused, and the in-memory reader
+// that fuzzing drives decides exactly as the file reader does.
 TEST_F(StlFileTest, RandomFilesAreReadOrRefusedNeverMisread) {
     std::mt19937 random(5);
-    for (int round = 0; round < 100; ++round) {
-        std::string bytes(random() % 400, '\0');
-        for (char& c : bytes) c = static_cast<char>(random() % 256);
-        if (round % 2 == 0 && bytes.size() >= 84) {  // a count that matches the size
-            const std::uint32_t count = static_cast<std::uint32_t>((bytes.size() - 84) / 50);
-            bytes.resize(84 + 50 * count);
+    for (int round = 0; round < 200; ++round) {
+        // Now and then one larger than the reader takes whole at once.
+        std::string bytes(round % 50 == 49 ? 70000 + random() % 1000 : random() % 400, '\0');
+        for (char& c : bytes) c = static_cast<char>(random() % (round % 3 == 0 ? 128 : 256));
+        if (round % 4 == 0 && bytes.size() >= 84) {  // a count that the size matches or exceeds
+            const auto count = static_cast<std::uint32_t>((bytes.size() - 84) / 50);
+            if (round % 8 == 0) bytes.resize(84 + 50 * count);
             for (int i = 0; i < 4; ++i)
                 bytes[80 + i] = static_cast<char>((count >> (8 * i)) & 0xFF);
         }
-        DrawnObjectBySTL object("r");
-        StlLoadResult result;
-        const bool loaded = object.loadStl(dir_.write("r.stl", bytes), &result);
-        const bool nulInHeader = bytes.substr(0, 84).find('\0') != std::string::npos;
-        const bool binarySize = round % 2 == 0 && bytes.size() >= 84;
-        EXPECT_EQ(loaded, binarySize || !nulInHeader) << "round " << round;
-        if (binarySize) {
-            EXPECT_EQ(object.triangles().size(), (bytes.size() - 84) / 50);
-        }
-        if (!loaded) {
-            EXPECT_EQ(result.status, StlLoadStatus::TruncatedBinary);
-            EXPECT_EQ(result.actualSize, bytes.size());
+        TriangleArray fromFile;
+        TriangleArray fromMemory;
+        std::optional<std::string> fileName;
+        std::optional<std::string> memoryName;
+        const StlLoadResult file = readStlFile(dir_.write("r.stl", bytes), fromFile, fileName);
+        const StlLoadResult memory = readStlBytes(bytes, fromMemory, memoryName);
+        ASSERT_EQ(file.status, memory.status) << "round " << round;
+        EXPECT_EQ(file.paddedBinary, memory.paddedBinary);
+        expectSameMesh(fromFile, std::vector<Triangle>(fromMemory.begin(), fromMemory.end()));
+        EXPECT_EQ(fileName, memoryName);
+
+        const bool text = bytes.find('\0') == std::string::npos;
+        const std::uint64_t expected =
+            bytes.size() < 84 ? 84
+                              : stlBinarySize(stlBinaryFacetCount(
+                                    reinterpret_cast<const unsigned char*>(bytes.data())));
+        if (bytes.size() == expected || (!text && bytes.size() > expected)) {
+            EXPECT_EQ(file.status, StlLoadStatus::Ok) << "round " << round;
+            EXPECT_EQ(fromFile.size(), (expected - 84) / 50);
+            EXPECT_EQ(file.paddedBinary, bytes.size() != expected);
+        } else if (text) {
+            EXPECT_EQ(file.status, StlLoadStatus::Ok) << "round " << round;
+            EXPECT_EQ(fromFile.size(), endfacetLines(bytes));
+        } else {
+            EXPECT_EQ(file.status, StlLoadStatus::TruncatedBinary) << "round " << round;
+            EXPECT_EQ(file.actualSize, bytes.size());
         }
     }
 }
@@ -273,6 +400,66 @@ TEST_F(StlFileTest, FilesAppendAndEmptyFilesLoad) {
     expectSameMesh(object.triangles(), expected);
     EXPECT_EQ(object.getName(), "three");
     EXPECT_EQ(object.filePath(), dir_.path("3.stl"));
+}
+
+// Memory that runs out, in a child process.
+class StlMemoryDeathTest : public StlFileTest {
+  protected:
+    // Ends the child: status 0 and "as expected" on standard error when `ok`.
+    [[noreturn]] static void endChild(bool ok) {
+        std::fputs(ok ? "as expected" : "otherwise", stderr);
+        std::_Exit(ok ? 0 : 1);
+    }
+};
+
+// A 2 GB binary file whose count matches its size (sparse, so it costs no disk).
+TEST_F(StlMemoryDeathTest, HugeBinaryFailsWithItsFacetCountAndKeepsTheMesh) {
+    if (testing::kSanitizedBuild) GTEST_SKIP() << "no address-space limit under the sanitizers";
+    constexpr std::uint32_t kCount = 40000000;
+    const std::string path = dir_.write("huge.stl", testing::toBinaryStl({}, "huge"));
+    {
+        std::fstream header(path, std::ios::in | std::ios::out | std::ios::binary);
+        const char count[4] = {
+            static_cast<char>(kCount & 0xFF), static_cast<char>(kCount >> 8 & 0xFF),
+            static_cast<char>(kCount >> 16 & 0xFF), static_cast<char>(kCount >> 24)};
+        header.seekp(80);
+        header.write(count, 4);
+    }
+    ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(stlBinarySize(kCount))), 0);
+    const std::string small = dir_.write("small.stl", "solid small\nfacet\nendfacet\n");
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            DrawnObjectBySTL object("o");
+            const bool first = object.loadStl(small);
+            testing::limitAddressSpace(std::size_t{256} << 20);
+            StlLoadResult result;
+            const bool loaded = object.loadStl(path, &result);
+            endChild(first && !loaded && result.status == StlLoadStatus::OutOfMemory &&
+                     result.facets == kCount && object.triangles().size() == 1 &&
+                     object.filePath() == small);
+        },
+        ::testing::ExitedWithCode(0), "as expected");
+}
+
+TEST_F(StlMemoryDeathTest, AsciiMeshThatOutgrowsMemoryFailsAndKeepsTheMesh) {
+    if (testing::kSanitizedBuild) GTEST_SKIP() << "no address-space limit under the sanitizers";
+    constexpr std::size_t kFacets = 1500000;  // 72 MB of facets from 22 MB of text
+    std::string text;
+    for (std::size_t i = 0; i < kFacets; ++i) text += "facet\nendfacet\n";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            TriangleArray mesh;
+            std::optional<std::string> name;
+            const bool first =
+                readStlBytes("facet\nendfacet\n", mesh, name).status == StlLoadStatus::Ok;
+            testing::limitAddressSpace(std::size_t{32} << 20);
+            const StlLoadResult result = readStlBytes(text, mesh, name);
+            endChild(first && result.status == StlLoadStatus::OutOfMemory && result.facets > 0 &&
+                     result.facets < kFacets && mesh.size() == 1);
+        },
+        ::testing::ExitedWithCode(0), "as expected");
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
 // pelorin-check as a user runs it: on the samples (in a copy, so that the log stays out of the
 // source tree), on a broken file and with a bad command line.
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 
 #include "ParserHarness.h"
+#include "tests/support/MemoryLimit.h"
+#include "tests/support/SpecialFiles.h"
+#include "util/TextHelpers.h"
 
 namespace pelorin::test {
 namespace {
@@ -14,11 +18,14 @@ struct RunResult {
     std::string output;  // standard output and standard error
 };
 
-RunResult runCheck(const std::string& arguments, const std::filesystem::path& dir) {
+// `limits` are shell commands run first (such as a ulimit). A run that hangs is ended after a
+// minute, so that a reader that waits on input fails the test instead of stopping it.
+RunResult runCheck(const std::string& arguments, const std::filesystem::path& dir,
+                   const std::string& limits = "") {
     WorkingDirectory inDir(dir);
     // A UTF-8 locale, so that the console texts compare as written here.
     const std::string command =
-        std::string("LC_ALL=C.UTF-8 '") + PELORIN_CHECK_PATH + "' " + arguments + " 2>&1";
+        limits + " LC_ALL=C.UTF-8 timeout 60 '" + PELORIN_CHECK_PATH + "' " + arguments + " 2>&1";
     RunResult result;
     std::FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) {
@@ -81,6 +88,51 @@ TEST(CheckToolTest, BrokenFileAndBadCommandLineExitWithOne) {
     const RunResult missing = runCheck("absent.txt", dir.path());
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.output, "設定ファイル[absent.txt]が開けません\n");
+}
+
+TEST(CheckToolTest, FifoOrDirectoryIsRefusedAtOnce) {
+    ScratchDir dir;
+    ASSERT_TRUE(testing::makeFifo(dir.file("fifo.txt")));
+    const testing::FifoUnblocker unblocker(dir.file("fifo.txt"), std::chrono::seconds(2));
+    for (const char* name : {"fifo.txt", "."}) {
+        const RunResult run = runCheck(name, dir.path());
+        EXPECT_EQ(run.status, 1) << name;
+        EXPECT_EQ(run.output,
+                  "設定ファイル[" + std::string(name) + "]は通常のファイルではありません\n");
+    }
+}
+
+std::string logOf(const ScratchDir& dir) {
+    return decodeCp932(readBytes(dir.file(SettingFileParser::kLogFileName)));
+}
+
+// Input that would take gigabytes ends the check with a message and status 1, never an abort:
+// a 2 GB binary STL whose count matches its size (sparse, so it costs no disk) under a limit
+// of 512 MB of address space, and an STL file that is one long line.
+TEST(CheckToolTest, MeshesTooLargeForMemoryOrLinesEndTheCheckWithStatusOne) {
+    ScratchDir dir;
+    constexpr std::uint32_t kCount = 40000000;
+    std::string header = "huge" + std::string(76, ' ');
+    for (int i = 0; i < 4; ++i) header.push_back(static_cast<char>((kCount >> (8 * i)) & 0xFF));
+    const std::string huge = dir.write("huge.stl", header);
+    ASSERT_EQ(truncate(huge.c_str(), 84 + 50 * static_cast<off_t>(kCount)), 0);
+    dir.write("long.stl", "solid " + std::string(kMaxLineBytes + 100, 'x'));
+    const std::string robot = "BEGIN PARTS = ROOT\nBEGIN DRAWN STL = m\nPATH = ";
+    dir.write("huge.txt", robot + "huge.stl\n");
+    dir.write("long.txt", robot + "long.stl\n");
+    if (!testing::kSanitizedBuild) {  // the sanitizers cannot run under an address-space limit
+        const RunResult hugeRun = runCheck("huge.txt", dir.path(), "ulimit -v 524288;");
+        EXPECT_EQ(hugeRun.status, 1) << hugeRun.output;
+        EXPECT_NE(hugeRun.output.find("設定ファイルの構文解析に失敗"), std::string::npos);
+        EXPECT_NE(logOf(dir).find("STLファイル[huge.stl]を読むメモリが足りません\t面数=40000000\n"),
+                  std::string::npos)
+            << logOf(dir);
+    }
+    const RunResult longRun = runCheck("long.txt", dir.path());
+    EXPECT_EQ(longRun.status, 1) << longRun.output;
+    EXPECT_NE(logOf(dir).find("STLファイル[long.stl]の1行目が長すぎます\t上限バイト数=1048576\n"),
+              std::string::npos)
+        << logOf(dir);
 }
 
 }  // namespace

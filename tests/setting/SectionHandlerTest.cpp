@@ -4,6 +4,7 @@
 #include "render/DrawnObjectBySTL.h"
 #include "scene/RotateTransform.h"
 #include "scene/TranslateTransform.h"
+#include "util/TextHelpers.h"
 
 namespace pelorin::test {
 namespace {
@@ -114,6 +115,11 @@ TEST(SectionHandlerTest, TranslationForms) {
              {"TRANS = TRANSLATION(my arm,0,0,1)", "my", {0, 0, 1}},
              {"TRANS = TRANSLATION(a,b,c)", "TRANS_Line2", {0, 0, 0}},
              {"TRANS=TRANSLATION( -1.5e1 ,+2,nan)", "TRANS_Line2", {-15, 2, 0}},
+             // Numbers read as "%lf" reads them: hex floats too, one sign only, and what is
+             // not finite becomes 0.
+             {"TRANS = TRANSLATION(T,0x10,-0x1p-2,0X.8)", "T", {16, -0.25, 0.5}},
+             {"TRANS = TRANSLATION(T,+-1,-+2,++3)", "T", {0, 0, 0}},
+             {"TRANS = TRANSLATION(T,inf,-nan,1e999)", "T", {0, 0, 0}},
          }) {
         auto o = parseTrans(c.line);
         ASSERT_NE(o->root, nullptr) << c.line;
@@ -225,7 +231,7 @@ TEST(SectionHandlerTest, TransWithoutAChainIsASyntaxError) {
 
 TEST(SectionHandlerTest, ColorNeedsThreeItemsAndAnStlObject) {
     ParserHarness h;
-    ASSERT_NE(h.parse("BEGIN PARTS = ROOT\nBEGIN DRAWN STL = m\nCOLOR = 0.25,x,2\n"
+    ASSERT_NE(h.parse("BEGIN PARTS = ROOT\nBEGIN DRAWN STL = m\nCOLOR = 0.25,x,0x1p1\n"
                       "END DRAWN STL\nEND PARTS\n"),
               nullptr);
     auto* stl = dynamic_cast<DrawnObjectBySTL*>(h.parts("ROOT")->drawnObject());
@@ -251,31 +257,42 @@ TEST(SectionHandlerTest, ColorNeedsThreeItemsAndAnStlObject) {
 TEST(SectionHandlerTest, PathLoadsTheMeshOrSaysWhyNot) {
     ScratchDir dir;
     const std::string good = dir.write("good.stl", oneFacetStl());
+    std::string binary(80, ' ');
+    binary += std::string("\x01\x00\x00\x00", 4) + std::string(50, '\0');  // one facet
+    const std::string padded = dir.write("padded.stl", binary + std::string(16, '\0'));
     std::string truncated(80, ' ');
     truncated += std::string("\x02\x00\x00\x00", 4) + std::string(50, '\0');  // 2 facets, 1 given
     const std::string cut = dir.write("cut.stl", truncated);
+    const std::string longLine =
+        dir.write("long.stl", "solid x\r\nfacet\r\n" + std::string(kMaxLineBytes + 1, 'v'));
     const std::string prefix = "BEGIN PARTS = ROOT\nBEGIN DRAWN STL = m\n";
 
-    ParserHarness ok;
-    ASSERT_NE(ok.parse(prefix + "PATH = " + good + "\nEND DRAWN STL\nEND PARTS\n"), nullptr);
-    auto* stl = dynamic_cast<DrawnObjectBySTL*>(ok.parts("ROOT")->drawnObject());
-    ASSERT_NE(stl, nullptr);
-    EXPECT_EQ(stl->triangles().size(), 1U);
+    for (const std::string& loads : {good, padded}) {
+        ParserHarness ok;
+        ASSERT_NE(ok.parse(prefix + "PATH = " + loads + "\nEND DRAWN STL\nEND PARTS\n"), nullptr);
+        auto* stl = dynamic_cast<DrawnObjectBySTL*>(ok.parts("ROOT")->drawnObject());
+        ASSERT_NE(stl, nullptr);
+        EXPECT_EQ(stl->triangles().size(), 1U);
+        EXPECT_EQ(ok.logHas("Line:3\t警告\tSTLファイルの面データの後ろに余分なバイトがあります"
+                            "\t期待サイズ=134\t実サイズ=150"),
+                  loads == padded);
+    }
 
-    ParserHarness missing;
-    EXPECT_EQ(missing.parse(prefix + "PATH = " + dir.file("none.stl") + "\n"), nullptr);
-    const std::vector<std::string> m = missing.body();
-    EXPECT_EQ(std::vector<std::string>(m.end() - 3, m.end()),
-              (std::vector<std::string>{"Line:3\tOnPATH\tパス=" + dir.file("none.stl"),
-                                        "STLファイルのオープンに失敗", "Line:3にて構文エラー"}));
-
-    ParserHarness shortFile;
-    EXPECT_EQ(shortFile.parse(prefix + "PATH = " + cut + "\n"), nullptr);
-    const std::vector<std::string> s = shortFile.body();
-    EXPECT_EQ(
-        std::vector<std::string>(s.end() - 2, s.end()),
-        (std::vector<std::string>{"STLファイルが途中で切れています\t期待サイズ=184\t実サイズ=134",
-                                  "Line:3にて構文エラー"}));
+    const std::vector<std::pair<std::string, std::string>> refusals = {
+        {dir.file("none.stl"), "STLファイルのオープンに失敗"},
+        {cut, "STLファイルが途中で切れています\t期待サイズ=184\t実サイズ=134"},
+        {dir.file(""), "STLファイル[" + dir.file("") + "]は通常のファイルではありません"},
+        {longLine, "STLファイル[" + longLine + "]の3行目が長すぎます\t上限バイト数=1048576"},
+    };
+    for (const auto& [path, message] : refusals) {
+        ParserHarness refused;
+        EXPECT_EQ(refused.parse(prefix + "PATH = " + path + "\n"), nullptr);
+        const std::vector<std::string> log = refused.body();
+        ASSERT_GE(log.size(), 3U);
+        EXPECT_EQ(std::vector<std::string>(log.end() - 3, log.end()),
+                  (std::vector<std::string>{"Line:3\tOnPATH\tパス=" + path, message,
+                                            "Line:3にて構文エラー"}));
+    }
 }
 
 TEST(SectionHandlerTest, DuplicateNamesKeepTheFirstAndWarn) {

@@ -4,6 +4,9 @@
 
 #include "ParserHarness.h"
 #include "scene/RotateTransform.h"
+#include "tests/support/MemoryLimit.h"
+#include "tests/support/SpecialFiles.h"
+#include "util/TextHelpers.h"
 
 namespace pelorin::test {
 namespace {
@@ -113,6 +116,79 @@ TEST(SettingReaderTest, LongLinesAndALastLineWithoutLineFeedAreRead) {
     EXPECT_TRUE(h.logHas("Line:7\tOnEnd_DATAPORT\tデータポートリンクモードから抜けます"));
 }
 
+// No line is held past kMaxLineBytes, however it arrives: a longer one is a syntax error at its
+// line.
+TEST(SettingReaderTest, LinesLongerThanTheBoundAreSyntaxErrors) {
+    const std::string longest = "# " + std::string(kMaxLineBytes - 2, 'c');
+    ParserHarness whole;
+    EXPECT_NE(whole.parse("BEGIN PARTS = ROOT\r\n" + longest + "\r\nEND PARTS\n"), nullptr);
+    for (const std::string& end : {std::string("\nEND PARTS\n"), std::string()}) {
+        ParserHarness h;
+        EXPECT_EQ(h.parse("BEGIN PARTS = ROOT\n\n" + longest + "c" + end), nullptr);
+        const std::vector<std::string> body = h.body();
+        ASSERT_GE(body.size(), 2U);
+        EXPECT_EQ(std::vector<std::string>(body.end() - 2, body.end()),
+                  (std::vector<std::string>{"Line:3\t行が長すぎます\t上限バイト数=1048576",
+                                            "Line:3にて構文エラー"}));
+        EXPECT_EQ(h.outSink.text(), "Line:3にて構文エラー\n");
+    }
+}
+
+// The log file is buffered, and flushed before parse returns: on success and on failure it then
+// holds every line, the same as a log handed in.
+TEST(SettingReaderTest, LogFileIsCompleteWhenTheReadEnds) {
+    for (const std::string& text :
+         {std::string(kSmallRobot), std::string(kSmallRobot) + "oops\n"}) {
+        ScratchDir dir;
+        WorkingDirectory inDir(dir.path());
+        dir.write("robot.txt", text);
+        ParserHarness memory;
+        memory.parse(text);
+        // Read while the parser and its log still live, as in the program.
+        const auto fileParser = std::make_unique<SettingFileParser>();
+        EXPECT_EQ(fileParser->parse("robot.txt") == nullptr, memory.result == nullptr);
+        std::vector<std::string> fromFile =
+            splitLines(decodeCp932(readBytes(dir.file(SettingFileParser::kLogFileName))));
+        std::vector<std::string> fromMemory = splitLines(memory.logText());
+        ASSERT_GT(fromFile.size(), kTimeLine);
+        ASSERT_GT(fromMemory.size(), kTimeLine);
+        fromFile[1] = fromMemory[1] = fromFile[kTimeLine] = fromMemory[kTimeLine] = "";
+        EXPECT_EQ(fromFile, fromMemory);
+    }
+}
+
+// A FIFO would hold the read until a writer came; the unblocker turns a wait into a failure.
+TEST(SettingReaderTest, FifoIsRefusedWithoutWaiting) {
+    ScratchDir dir;
+    const std::string fifo = dir.file("robot.txt");
+    ASSERT_TRUE(testing::makeFifo(fifo));
+    const testing::FifoUnblocker unblocker(fifo, std::chrono::seconds(2));
+    ParserHarness h;
+    EXPECT_EQ(h.parser->parse(fifo), nullptr);
+    EXPECT_EQ(h.outSink.text(), "設定ファイル[" + fifo + "]は通常のファイルではありません\n");
+    EXPECT_EQ(h.body(),
+              std::vector<std::string>{"設定ファイル[" + fifo + "]は通常のファイルではありません"});
+}
+
+// Memory that runs out while reading ends the read with a message instead of an abort; the
+// caller then exits with status 1. The DATAPORT lines of a long file take the memory here.
+TEST(SettingReaderDeathTest, MemoryRunningOutEndsTheReadWithAMessage) {
+    if (testing::kSanitizedBuild) GTEST_SKIP() << "no address-space limit under the sanitizers";
+    std::string text = "BEGIN DATAPORT\n";
+    for (int i = 0; i < 1000000; ++i) text += "ROOT.J" + std::to_string(i) + "\n";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            ParserHarness h;
+            testing::limitAddressSpace(std::size_t{16} << 20);
+            const bool refused = h.parse(text) == nullptr &&
+                                 h.outSink.text() == "メモリが足りないため読み込みを中止しました\n";
+            std::fputs(refused ? "as expected" : "otherwise", stderr);
+            std::_Exit(refused ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "as expected");
+}
+
 TEST(SettingReaderTest, UndefinedLinesFailWithTheirPhysicalLineNumber) {
     // Empty lines and comments count; keywords are case-sensitive; a line of blanks is no
     // empty line.
@@ -179,7 +255,7 @@ TEST(SettingReaderTest, DamagedFilesNeverCrashTheReader) {
     std::vector<std::string> lines;
     for (const std::string& line :
          splitLines(readBytes(sourceFile("samples/gripper-arm/gripper-arm.txt")))) {
-        if (line.rfind("PATH", 0) != 0) lines.push_back(line);
+        if (!startsWith(line, "PATH")) lines.push_back(line);
     }
     ASSERT_GT(lines.size(), 50U);
     int failures = 0;

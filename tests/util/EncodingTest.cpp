@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
 #include "util/MessageStream.h"
 
 namespace pelorin {
@@ -33,6 +37,34 @@ TEST(EncodeTextTest, CharactersOutsideCp932BecomeQuestionMarks) {
     EXPECT_EQ(emoji, "a?b\x82\xa0");                                   // "あ" after it intact
     EXPECT_EQ(encodeText("x\xFFy", TextEncoding::Cp932), "x?y");       // broken UTF-8
     EXPECT_EQ(encodeText("x\xE3\x81y", TextEncoding::Cp932), "x??y");  // cut-short character
+}
+
+// Seven-bit text skips the converter; it must come out exactly as the converter gives it.
+TEST(EncodeTextTest, SevenBitTextIsTheSameEitherWay) {
+    std::string ascii;
+    for (int c = 1; c < 0x80; ++c) ascii.push_back(static_cast<char>(c));
+    const std::string mark = "あ";
+    EXPECT_EQ(encodeText(ascii, TextEncoding::Cp932), ascii);
+    EXPECT_EQ(encodeText(mark + ascii, TextEncoding::Cp932),
+              encodeText(mark, TextEncoding::Cp932) + ascii);
+}
+
+// One converter serves every thread (the console is written from several); each text still
+// converts whole and alone. The thread-sanitizer build watches the sharing.
+TEST(EncodeTextTest, ThreadsShareTheConverterSafely) {
+    const std::string utf8 = "設定ファイルの構文解析に失敗";
+    std::vector<std::thread> threads;
+    std::atomic<int> wrong{0};
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&] {
+            for (int i = 0; i < 2000; ++i) {
+                if (encodeText(utf8, TextEncoding::Cp932) != kParseFailedCp932) ++wrong;
+                if (decodeCp932(kParseFailedCp932) != utf8) ++wrong;
+            }
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    EXPECT_EQ(wrong.load(), 0);
 }
 
 TEST(ShiftJisCodesetTest, NamesOfTheFamily) {

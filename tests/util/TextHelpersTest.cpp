@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <random>
 
 namespace pelorin {
 namespace {
@@ -46,6 +50,17 @@ TEST(FormatDoubleTest, StreamDefaultForm) {
     EXPECT_EQ(formatDouble(1234567.0), "1.23457e+06");
     EXPECT_EQ(formatDouble(static_cast<double>(0.1F)), "0.1");
     EXPECT_EQ(formatDouble(INFINITY), "inf");
+    // Whatever the value, the text is printf's "%g".
+    std::mt19937_64 random(7);
+    char printed[64];
+    for (int i = 0; i < 200000; ++i) {
+        double value;
+        const std::uint64_t bits = random();
+        std::memcpy(&value, &bits, sizeof value);
+        if (i % 2 == 1) value = std::ldexp(static_cast<double>(bits % 100000000), i % 90 - 60);
+        std::snprintf(printed, sizeof printed, "%g", value);
+        ASSERT_EQ(formatDouble(value), printed);
+    }
 }
 
 }  // namespace

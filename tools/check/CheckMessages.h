@@ -8,6 +8,8 @@ namespace pelorin::check_messages {
 constexpr std::string_view kUsage = "使い方: pelorin-check 設定ファイル\n";
 constexpr std::string_view kCannotOpenOpen = "設定ファイル[";
 constexpr std::string_view kCannotOpenClose = "]が開けません\n";
+constexpr std::string_view kNotRegularFileClose = "]は通常のファイルではありません\n";
+constexpr std::string_view kOutOfMemory = "メモリが足りません\n";
 constexpr std::string_view kParseFailed = "設定ファイルの構文解析に失敗\n";
 constexpr std::string_view kPartsHeading = "パーツ一覧\t";       // then the count
 constexpr std::string_view kValueTableHeading = "値テーブル\t";  // then the count

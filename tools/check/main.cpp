@@ -1,13 +1,14 @@
 // pelorin-check FILE: reads and links a setting file as the viewer does at start-up (writing
 // "PASER_LOG.txt" in the working directory), then prints every registered Parts and the value
-// table. Exit status 0 when the file is usable, 1 otherwise.
-#include <cstdio>
+// table. Exit status 0 when the file is usable, 1 otherwise (memory running out included).
+#include <new>
 #include <string>
 
 #include "scene/Parts.h"
 #include "scene/TransformValue.h"
 #include "setting/SettingFileParser.h"
 #include "tools/check/CheckMessages.h"
+#include "util/InputFile.h"
 #include "util/MessageStream.h"
 
 namespace {
@@ -33,10 +34,18 @@ std::string_view kindName(pelorin::ValueKind kind) {
     return m::kKindAngle;
 }
 
-bool canOpen(const char* path) {
-    std::FILE* probe = std::fopen(path, "r");
-    if (probe == nullptr) return false;
-    std::fclose(probe);
+// A FIFO is refused at once, not waited on, as are directories, devices and sockets.
+bool canRead(const char* path) {
+    switch (pelorin::checkInputFile(path)) {
+        case pelorin::OpenStatus::CannotOpen:
+            Console::err().msg(m::kCannotOpenOpen).raw(path).msg(m::kCannotOpenClose).flush();
+            return false;
+        case pelorin::OpenStatus::NotRegularFile:
+            Console::err().msg(m::kCannotOpenOpen).raw(path).msg(m::kNotRegularFileClose).flush();
+            return false;
+        case pelorin::OpenStatus::Ok:
+            break;
+    }
     return true;
 }
 
@@ -61,6 +70,20 @@ void printValueTable(const pelorin::SettingFileParser& parser) {
     }
 }
 
+int check(const char* path) {
+    if (!canRead(path)) return kFailure;
+    // Kept until the process ends, as in the viewer: tearing the tree down would only add the
+    // drawn objects' farewell lines to the output.
+    static auto* parser = new pelorin::SettingFileParser;
+    if (parser->parse(path) == nullptr) {
+        Console::out().msg(m::kParseFailed).flush();
+        return kFailure;
+    }
+    printParts(*parser);
+    printValueTable(*parser);
+    return kSuccess;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -68,18 +91,11 @@ int main(int argc, char** argv) {
         Console::err().msg(m::kUsage).flush();
         return kFailure;
     }
-    if (!canOpen(argv[1])) {
-        Console::err().msg(m::kCannotOpenOpen).raw(argv[1]).msg(m::kCannotOpenClose).flush();
+    try {
+        return check(argv[1]);
+    } catch (const std::bad_alloc&) {
+        // The parser reports its own shortage; this catches what is left, printing included.
+        Console::err().msg(m::kOutOfMemory).flush();
         return kFailure;
     }
-    // Kept until the process ends, as in the viewer: tearing the tree down would only add the
-    // drawn objects' farewell lines to the output.
-    static auto* parser = new pelorin::SettingFileParser;
-    if (parser->parse(argv[1]) == nullptr) {
-        Console::out().msg(m::kParseFailed).flush();
-        return kFailure;
-    }
-    printParts(*parser);
-    printValueTable(*parser);
-    return kSuccess;
 }

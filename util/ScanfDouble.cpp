@@ -1,4 +1,4 @@
-#include "render/ScanfDouble.h"
+#include "util/ScanfDouble.h"
 
 #include <langinfo.h>
 

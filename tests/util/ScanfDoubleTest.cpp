@@ -1,5 +1,5 @@
 // The fast number converter against sscanf("%lf") itself: same match, same bits.
-#include "render/ScanfDouble.h"
+#include "util/ScanfDouble.h"
 
 #include <gtest/gtest.h>
 
