@@ -144,7 +144,11 @@ void benchShape(const Shape& shape, int runs, int perWay) {
     MeshBuffers buffers;
     MeshBuffers client(MeshBuffers::Storage::ClientArrays);
     const std::vector<Way> ways = {
-        {"per-facet", [&] { testing::drawFacetsOneByOne(mesh.triangles(), mesh.getColor()); }},
+        {"per-facet",
+         [&] {
+             testing::drawFacetsOneByOne(mesh.triangles().data(), mesh.triangles().size(),
+                                         mesh.getColor());
+         }},
         {"client arrays", [&] { client.draw(mesh); }},
         {"buffer object", [&] { buffers.draw(mesh); }},
     };

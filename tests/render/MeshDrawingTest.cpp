@@ -64,8 +64,10 @@ TEST_F(MeshDrawingTest, ArraysDrawTheSamePixelsAsOneCallPerFacet) {
     const auto second = load(wave, 0.3F, 0.5F, 1.0F);
 
     const auto reference = picture([&] {
-        testing::drawFacetsOneByOne(first->triangles(), first->getColor());
-        testing::drawFacetsOneByOne(second->triangles(), second->getColor());
+        testing::drawFacetsOneByOne(first->triangles().data(), first->triangles().size(),
+                                    first->getColor());
+        testing::drawFacetsOneByOne(second->triangles().data(), second->triangles().size(),
+                                    second->getColor());
     });
     std::size_t lit = 0;
     for (std::size_t i = 0; i < reference.size(); i += 4) lit += reference[i] > 0 ? 1 : 0;
@@ -114,8 +116,10 @@ TEST_F(MeshDrawingTest, DrawingLeavesNoArrayStateBehindAndFollowsAnotherLoad) {
         for (auto& v : t.vertex) v[0] += 80.0F;
     }
     ASSERT_TRUE(mesh->loadStl(dir_.write("more.stl", testing::toBinaryStl(moved, "more"))));
-    const auto reference =
-        picture([&] { testing::drawFacetsOneByOne(mesh->triangles(), mesh->getColor()); });
+    const auto reference = picture([&] {
+        testing::drawFacetsOneByOne(mesh->triangles().data(), mesh->triangles().size(),
+                                    mesh->getColor());
+    });
     const auto after = picture([&] { buffers.draw(*mesh); });
     EXPECT_GT(testing::comparePixels(before, after).pixels, 0U);
     expectSame(reference, after, "after a second load");

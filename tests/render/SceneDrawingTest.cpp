@@ -47,7 +47,8 @@ void drawWithGlCalls(const Parts& node) {
     if (const auto* mesh = dynamic_cast<const DrawnObjectBySTL*>(node.drawnObject())) {
         glPushMatrix();
         applyWithGlCalls(mesh->preTrans());
-        testing::drawFacetsOneByOne(mesh->triangles(), mesh->getColor());
+        testing::drawFacetsOneByOne(mesh->triangles().data(), mesh->triangles().size(),
+                                    mesh->getColor());
         glPopMatrix();
     }
     for (const auto& entry : node.outputPaths()) {

@@ -124,15 +124,15 @@ void clearFrame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-void drawFacetsOneByOne(const std::vector<Triangle>& facets, const float* rgb) {
+void drawFacetsOneByOne(const Triangle* facets, std::size_t count, const float* rgb) {
     const float rgba[4] = {rgb[0], rgb[1], rgb[2], 1.0F};
     glMaterialfv(GL_FRONT, GL_DIFFUSE, rgba);
-    for (const Triangle& t : facets) {
-        glNormal3fv(t.normal);
+    for (const Triangle* t = facets; t != facets + count; ++t) {
+        glNormal3fv(t->normal);
         glBegin(GL_POLYGON);
-        glVertex3fv(t.vertex[0]);
-        glVertex3fv(t.vertex[1]);
-        glVertex3fv(t.vertex[2]);
+        glVertex3fv(t->vertex[0]);
+        glVertex3fv(t->vertex[1]);
+        glVertex3fv(t->vertex[2]);
         glEnd();
     }
 }

@@ -29,7 +29,7 @@ void setUpViewerGlState(double half);
 // Clears colour and depth to black and the far plane.
 void clearFrame();
 // The per-facet drawing described above, in the current frame.
-void drawFacetsOneByOne(const std::vector<Triangle>& facets, const float* rgb);
+void drawFacetsOneByOne(const Triangle* facets, std::size_t count, const float* rgb);
 // The RGBA pixels of the current read buffer, bottom row first.
 std::vector<std::uint8_t> readPixels(int width, int height);
 
