@@ -29,15 +29,17 @@ Pelorin::Pelorin(RTC::Manager* manager, pelorin::ComponentHost& host)
       host_(host),
       doubleValueIn_(kDoubleValuePort, doubleValue_),
       boolValueIn_(kBoolValuePort, boolValue_),
-      handOver_(host) {
-    configureInPort(doubleValueIn_, 0);
-    configureInPort(boolValueIn_, 0);
-    addInPort(kDoubleValuePort, doubleValueIn_);
-}
+      handOver_(host) {}
 
 Pelorin::~Pelorin() = default;
 
+// The port is added here, not in the constructor: a framework names a port after its owner's
+// instance name at the moment it is added, and that name is set only after construction. A port
+// added earlier would be published as ".doubleValue", which no connection request names.
 RTC::ReturnCode_t Pelorin::onInitialize() {
+    configureInPort(doubleValueIn_, 0);
+    configureInPort(boolValueIn_, 0);
+    addInPort(kDoubleValuePort, doubleValueIn_);
     host_.start();
     return RTC::RTC_OK;
 }

@@ -24,8 +24,8 @@ class Pelorin : public RTC::DataFlowComponentBase {
     Pelorin(RTC::Manager* manager, pelorin::ComponentHost& host);
     ~Pelorin() override;
 
-    // Reads the setting file and starts the viewer through the host; RTC_OK whatever the viewer
-    // start gave (the component still hands values over without a window).
+    // Adds the in-port, reads the setting file and starts the viewer through the host; RTC_OK
+    // whatever the viewer start gave (the component still hands values over without a window).
     RTC::ReturnCode_t onInitialize() override;
     RTC::ReturnCode_t onActivated(RTC::UniqueId ec_id) override;
     // Applies the newest received sequence, if any arrived since the last cycle. Always RTC_OK:
