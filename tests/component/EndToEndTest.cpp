@@ -173,7 +173,7 @@ TEST_F(EndToEndTest, OnlyTheDoublePortIsOfferedAndEverySenderDisconnects) {
     EXPECT_EQ(sweep.exitCode(), 0) << sweep.err();
     const RunResult profile = run_.send({"--profile"});
     ASSERT_EQ(profile.exitCode, 0) << profile.err;
-    const std::string ports = profile.out.substr(profile.out.find("port: "));
+    const std::string ports = profile.out.substr(profile.out.find("\nport: ") + 1);
     EXPECT_EQ(ports, "port: Pelorin0.doubleValue (0 connections)\n");
 }
 
