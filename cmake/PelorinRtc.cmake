@@ -46,7 +46,7 @@ endif()
 
 find_package(PkgConfig QUIET)
 if(PkgConfig_FOUND)
-    pkg_check_modules(PELORIN_OPENRTM2 QUIET IMPORTED_TARGET openrtm2)
+    pkg_check_modules(PELORIN_OPENRTM2 QUIET openrtm2)
     if(NOT PELORIN_OPENRTM2_FOUND)
         pkg_check_modules(PELORIN_OPENRTM1 QUIET openrtm-aist)
         if(PELORIN_OPENRTM1_FOUND)
@@ -57,12 +57,20 @@ endif()
 if(PELORIN_OPENRTM2_FOUND)
     pelorin_require_openrtm2("${PELORIN_OPENRTM2_VERSION}" "pkg-config openrtm2")
     message(STATUS "OpenRTM-aist ${PELORIN_OPENRTM2_VERSION} (pkg-config openrtm2)")
-    # The imported target carries the include directories as system ones. The package keeps
-    # the libraries in a variable of its own as well.
-    pkg_get_variable(pelorin_rtm_libs openrtm2 rtm_libs)
-    separate_arguments(pelorin_rtm_libs UNIX_COMMAND "${pelorin_rtm_libs}")
-    target_link_libraries(pelorin_rtc INTERFACE PkgConfig::PELORIN_OPENRTM2 ${pelorin_rtm_libs})
-    set(PELORIN_OPENRTM_LIBRARY_DIRS ${PELORIN_OPENRTM2_LIBRARY_DIRS})
+    # The include directories are right, but the package's library line is not usable as it
+    # stands (2.1 names a folder under bin/ and libraries it does not install): link the
+    # framework's library from the installation's lib/ and omniORB through its own packages.
+    pkg_get_variable(pelorin_rtm_prefix openrtm2 prefix)
+    find_library(PELORIN_OPENRTM_LIBRARY RTC2 HINTS ${pelorin_rtm_prefix}/lib)
+    pkg_check_modules(PELORIN_OMNIORB REQUIRED IMPORTED_TARGET omniORB4 omniDynamic4)
+    if(NOT PELORIN_OPENRTM_LIBRARY)
+        message(FATAL_ERROR "pkg-config names OpenRTM-aist ${PELORIN_OPENRTM2_VERSION} at "
+                            "${pelorin_rtm_prefix}, but its library libRTC2 is not there")
+    endif()
+    target_include_directories(pelorin_rtc SYSTEM INTERFACE ${PELORIN_OPENRTM2_INCLUDE_DIRS})
+    target_link_libraries(pelorin_rtc INTERFACE ${PELORIN_OPENRTM_LIBRARY}
+                          PkgConfig::PELORIN_OMNIORB Threads::Threads)
+    get_filename_component(PELORIN_OPENRTM_LIBRARY_DIRS ${PELORIN_OPENRTM_LIBRARY} DIRECTORY)
     return()
 endif()
 
