@@ -31,45 +31,62 @@ declared() {
     return 1
 }
 
-# The Debian package that owns a file; dpkg records merged-/usr files under either name.
-owner_of() {
-    local file="$1" candidate
-    for candidate in "$file" "${file#/usr}" "/usr$file" "$(readlink -f "$file")"; do
-        dpkg -S "$candidate" 2>/dev/null | head -n 1 | cut -d: -f1 && return 0
-    done
-    return 0
-}
-
-failed=0
+# Every library the packaged programs link, as the loader resolves it.
+declare -A needed_file
 needed_by_pelorin=""
 for program in "$work"/root/usr/bin/*; do
     name="$(basename "$program")"
     resolved="$(ldd "$program")"
     for library in $(objdump -p "$program" | awk '$1 == "NEEDED" {print $2}'); do
         [[ "$name" == pelorin ]] && needed_by_pelorin+=" $library"
-        file="$(awk -v lib="$library" '$1 == lib && $2 == "=>" {print $3}' <<<"$resolved")"
-        if [[ "$file" != /* ]]; then
-            echo "$name: $library not found"
-            failed=1
-            continue
-        fi
-        owner="$(owner_of "$file")"
-        if [[ -z "$owner" ]]; then
-            private=""
-            for dir in ${private_dirs//;/ }; do
-                [[ "$file" == "$dir"/* ]] && private="$dir"
-            done
-            if [[ -n "$private" ]]; then
-                echo "$name: $library from $private (no Debian package)"
-            else
-                echo "$name: $library ($file) belongs to no Debian package"
-                failed=1
-            fi
-        elif ! declared "$owner"; then
-            echo "$name links $library of $owner, which the package does not declare"
-            failed=1
-        fi
+        needed_file["$name $library"]="$(awk -v lib="$library" \
+            '$1 == lib && $2 == "=>" {print $3}' <<<"$resolved")"
     done
+done
+
+# Their owners, in one query (it reads the whole package database). dpkg records merged-/usr
+# files under either name, so each file is asked for under both, and as the file it links to.
+variants() { echo "$1" "${1#/usr}" "/usr$1" "$(readlink -f "$1")"; }
+queries=()
+for file in "${needed_file[@]}"; do
+    [[ "$file" == /* ]] && read -ra forms <<<"$(variants "$file")" && queries+=("${forms[@]}")
+done
+declare -A owner
+while IFS= read -r line; do
+    [[ "$line" == *": /"* && "$line" != diversion* ]] || continue
+    package="${line%%: /*}"
+    owner["/${line#*: /}"]="${package%%[:,]*}"
+done < <(dpkg -S "${queries[@]}" 2>/dev/null || true)
+
+failed=0
+for key in "${!needed_file[@]}"; do
+    name="${key%% *}"
+    library="${key#* }"
+    file="${needed_file[$key]}"
+    if [[ "$file" != /* ]]; then
+        echo "$name: $library not found"
+        failed=1
+        continue
+    fi
+    package=""
+    for form in $(variants "$file"); do
+        [[ -n "${owner[$form]:-}" ]] && package="${owner[$form]}" && break
+    done
+    if [[ -z "$package" ]]; then
+        private=""
+        for dir in ${private_dirs//;/ }; do
+            [[ "$file" == "$dir"/* ]] && private="$dir"
+        done
+        if [[ -n "$private" ]]; then
+            echo "$name: $library from $private (no Debian package)"
+        else
+            echo "$name: $library ($file) belongs to no Debian package"
+            failed=1
+        fi
+    elif ! declared "$package"; then
+        echo "$name links $library of $package, which the package does not declare"
+        failed=1
+    fi
 done
 
 # The libraries named in the package's description of what it needs.
