@@ -16,6 +16,7 @@
 #include <rtm/Manager.h>
 
 #include "component/ComponentHost.h"
+#include "component/PayloadGuard.h"
 #include "component/ValueHandOver.h"
 
 class Pelorin : public RTC::DataFlowComponentBase {
@@ -24,12 +25,12 @@ class Pelorin : public RTC::DataFlowComponentBase {
     Pelorin(RTC::Manager* manager, pelorin::ComponentHost& host);
     ~Pelorin() override;
 
-    // Reads the setting file and starts the viewer through the host; RTC_OK whatever the viewer
-    // start gave (the component still hands values over without a window).
+    // Adds the in-port, reads the setting file and starts the viewer through the host; RTC_OK
+    // whatever the viewer start gave (the component still hands values over without a window).
     RTC::ReturnCode_t onInitialize() override;
     RTC::ReturnCode_t onActivated(RTC::UniqueId ec_id) override;
-    // Applies the newest received sequence, if any arrived since the last cycle. Always RTC_OK:
-    // a bad sequence is reported and skipped, the component stays active.
+    // Applies the newest received sequence, if any arrived and decoded since the last cycle.
+    // Always RTC_OK: a bad sequence is reported and skipped, the component stays active.
     RTC::ReturnCode_t onExecute(RTC::UniqueId ec_id) override;
 
     static constexpr const char* kDoubleValuePort = "doubleValue";
@@ -37,8 +38,9 @@ class Pelorin : public RTC::DataFlowComponentBase {
 
   private:
     pelorin::ComponentHost& host_;
+    pelorin::PayloadGuard payloadGuard_;  // outlives the port
     RTC::TimedDoubleSeq doubleValue_;
-    RTC::InPort<RTC::TimedDoubleSeq> doubleValueIn_;
+    pelorin::GuardedInPort doubleValueIn_;
     // Constructed like the double port but never registered nor read: no boolean data reaches
     // the program, and nothing in the scene is driven by it.
     RTC::TimedBooleanSeq boolValue_;

@@ -112,7 +112,9 @@ struct InPortBase::Connector {
 };
 
 InPortBase::InPortBase(const char* name, const char* data_type)
-    : name_(name == nullptr ? "" : name), dataType_(data_type == nullptr ? "" : data_type) {
+    : name_(name == nullptr ? "" : name),
+      publishedName_(name_),
+      dataType_(data_type == nullptr ? "" : data_type) {
     settings_.setProperty("data_type", dataType_);
 }
 
@@ -157,9 +159,12 @@ PortService_ptr InPortBase::getPortRef() const {
     return ref_.in();
 }
 
+void InPortBase::nameAfterOwner(const std::string& instanceName) {
+    publishedName_ = instanceName + "." + name_;
+}
+
 std::string InPortBase::profileName() const {
-    if (owner_ == nullptr) return name_;
-    return std::string(owner_->getInstanceName()) + "." + name_;
+    return publishedName_;
 }
 
 PortProfile* InPortBase::profileSnapshot() {

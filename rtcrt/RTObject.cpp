@@ -140,6 +140,7 @@ bool RTObject_impl::addInPort(const char* name, InPortBase& inport) {
     }
     inport.init(settings);
     inPorts_.push_back(&inport);
+    inport.nameAfterOwner(instanceName_);
     if (!CORBA::is_nil(poa_)) inport.attach(*this, poa_);
     return true;
 }

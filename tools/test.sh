@@ -9,7 +9,7 @@ cd "$here"
 run_suite() {
     local dir="$1"
     shift
-    "$here/tools/setup.sh" "$dir" "$@"
+    "$here/tools/setup.sh" "$dir" -DPELORIN_WERROR=ON "$@"
     echo "=== tests in $(basename "$dir")"
     (cd "$dir" && ctest --output-on-failure --timeout 300 -j2)
 }

@@ -47,10 +47,10 @@ void record(const std::string& line) {
 
 class Recorder : public RTC::DataFlowComponentBase {
   public:
-    explicit Recorder(RTC::Manager* manager) : DataFlowComponentBase(manager), port_("in", value_) {
-        addInPort("in", port_);
-    }
+    explicit Recorder(RTC::Manager* manager)
+        : DataFlowComponentBase(manager), port_("in", value_) {}
     RTC::ReturnCode_t onInitialize() override {
+        addInPort("in", port_);  // named "Recorder0.in": the instance name is known from here on
         // The viewer ends the process this way when its setting file cannot be read.
         if (getProperties().getProperty("exit_in_initialize") == "1") std::exit(1);
         return RTC::RTC_OK;

@@ -60,8 +60,12 @@ class InPortBase : public virtual POA_RTC::PortService {
     // attached.
     void init(const coil::Properties& settings);
 
-    // Used by the owning component: activates the port in `poa` and ties it to its owner,
-    // whose instance name prefixes the port's profile name.
+    // Used by the owning component when the port is added: fixes the published name as
+    // "<instance name>.<port name>" with the instance name of that moment, as the framework
+    // does. A port added before its owner was named (in a component's constructor) is published
+    // as ".<port name>", which no connection request finds.
+    void nameAfterOwner(const std::string& instanceName);
+    // Used by the owning component: activates the port in `poa` and ties it to its owner.
     void attach(RTObject_impl& owner, PortableServer::POA_ptr poa);
     // Disconnects every connection and deactivates the port and its endpoints.
     void detach();
@@ -104,6 +108,7 @@ class InPortBase : public virtual POA_RTC::PortService {
     std::string profileName() const;
 
     std::string name_;
+    std::string publishedName_;  // name_ until the port is added to a component
     std::string dataType_;
     coil::Properties settings_;
     RTObject_impl* owner_ = nullptr;
