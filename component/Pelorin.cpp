@@ -22,6 +22,18 @@ auto configureInPort(Port& port, int) -> decltype(port.properties(), void()) {
 template <typename Port>
 void configureInPort(Port& /*port*/, long) {}
 
+// onExecute does nothing until a sequence arrives. A runtime that can use that (the bundled one)
+// then lets the execution context sleep between sequences instead of waking every period; a
+// framework without the call runs every period as usual.
+template <typename Component>
+auto sleepBetweenSequences(Component& component, int)
+    -> decltype(component.executeOnlyWhenInputArrives(), void()) {
+    component.executeOnlyWhenInputArrives();
+}
+
+template <typename Component>
+void sleepBetweenSequences(Component& /*component*/, long) {}
+
 }  // namespace
 
 Pelorin::Pelorin(RTC::Manager* manager, pelorin::ComponentHost& host)
@@ -40,6 +52,7 @@ RTC::ReturnCode_t Pelorin::onInitialize() {
     configureInPort(doubleValueIn_, 0);
     configureInPort(boolValueIn_, 0);
     addInPort(kDoubleValuePort, doubleValueIn_);
+    sleepBetweenSequences(*this, 0);
     host_.start();
     return RTC::RTC_OK;
 }

@@ -124,6 +124,12 @@ void InPortBase::init(const coil::Properties& settings) {
 
 InPortBase::~InPortBase() = default;
 
+pelorin::rtcrt::CdrFault InPortBase::receive(const OpenRTM::CdrData& data, bool littleEndian) {
+    const pelorin::rtcrt::CdrFault fault = storeCdr(data, littleEndian);
+    if (fault == pelorin::rtcrt::CdrFault::None && owner_ != nullptr) owner_->inputArrived();
+    return fault;
+}
+
 void InPortBase::attach(RTObject_impl& owner, PortableServer::POA_ptr poa) {
     owner_ = &owner;
     poa_ = PortableServer::POA::_duplicate(poa);

@@ -17,7 +17,10 @@ constexpr RTC::UniqueId kOwnHandle = 0;  // an owned context's handle is its ind
 
 PeriodicExecutionContext::PeriodicExecutionContext(RTC::RTObject_impl& owner,
                                                    const ExecutionContextSettings& settings)
-    : owner_(owner), settings_(settings), rateHz_(settings.rateHz) {}
+    : owner_(owner),
+      settings_(settings),
+      executeOnlyWhenInputArrives_(settings.executeOnlyWhenInputArrives),
+      rateHz_(settings.rateHz) {}
 
 PeriodicExecutionContext::~PeriodicExecutionContext() {
     {
@@ -75,7 +78,14 @@ void PeriodicExecutionContext::run() {
             // every period, so an idle fast context costs nothing.
             wake_.wait(lock, [this] { return quit_ || !running_ || pending_ != Pending::None; });
             next = Clock::now();
+        } else if (waitingForInput()) {
+            // The owner's cycle has nothing to do without new data: sleep until some arrives
+            // rather than waking every period. A cycle then runs at once if its period is due.
+            wake_.wait(lock, [this] {
+                return quit_ || !running_ || pending_ != Pending::None || !waitingForInput();
+            });
         } else if (Clock::now() >= next) {
+            inputPending_ = false;  // data arriving during this cycle asks for the next one
             busy_ = true;
             lock.unlock();
             tick();
@@ -90,6 +100,22 @@ void PeriodicExecutionContext::run() {
                              [this] { return quit_ || !running_ || pending_ != Pending::None; });
         }
     }
+}
+
+bool PeriodicExecutionContext::waitingForInput() const {
+    return executeOnlyWhenInputArrives_ && state_ == RTC::ACTIVE_STATE && !inputPending_;
+}
+
+void PeriodicExecutionContext::executeOnlyWhenInputArrives() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    executeOnlyWhenInputArrives_ = true;
+}
+
+void PeriodicExecutionContext::inputArrived() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (inputPending_) return;
+    inputPending_ = true;
+    wake_.notify_all();
 }
 
 void PeriodicExecutionContext::applyPending() {

@@ -33,6 +33,9 @@ struct ExecutionContextSettings {
     double rateHz = 1000.0;
     bool syncTransition = true;
     double transitionTimeoutSec = 0.5;
+    // An ACTIVE owner's cycle runs only after inputArrived(): see
+    // RTObject_impl::executeOnlyWhenInputArrives.
+    bool executeOnlyWhenInputArrives = false;
 };
 
 class PeriodicExecutionContext : public virtual POA_RTC::ExecutionContextService {
@@ -51,6 +54,12 @@ class PeriodicExecutionContext : public virtual POA_RTC::ExecutionContextService
     void unbind();
 
     RTC::LifeCycleState ownerState();
+    // One of the owner's ports stored a sample; wakes a context that sleeps for want of input.
+    // Any thread.
+    void inputArrived();
+    // From now on an ACTIVE owner's cycle runs only after inputArrived() (see
+    // RTObject_impl::executeOnlyWhenInputArrives). Any thread.
+    void executeOnlyWhenInputArrives();
 
     // RTC::ExecutionContext / ExecutionContextService
     CORBA::Boolean is_running() override;
@@ -76,6 +85,7 @@ class PeriodicExecutionContext : public virtual POA_RTC::ExecutionContextService
                               Pending pending, RTC::LifeCycleState goal);
     RTC::ReturnCode_t awaitTransition(std::unique_lock<std::mutex>& lock, RTC::LifeCycleState goal);
     void run();
+    bool waitingForInput() const;
     void applyPending();
     void tick();
     void enterError();
@@ -94,7 +104,9 @@ class PeriodicExecutionContext : public virtual POA_RTC::ExecutionContextService
     Pending pending_ = Pending::None;
     bool running_ = false;
     bool quit_ = false;
-    bool busy_ = false;  // a tick's callbacks are in progress
+    bool busy_ = false;          // a tick's callbacks are in progress
+    bool inputPending_ = false;  // a sample arrived since the last cycle began
+    bool executeOnlyWhenInputArrives_;
     double rateHz_;
     std::thread thread_;
 };

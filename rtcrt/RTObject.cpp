@@ -202,11 +202,23 @@ rt::ExecutionContextSettings RTObject_impl::contextSettings() {
         }
         settings.rateHz = kFallbackRateHz;
     }
+    settings.executeOnlyWhenInputArrives = executeOnlyWhenInputArrives_;
     settings.syncTransition =
         rt::isYes(m_properties.getProperty("exec_cxt.sync_transition", "YES"));
     double timeout = std::atof(m_properties.getProperty("exec_cxt.transition_timeout").c_str());
     if (timeout > 0.0) settings.transitionTimeoutSec = timeout;
     return settings;
+}
+
+void RTObject_impl::executeOnlyWhenInputArrives() {
+    // Called from the constructor or from onInitialize, on the thread that makes the context.
+    executeOnlyWhenInputArrives_ = true;
+    if (ownContext_ != nullptr) ownContext_->executeOnlyWhenInputArrives();
+}
+
+void RTObject_impl::inputArrived() {
+    // A port may take a sample while initialize() is still making the context.
+    if (auto* context = inputContext_.load(std::memory_order_acquire)) context->inputArrived();
 }
 
 ReturnCode_t RTObject_impl::initialize() {
@@ -216,6 +228,7 @@ ReturnCode_t RTObject_impl::initialize() {
     }
     ownContext_ = std::make_unique<rt::PeriodicExecutionContext>(*this, contextSettings());
     ownContext_->bind(poa_, ref_.in());
+    inputContext_.store(ownContext_.get(), std::memory_order_release);
     ReturnCode_t result = on_initialize();
     if (result != RTC_OK) return result;
     {

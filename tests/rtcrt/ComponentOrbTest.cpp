@@ -53,6 +53,8 @@ class Recorder : public RTC::DataFlowComponentBase {
         addInPort("in", port_);  // named "Recorder0.in": the instance name is known from here on
         // The viewer ends the process this way when its setting file cannot be read.
         if (getProperties().getProperty("exit_in_initialize") == "1") std::exit(1);
+        countIdleCycles_ = getProperties().getProperty("execute_on_input") == "1";
+        if (countIdleCycles_) executeOnlyWhenInputArrives();
         return RTC::RTC_OK;
     }
     RTC::ReturnCode_t onActivated(RTC::UniqueId) override {
@@ -62,7 +64,10 @@ class Recorder : public RTC::DataFlowComponentBase {
         return RTC::RTC_OK;
     }
     RTC::ReturnCode_t onExecute(RTC::UniqueId) override {
-        if (!port_.isNew()) return RTC::RTC_OK;
+        if (!port_.isNew()) {
+            if (countIdleCycles_) record("idle cycle");
+            return RTC::RTC_OK;
+        }
         port_.read();
         if (value_.data[0] == kOverrun) record("beyond " + std::to_string(value_.data[5]));
         if (value_.data[0] == kTerminate) std::thread([] { RTC::Manager::terminate(); }).detach();
@@ -93,6 +98,7 @@ class Recorder : public RTC::DataFlowComponentBase {
   private:
     RTC::TimedDoubleSeq value_;
     RTC::InPort<RTC::TimedDoubleSeq> port_;
+    bool countIdleCycles_ = false;
 };
 
 // clang-format off
@@ -645,6 +651,23 @@ TEST_F(ComponentProcessTest, FailedCallbacksLeadToErrorAndResetRecovers) {
     EXPECT_EQ(context->start(), RTC::RTC_OK);
     EXPECT_EQ(context->set_rate(50.0), RTC::RTC_OK);
     EXPECT_DOUBLE_EQ(context->get_rate(), 50.0);
+}
+
+// A component whose cycle has nothing to do without input lets its context sleep: at 1000 Hz
+// no cycle runs while nothing arrives, and a sample is still taken at once.
+TEST_F(ComponentProcessTest, ContextSleepsUntilInputWhenTheComponentAsks) {
+    Session session("", {"Test.Recorder.execute_on_input:1", "exec_cxt.periodic.rate:1000"});
+    RTC::ConnectorProfile connector = connectorOf({session.port.in()}, kPushCdr);
+    ASSERT_EQ(session.port->connect(connector), RTC::RTC_OK);
+    OpenRTM::InPortCdr_var sink = sinkOf(session.tool, connector);
+    EXPECT_EQ(session.context->activate_component(session.component), RTC::RTC_OK);
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(sink->put(sample(4, 2.0)), OpenRTM::PORT_OK);
+    EXPECT_TRUE(waitForText(gOutputPath, "4 2.000000\n"));
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(pt::readFile(gOutputPath).find("idle cycle"), std::string::npos);
+    EXPECT_EQ(sink->put(sample(5, 3.0)), OpenRTM::PORT_OK);
+    EXPECT_TRUE(waitForText(gOutputPath, "5 3.000000\n"));
 }
 
 TEST_F(ComponentProcessTest, TerminateFinalisesAndUnbinds) {

@@ -73,11 +73,10 @@ class InPortBase : public virtual POA_RTC::PortService {
     // The profile without the dead-peer check of get_port_profile.
     RTC::PortProfile* profileSnapshot();
 
-    // Called by an endpoint for each received payload (ORB thread): decodes it into the buffer.
-    // CdrFault::None when stored; otherwise why not (nothing stored).
-    pelorin::rtcrt::CdrFault receive(const OpenRTM::CdrData& data, bool littleEndian) {
-        return storeCdr(data, littleEndian);
-    }
+    // Called by an endpoint for each received payload (ORB thread): decodes it into the buffer
+    // and tells the owner that input arrived. CdrFault::None when stored; otherwise why not
+    // (nothing stored).
+    pelorin::rtcrt::CdrFault receive(const OpenRTM::CdrData& data, bool littleEndian);
 
   protected:
     virtual pelorin::rtcrt::CdrFault storeCdr(const OpenRTM::CdrData& data, bool littleEndian) = 0;

@@ -9,6 +9,7 @@
 // servant; the object itself is deleted by the manager once the ORB has stopped.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -52,6 +53,12 @@ class RTObject_impl : public virtual POA_OpenRTM::DataFlowComponent {
     // Registers a data in-port; the port must live as long as the component. Ports are
     // published in the order they are added. False when a port of that name already exists.
     bool addInPort(const char* name, InPortBase& inport);
+
+    // Bundled runtime only: declares that onExecute does nothing unless an in-port has received
+    // data since the last cycle. The own execution context then sleeps while no data comes
+    // instead of waking every period, and runs a cycle as soon as data arrives (still at most
+    // one a period); onStateUpdate is skipped with the cycles. Other states are unaffected.
+    void executeOnlyWhenInputArrives();
 
     const char* getInstanceName();
     void setInstanceName(const char* instance_name);
@@ -117,6 +124,9 @@ class RTObject_impl : public virtual POA_OpenRTM::DataFlowComponent {
     coil::Properties m_properties;
 
   private:
+    friend class InPortBase;
+    // A port has stored a received sample (ORB thread).
+    void inputArrived();
     ExecutionContextHandle_t ownHandleOf(ExecutionContext_ptr context);
     pelorin::rtcrt::ExecutionContextSettings contextSettings();
     void deactivateObjects();
@@ -132,6 +142,9 @@ class RTObject_impl : public virtual POA_OpenRTM::DataFlowComponent {
     std::mutex lifecycleMutex_;
     bool created_ = true;  // until initialize() succeeds
     bool exited_ = false;
+    bool executeOnlyWhenInputArrives_ = false;  // set before initialize(), read by it
+    // The own context once made; it lives as long as the object (ports read it on ORB threads).
+    std::atomic<pelorin::rtcrt::PeriodicExecutionContext*> inputContext_{nullptr};
 };
 
 }  // namespace RTC
