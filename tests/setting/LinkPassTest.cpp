@@ -59,6 +59,35 @@ TEST(LinkPassTest, CyclesAreRefusedWithThePartsOnThem) {
               nullptr);
 }
 
+// `levels` Parts below ROOT, each Parts with two paths to the next: 2^(levels+1) - 1 bodies.
+std::string sharedInRow(int levels) {
+    std::string text;
+    for (int i = 0; i <= levels; ++i) {
+        text += "BEGIN PARTS = " + (i == 0 ? std::string("ROOT") : "P" + std::to_string(i)) + "\n";
+        for (const char* path : {"a", "b"}) {
+            if (i < levels) {
+                text += "BEGIN CHILD = " + std::string(path) + "\nNEXT = P" +
+                        std::to_string(i + 1) + "\nEND CHILD\n";
+            }
+        }
+        text += "END PARTS\n";
+    }
+    return text;
+}
+
+// Shared Parts in a row multiply the bodies drawn: a file of a few kilobytes that would make
+// every frame pose billions of bodies is refused; a million bodies still link.
+TEST(LinkPassTest, TreesThatDrawOverAMillionBodiesAreRefused) {
+    ParserHarness tooMany;
+    EXPECT_EQ(tooMany.parse(sharedInRow(40)), nullptr);
+    EXPECT_EQ(tooMany.body().back(), "ROOTから描く部品の数が多すぎます\t上限=1000000");
+    EXPECT_EQ(tooMany.outSink.text(), "パーツのリンクに失敗\n");
+    ParserHarness justOver;
+    EXPECT_EQ(justOver.parse(sharedInRow(19)), nullptr);  // 1,048,575 bodies
+    ParserHarness under;
+    EXPECT_NE(under.parse(sharedInRow(18)), nullptr);  // 524,287 bodies
+}
+
 const char* const kArm =
     "BEGIN PARTS = ROOT\n"
     "TRANS = ROTATION(YAW,Z,0)\n"
