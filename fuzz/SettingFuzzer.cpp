@@ -97,13 +97,11 @@ void exercise(pelorin::SettingFileParser& parser, pelorin::Parts& root) {
     pelorin::StringSink dumpSink;
     pelorin::MessageStream dump(dumpSink, pelorin::TextEncoding::Cp932);
     for (const auto& entry : parser.partsByName()) entry.second->dump(0, dump);
+    pelorin::posedBounds(root);  // poses every body
     std::vector<pelorin::PartsPose> poses;
-    pelorin::composePartsPoses(root, poses);
-    pelorin::posedBounds(root);
     const std::vector<pelorin::TransformValue*>& table = parser.valueTable();
     for (std::size_t i = 0; i < table.size(); ++i) table[i]->set(extremeValue(i));
     pelorin::composePartsPoses(root, poses);
-    pelorin::posedBounds(root);
 }
 
 // What a parse left that the viewer and pelorin-check use.

@@ -24,13 +24,14 @@ bool isAxisLetter(char ch) {
     return ch == 'X' || ch == 'Y' || ch == 'Z';
 }
 
-// At most this many bodies drawn from ROOT: a sound robot has far fewer, and every frame works out
-// the pose of each one.
-constexpr std::size_t kMaxDrawnBodies = 1000000;
+// At most this many bodies drawn from ROOT. A sound robot has far fewer; every change of a value
+// works out the pose of each one again (about 0.2 s for this many), and a tree 100,000 Parts deep
+// still links.
+constexpr std::size_t kMaxDrawnBodies = 200000;
 
 // The number of bodies drawn from `root`, capped at `limit` + 1. A Parts reached along several
-// paths is drawn once per path, so shared Parts in a row multiply: twenty Parts, each with two
-// paths to the next, draw over a million bodies from a file of a few kilobytes. Counted once per
+// paths is drawn once per path, so shared Parts in a row multiply: forty Parts, each with two
+// paths to the next, draw a million million bodies from a file of a few kilobytes. Counted once per
 // Parts, bottom-up, with a stack of its own. The tree must be free of cycles.
 std::size_t countDrawnBodies(const Parts& root, std::size_t limit) {
     std::map<const Parts*, std::size_t> counts;

@@ -76,16 +76,24 @@ std::string sharedInRow(int levels) {
 }
 
 // Shared Parts in a row multiply the bodies drawn: a file of a few kilobytes that would make
-// every frame pose billions of bodies is refused; a million bodies still link.
-TEST(LinkPassTest, TreesThatDrawOverAMillionBodiesAreRefused) {
+// every frame pose billions of bodies is refused, as is anything over 200,000 bodies.
+TEST(LinkPassTest, TreesThatDrawOver200000BodiesAreRefused) {
     ParserHarness tooMany;
     EXPECT_EQ(tooMany.parse(sharedInRow(40)), nullptr);
-    EXPECT_EQ(tooMany.body().back(), "ROOTから描く部品の数が多すぎます\t上限=1000000");
+    EXPECT_EQ(tooMany.body().back(), "ROOTから描く部品の数が多すぎます\t上限=200000");
     EXPECT_EQ(tooMany.outSink.text(), "パーツのリンクに失敗\n");
     ParserHarness justOver;
-    EXPECT_EQ(justOver.parse(sharedInRow(19)), nullptr);  // 1,048,575 bodies
+    EXPECT_EQ(justOver.parse(sharedInRow(17)), nullptr);  // 262,143 bodies
     ParserHarness under;
-    EXPECT_NE(under.parse(sharedInRow(18)), nullptr);  // 524,287 bodies
+    EXPECT_NE(under.parse(sharedInRow(16)), nullptr);  // 131,071 bodies
+    // A chain 100,000 Parts deep is counted without recursion, and links.
+    std::string chain;
+    for (int i = 0; i < 100000; ++i) {
+        chain +=
+            partsWithChild(i == 0 ? "ROOT" : "C" + std::to_string(i), "C" + std::to_string(i + 1));
+    }
+    ParserHarness deep;
+    EXPECT_NE(deep.parse(chain + "BEGIN PARTS = C100000\nEND PARTS\n"), nullptr);
 }
 
 const char* const kArm =
