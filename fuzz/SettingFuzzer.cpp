@@ -127,7 +127,7 @@ Outcome outcomeOf(const pelorin::SettingFileParser& parser, const pelorin::Parts
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
+extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
     makePrivateDir();
     pelorin::Console::redirect(&consoleSink, &consoleSink, pelorin::TextEncoding::Cp932);
     return 0;

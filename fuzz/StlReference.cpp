@@ -96,7 +96,7 @@ std::vector<Triangle> readRecords(std::string_view bytes, std::uint32_t count) {
     for (Triangle& facet : facets) {
         float* floats[12] = {&facet.normal[0], &facet.normal[1], &facet.normal[2]};
         for (int k = 3; k < 12; ++k) floats[k] = &facet.vertex[(k - 3) / 3][(k - 3) % 3];
-        for (int k = 0; k < 12; ++k) {
+        for (std::size_t k = 0; k < 12; ++k) {
             const std::uint32_t bits = littleEndian32(at + 4 * k);
             std::memcpy(floats[k], &bits, sizeof bits);
         }
