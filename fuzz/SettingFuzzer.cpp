@@ -1,5 +1,6 @@
 // A setting file end to end, as pelorin-check and the viewer take it: read from a file (writing
-// PASER_LOG.txt), its meshes loaded, the tree linked, dumped and posed under extreme values.
+// PASER_LOG.txt), its meshes loaded, the tree linked, dumped and (up to a robot's size) posed
+// under extreme values.
 //
 // An input is the setting file, optionally followed by a line "--- mesh.stl ---" and the bytes
 // of a mesh the file may name as "mesh.stl". Everything happens in a private directory that is
@@ -10,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -17,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <map>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -93,10 +96,31 @@ double extremeValue(std::size_t index) {
     return values[index % (sizeof values / sizeof values[0])];
 }
 
+// Bodies drawn from `parts` (one per path to it), counted up to `cap` + 1. Inputs are a few
+// kilobytes, so the recursion stays shallow.
+std::size_t bodiesUpTo(const pelorin::Parts& parts, std::size_t cap,
+                       std::map<const pelorin::Parts*, std::size_t>& known) {
+    const auto found = known.find(&parts);
+    if (found != known.end()) return found->second;
+    std::size_t count = 1;
+    for (const auto& entry : parts.outputPaths()) {
+        const pelorin::Parts* child = entry.second->child();
+        if (child != nullptr) count = std::min(count + bodiesUpTo(*child, cap, known), cap + 1);
+    }
+    return known[&parts] = count;
+}
+
+// Posing is plain arithmetic, the same for every body, and the instrumented build does it about a
+// hundred times slower than the viewer: trees beyond a robot's size are linked and dumped, not
+// posed (the link caps the bodies for the viewer).
+constexpr std::size_t kMaxBodiesPosed = 2000;
+
 void exercise(pelorin::SettingFileParser& parser, pelorin::Parts& root) {
     pelorin::StringSink dumpSink;
     pelorin::MessageStream dump(dumpSink, pelorin::TextEncoding::Cp932);
     for (const auto& entry : parser.partsByName()) entry.second->dump(0, dump);
+    std::map<const pelorin::Parts*, std::size_t> known;
+    if (bodiesUpTo(root, kMaxBodiesPosed, known) > kMaxBodiesPosed) return;
     pelorin::posedBounds(root);  // poses every body
     std::vector<pelorin::PartsPose> poses;
     const std::vector<pelorin::TransformValue*>& table = parser.valueTable();
