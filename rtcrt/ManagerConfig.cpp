@@ -15,7 +15,7 @@ namespace {
 // clang-format off
 const char* const kDefaults[] = {
     "config.version", PELORIN_RTCRT_VERSION,
-    "openrtm.name", "pelorin-rtcrt-" PELORIN_RTCRT_VERSION,
+    "openrtm.name", ("pelorin-rtcrt-" PELORIN_RTCRT_VERSION),
     "openrtm.version", PELORIN_RTCRT_VERSION,
     "manager.instance_name", "manager",
     "corba.nameservers", "localhost",

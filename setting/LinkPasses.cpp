@@ -24,6 +24,44 @@ bool isAxisLetter(char ch) {
     return ch == 'X' || ch == 'Y' || ch == 'Z';
 }
 
+// At most this many bodies drawn from ROOT. A sound robot has far fewer; every change of a value
+// works out the pose of each one again (about 0.2 s for this many), and a tree 100,000 Parts deep
+// still links.
+constexpr std::size_t kMaxDrawnBodies = 200000;
+
+// The number of bodies drawn from `root`, capped at `limit` + 1. A Parts reached along several
+// paths is drawn once per path, so shared Parts in a row multiply: forty Parts, each with two
+// paths to the next, draw a million million bodies from a file of a few kilobytes. Counted once per
+// Parts, bottom-up, with a stack of its own. The tree must be free of cycles.
+std::size_t countDrawnBodies(const Parts& root, std::size_t limit) {
+    std::map<const Parts*, std::size_t> counts;
+    std::vector<const Parts*> stack{&root};
+    while (!stack.empty()) {
+        const Parts* parts = stack.back();
+        if (counts.count(parts) != 0) {  // reached along another path meanwhile
+            stack.pop_back();
+            continue;
+        }
+        bool childrenCounted = true;
+        for (const auto& entry : parts->outputPaths()) {
+            const Parts* child = entry.second->child();
+            if (child != nullptr && counts.count(child) == 0) {
+                stack.push_back(child);
+                childrenCounted = false;
+            }
+        }
+        if (!childrenCounted) continue;
+        std::size_t count = 1;
+        for (const auto& entry : parts->outputPaths()) {
+            const Parts* child = entry.second->child();
+            if (child != nullptr) count = std::min(count + counts[child], limit + 1);
+        }
+        counts[parts] = count;
+        stack.pop_back();
+    }
+    return counts[&root];
+}
+
 }  // namespace
 
 bool SettingFileParser::linkParts() {
@@ -44,7 +82,13 @@ bool SettingFileParser::linkParts() {
         if (!linkChildrenOf(*parts)) return false;
         log_->msg(m::kLinkSucceeded).endl().endl();
     }
-    return checkForCycles();
+    if (!checkForCycles()) return false;
+    if (countDrawnBodies(*root_, kMaxDrawnBodies) > kMaxDrawnBodies) {
+        log_->msg(m::kTooManyBodies) << static_cast<unsigned long>(kMaxDrawnBodies);
+        log_->endl();
+        return false;
+    }
+    return true;
 }
 
 bool SettingFileParser::linkChildrenOf(Parts& parts) {

@@ -97,6 +97,7 @@ constexpr std::string_view kChildMiss = "\tMISS!!";
 constexpr std::string_view kLinkSucceeded = "リンク成功";
 constexpr std::string_view kCycleFound = "出力パスが循環しています\t";
 constexpr std::string_view kCycleArrow = " -> ";
+constexpr std::string_view kTooManyBodies = "ROOTから描く部品の数が多すぎます\t上限=";
 
 // Data-port link.
 constexpr std::string_view kDataPortLinkStart = "データポートとのリンクを開始";

@@ -16,6 +16,7 @@ packages=(
     libace-dev
     xvfb xauth x11-utils xdotool imagemagick
     iproute2  # the multi-host test joins network namespaces with veth pairs
+    clang-14 libclang-rt-14-dev  # tools/fuzz.sh: the fuzz targets, built with libFuzzer
 )
 
 missing=()

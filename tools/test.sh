@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up on a fresh Debian machine and runs the whole test suite three times:
-# a plain build, an address+undefined-behaviour sanitizer build and a thread sanitizer build.
+# a plain build, an address+undefined-behaviour sanitizer build and a thread sanitizer build;
+# then runs every fuzz target briefly (tools/fuzz.sh).
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -18,4 +19,8 @@ run_suite "$here/build"
 run_suite "$here/build-asan" -DPELORIN_SANITIZE=address,undefined -DPELORIN_BUILD_BENCH=OFF
 TSAN_OPTIONS="${TSAN_OPTIONS:-halt_on_error=1 second_deadlock_stack=1}" \
     run_suite "$here/build-tsan" -DPELORIN_SANITIZE=thread -DPELORIN_BUILD_BENCH=OFF
+
+# Fuzzing: each fuzz target for about 30 s from its seeds, in a clang tree of its own; a crash,
+# leak, timeout or failed cross-check fails the run.
+"$here/tools/fuzz.sh" 30
 echo "=== all test runs passed"

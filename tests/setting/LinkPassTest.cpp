@@ -59,6 +59,43 @@ TEST(LinkPassTest, CyclesAreRefusedWithThePartsOnThem) {
               nullptr);
 }
 
+// `levels` Parts below ROOT, each Parts with two paths to the next: 2^(levels+1) - 1 bodies.
+std::string sharedInRow(int levels) {
+    std::string text;
+    for (int i = 0; i <= levels; ++i) {
+        text += "BEGIN PARTS = " + (i == 0 ? std::string("ROOT") : "P" + std::to_string(i)) + "\n";
+        for (const char* path : {"a", "b"}) {
+            if (i < levels) {
+                text += "BEGIN CHILD = " + std::string(path) + "\nNEXT = P" +
+                        std::to_string(i + 1) + "\nEND CHILD\n";
+            }
+        }
+        text += "END PARTS\n";
+    }
+    return text;
+}
+
+// Shared Parts in a row multiply the bodies drawn: a file of a few kilobytes that would make
+// every frame pose billions of bodies is refused, as is anything over 200,000 bodies.
+TEST(LinkPassTest, TreesThatDrawOver200000BodiesAreRefused) {
+    ParserHarness tooMany;
+    EXPECT_EQ(tooMany.parse(sharedInRow(40)), nullptr);
+    EXPECT_EQ(tooMany.body().back(), "ROOTから描く部品の数が多すぎます\t上限=200000");
+    EXPECT_EQ(tooMany.outSink.text(), "パーツのリンクに失敗\n");
+    ParserHarness justOver;
+    EXPECT_EQ(justOver.parse(sharedInRow(17)), nullptr);  // 262,143 bodies
+    ParserHarness under;
+    EXPECT_NE(under.parse(sharedInRow(16)), nullptr);  // 131,071 bodies
+    // A chain 100,000 Parts deep is counted without recursion, and links.
+    std::string chain;
+    for (int i = 0; i < 100000; ++i) {
+        chain +=
+            partsWithChild(i == 0 ? "ROOT" : "C" + std::to_string(i), "C" + std::to_string(i + 1));
+    }
+    ParserHarness deep;
+    EXPECT_NE(deep.parse(chain + "BEGIN PARTS = C100000\nEND PARTS\n"), nullptr);
+}
+
 const char* const kArm =
     "BEGIN PARTS = ROOT\n"
     "TRANS = ROTATION(YAW,Z,0)\n"

@@ -1,0 +1,145 @@
+#include "fuzz/StlReference.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "util/TextHelpers.h"
+
+namespace pelorin::fuzz {
+namespace {
+
+constexpr std::size_t kHeaderBytes = 84;
+constexpr std::size_t kCountAt = 80;
+constexpr std::size_t kRecordBytes = 50;
+
+struct AsciiReading {
+    std::vector<Triangle> facets;
+    std::optional<std::string> solidName;
+    bool longLine = false;
+};
+
+// Lines end at LF, CR or CRLF.
+std::vector<std::string_view> splitLines(std::string_view bytes) {
+    std::vector<std::string_view> lines;
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        const std::size_t end = bytes.find_first_of("\r\n", pos);
+        if (end == std::string_view::npos) {
+            lines.push_back(bytes.substr(pos));
+            break;
+        }
+        lines.push_back(bytes.substr(pos, end - pos));
+        pos = end + 1;
+        if (bytes[end] == '\r' && pos < bytes.size() && bytes[pos] == '\n') ++pos;
+    }
+    return lines;
+}
+
+std::vector<std::string> splitTokens(std::string_view line) {
+    std::vector<std::string> tokens;
+    std::size_t pos = 0;
+    while ((pos = line.find_first_not_of(" \t", pos)) != std::string_view::npos) {
+        const std::size_t end = std::min(line.find_first_of(" \t", pos), line.size());
+        tokens.emplace_back(line.substr(pos, end - pos));
+        pos = end;
+    }
+    return tokens;
+}
+
+// Tokens first..first+2, those present; one sscanf cannot read leaves its component alone.
+void scanTriple(const std::vector<std::string>& tokens, std::size_t first, float* xyz) {
+    for (std::size_t k = 0; k < 3 && first + k < tokens.size(); ++k) {
+        double value = 0;
+        if (std::sscanf(tokens[first + k].c_str(), "%lf", &value) == 1) {
+            xyz[k] = static_cast<float>(value);
+        }
+    }
+}
+
+AsciiReading readAsciiPlainly(std::string_view bytes) {
+    AsciiReading reading;
+    Triangle current;
+    int vertex = 0;
+    for (std::string_view line : splitLines(bytes)) {
+        if (line.size() > kMaxLineBytes) {
+            reading.longLine = true;
+            return reading;
+        }
+        const std::vector<std::string> tokens = splitTokens(line);
+        if (tokens.empty()) continue;
+        const std::string& first = tokens[0];
+        if (first == "solid") {
+            if (tokens.size() > 1) reading.solidName = tokens[1];
+        } else if (first == "facet") {
+            vertex = 0;
+            scanTriple(tokens, 2, current.normal);
+        } else if (first.compare(0, 8, "endfacet") == 0) {
+            reading.facets.push_back(current);
+            current = Triangle{};
+        } else if (first == "vertex") {
+            if (vertex < 3) scanTriple(tokens, 1, current.vertex[vertex]);
+            if (vertex <= 3) ++vertex;
+        }
+    }
+    return reading;
+}
+
+std::uint32_t littleEndian32(const unsigned char* p) {
+    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
+           std::uint32_t{p[3]} << 24;
+}
+
+std::vector<Triangle> readRecords(std::string_view bytes, std::uint32_t count) {
+    std::vector<Triangle> facets(count);
+    const auto* at = reinterpret_cast<const unsigned char*>(bytes.data()) + kHeaderBytes;
+    for (Triangle& facet : facets) {
+        float* floats[12] = {&facet.normal[0], &facet.normal[1], &facet.normal[2]};
+        for (int k = 3; k < 12; ++k) floats[k] = &facet.vertex[(k - 3) / 3][(k - 3) % 3];
+        for (std::size_t k = 0; k < 12; ++k) {
+            const std::uint32_t bits = littleEndian32(at + 4 * k);
+            std::memcpy(floats[k], &bits, sizeof bits);
+        }
+        at += kRecordBytes;
+    }
+    return facets;
+}
+
+}  // namespace
+
+StlExpectation expectStl(std::string_view bytes) {
+    StlExpectation expect;
+    const bool wholeHeader = bytes.size() >= kHeaderBytes;
+    const std::uint32_t count =
+        wholeHeader
+            ? littleEndian32(reinterpret_cast<const unsigned char*>(bytes.data()) + kCountAt)
+            : 0;
+    const std::uintmax_t binarySize =
+        wholeHeader ? kHeaderBytes + std::uintmax_t{kRecordBytes} * count : kHeaderBytes;
+    if (wholeHeader && bytes.size() == binarySize) {
+        expect.facets = readRecords(bytes, count);
+        return expect;
+    }
+    AsciiReading ascii = readAsciiPlainly(bytes);
+    if (ascii.longLine) {
+        expect.modelled = false;
+        return expect;
+    }
+    const bool text = bytes.find('\0') == std::string_view::npos;
+    if (text || !ascii.facets.empty()) {
+        expect.facets = std::move(ascii.facets);
+        expect.solidName = std::move(ascii.solidName);
+        return expect;
+    }
+    expect.expectedSize = binarySize;
+    expect.actualSize = bytes.size();
+    if (bytes.size() < binarySize) {
+        expect.status = StlLoadStatus::TruncatedBinary;
+        return expect;
+    }
+    expect.paddedBinary = true;
+    expect.facets = readRecords(bytes, count);
+    return expect;
+}
+
+}  // namespace pelorin::fuzz

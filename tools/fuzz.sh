@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets of fuzz/ with clang (address and undefined-behaviour sanitizers)
+# in build-fuzz/ and runs each from its seed corpus for the given time, one after the other.
+# Prints the executions and coverage of every target; exits 1 when any target found a crash,
+# a leak, a timeout, a memory blow-up or a failed cross-check.
+#
+# Usage: tools/fuzz.sh [seconds-per-target] [target...]     (default: 30 s; all targets)
+# Targets: stl setting payload rtcconf. A finding is kept in build-fuzz/findings/<target>/ and
+# replays with build-fuzz/fuzz/pelorin_fuzz_<target> FILE. Runs work on scratch copies of the
+# seeds, so the repository never receives what libFuzzer writes.
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+seconds="${1:-30}"
+shift || true
+targets=("$@")
+((${#targets[@]})) || targets=(stl setting payload rtcconf)
+if ! [[ $seconds =~ ^[1-9][0-9]*$ ]]; then
+    echo "usage: tools/fuzz.sh [seconds-per-target] [stl|setting|payload|rtcconf ...]" >&2
+    exit 2
+fi
+for target in "${targets[@]}"; do
+    if [[ ! -d $here/fuzz/corpus/$target ]]; then
+        echo "tools/fuzz.sh: no fuzz target '$target' (stl, setting, payload, rtcconf)" >&2
+        exit 2
+    fi
+done
+
+build="$here/build-fuzz"
+echo "=== building the fuzz targets in $(basename "$build")"
+"$here/tools/setup.sh" "$build" -DPELORIN_FUZZ=ON \
+    -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14
+
+# Scratch space in memory where there is some: the setting target writes a few small files for
+# every input, which is several times faster on tmpfs.
+scratch_root="${TMPDIR:-/tmp}"
+[[ -d /dev/shm && -w /dev/shm ]] && scratch_root=/dev/shm
+scratch="$(mktemp -d "$scratch_root/pelorin-fuzz.XXXXXX")"
+trap 'rm -rf "$scratch"' EXIT
+
+# A value of libFuzzer's final statistics, or of its last status line ("cov: 812 ft: 3520").
+final_stat() { sed -n "s/^stat::$1: *//p" "$2" | tail -n 1; }
+status_value() { grep -o " $1: [0-9]*" "$2" | tail -n 1 | grep -o '[0-9]*$' || true; }
+
+summary=()
+failed=0
+for target in "${targets[@]}"; do
+    work="$scratch/$target"
+    mkdir -p "$work/corpus" "$work/cwd" "$work/tmp" "$work/findings"
+    cp "$here/fuzz/corpus/$target/"* "$work/corpus/"
+    log="$work/fuzz.log"
+    echo "=== fuzzing $target for $seconds s"
+    # -timeout: one input taking this long is a hang; -malloc_limit_mb: no input of a few
+    # kilobytes may ask for this much at once; -rss_limit_mb bounds the whole process.
+    status=0
+    (cd "$work/cwd" && TMPDIR="$work/tmp" UBSAN_OPTIONS=print_stacktrace=1 \
+        timeout --kill-after=10 $((seconds + 300)) "$build/fuzz/pelorin_fuzz_$target" \
+        -max_total_time="$seconds" -print_final_stats=1 -timeout=10 -rss_limit_mb=2048 \
+        -malloc_limit_mb=512 -dict="$here/fuzz/dict/$target.dict" \
+        -artifact_prefix="$work/findings/" "$work/corpus" >"$log" 2>&1) || status=$?
+
+    runs="$(final_stat number_of_executed_units "$log")"
+    rate="$(final_stat average_exec_per_sec "$log")"
+    rss="$(final_stat peak_rss_mb "$log")"
+    line="$(printf '%-8s %-7s runs=%-9s exec/s=%-6s cov=%-5s ft=%-6s corpus=%-5s peak_rss_mb=%s' \
+        "$target" "$([[ $status -eq 0 ]] && echo ok || echo FAILED)" "${runs:-?}" "${rate:-?}" \
+        "$(status_value cov "$log")" "$(status_value ft "$log")" \
+        "$(find "$work/corpus" -type f | wc -l)" "${rss:-?}")"
+    echo "$line"
+    summary+=("$line")
+    if ((status != 0)); then
+        failed=1
+        kept="$build/findings/$target"
+        mkdir -p "$kept"
+        cp "$work/findings/"* "$kept/" 2>/dev/null || true
+        echo "--- $target: libFuzzer exited with status $status; the end of its output:"
+        tail -n 60 "$log"
+        echo "--- findings kept in $kept (replay: $build/fuzz/pelorin_fuzz_$target FILE)"
+    fi
+done
+
+echo "=== fuzzing, $seconds s per target"
+printf '%s\n' "${summary[@]}"
+exit "$failed"
