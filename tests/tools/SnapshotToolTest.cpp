@@ -1,13 +1,11 @@
-// pelorin-snapshot as a user runs it, on a machine without a display: DISPLAY is removed from
-// its environment, so any attempt to reach an X server would fail.
+// pelorin-snapshot as a user runs it, on a machine without a display.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "tests/support/RunWithoutDisplay.h"
 #include "tests/support/TempDir.h"
 #include "tests/viewer/PngReader.h"
 #include "tools/snapshot/SnapshotOptions.h"
@@ -15,32 +13,10 @@
 namespace pelorin {
 namespace {
 
-struct RunResult {
-    int status = -1;
-    std::string output;  // standard output and standard error
-};
-
-RunResult run(const char* program, const std::string& arguments, const std::string& dir) {
-    // A UTF-8 locale, so that the console texts compare as written here; Mesa's software
-    // renderer without worker threads, as in the window tests.
-    const std::string command = "cd '" + dir +
-                                "' && env -u DISPLAY LC_ALL=C.UTF-8 LIBGL_ALWAYS_SOFTWARE=1 "
-                                "LP_NUM_THREADS=0 '" +
-                                program + "' " + arguments + " 2>&1";
-    RunResult result;
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return result;
-    char buffer[4096];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-        result.output.append(buffer, got);
-    }
-    const int raw = pclose(pipe);
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return result;
-}
+using testing::RunResult;
 
 RunResult snapshot(const std::string& arguments, const std::string& dir) {
-    return run(PELORIN_SNAPSHOT, arguments, dir);
+    return testing::runWithoutDisplay(PELORIN_SNAPSHOT, arguments, dir);
 }
 
 void copyGripperArm(const testing::TempDir& dir) {
@@ -140,7 +116,7 @@ TEST(SnapshotToolTest, RefusalsExitWithTheirStatusAndWriteNoPicture) {
     copyGripperArm(dir);
     std::ofstream(dir.file("broken.txt")) << "BEGIN PARTS = ROOT\nEND CHILD\n";
     for (const std::string file : {"broken.txt", "missing.txt"}) {
-        const RunResult check = run(PELORIN_CHECK, file, dir.path());
+        const RunResult check = testing::runWithoutDisplay(PELORIN_CHECK, file, dir.path());
         const RunResult shot = snapshot(file + " out.png", dir.path());
         EXPECT_EQ(check.status, 1) << check.output;
         EXPECT_EQ(shot.status, 1);

@@ -1,7 +1,6 @@
 // Pictures from the window: pelorin-snapshot's files against the window's frames of the same
 // model, values and size, and the recording key.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -13,6 +12,7 @@
 #include "scene/SceneRevision.h"
 #include "scene/TransformValue.h"
 #include "setting/SettingFileParser.h"
+#include "tests/support/RunWithoutDisplay.h"
 #include "tests/support/TempDir.h"
 #include "tests/viewer/PngReader.h"
 #include "tests/viewer/ViewerHarness.h"
@@ -53,16 +53,10 @@ SampleScene& sampleScene() {
 FrameImage snapshot(const std::string& options, std::string* output) {
     testing::TempDir dir;
     std::filesystem::copy(kSample, dir.path());
-    const std::string command = "cd '" + dir.path() +
-                                "' && env -u DISPLAY LIBGL_ALWAYS_SOFTWARE=1 LP_NUM_THREADS=0 '" +
-                                PELORIN_SNAPSHOT + "' gripper-arm.txt out.png " + options + " 2>&1";
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return {};
-    char buffer[1024];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-        output->append(buffer, got);
-    }
-    if (pclose(pipe) != 0) return {};
+    const testing::RunResult run = testing::runWithoutDisplay(
+        PELORIN_SNAPSHOT, "gripper-arm.txt out.png " + options, dir.path());
+    *output = run.output;
+    if (run.status != 0) return {};
     std::string error;
     FrameImage image = testing::readPng(dir.file("out.png"), &error);
     *output += error;
