@@ -6,9 +6,11 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
 
 #include "scene/TranslateTransform.h"
-#include "tests/render/StlTestFiles.h"
+#include "tests/support/MeshDrawing.h"
+#include "tests/support/TempDir.h"
 #include "util/MessageStream.h"
 
 namespace pelorin {
@@ -21,28 +23,21 @@ std::string dumpOf(const DrawnObject& object, int indent) {
     return sink.text();
 }
 
-TEST(DrawnObjectBySTLTest, DumpOfAFreshObject) {
-    DrawnObjectBySTL object("body");
-    EXPECT_EQ(dumpOf(object, 4),
-              "    TYPE = STL\n"
-              "    NAME = body\n"
-              "    File path = \n"
-              "    Color = 1,1,1\n"
-              "    Number of Triangles = 0\n"
-              "    Dump Transform\n"
-              "        Number of Elements = 0\n"
-              "        not registered\n");
-}
-
-TEST(DrawnObjectBySTLTest, DumpAfterColourTransformAndLoad) {
+TEST(DrawnObjectBySTLTest, DumpAfterColourTransformAndLoadAndDestructorMessage) {
+    // A fresh object is white and empty, and every line takes the indent.
+    EXPECT_EQ(dumpOf(DrawnObjectBySTL("fresh"), 4),
+              "    TYPE = STL\n    NAME = fresh\n    File path = \n    Color = 1,1,1\n"
+              "    Number of Triangles = 0\n    Dump Transform\n"
+              "        Number of Elements = 0\n        not registered\n");
     testing::TempDir dir;
-    DrawnObjectBySTL object(0.1F, 0.2F, 0.3F, "body");
-    EXPECT_FLOAT_EQ(object.getColor()[1], 0.2F);
-    object.setColor(0.5, 1.0 / 3.0, 2.0);
-    object.preTrans().pushBack(std::make_unique<TranslateTransform>(1.0, 2.0, 3.0, "place"));
+    auto object = std::make_unique<DrawnObjectBySTL>(0.1F, 0.2F, 0.3F, "body");
+    EXPECT_FLOAT_EQ(object->getColor()[1], 0.2F);
+    object->setColor(0.5, 1.0 / 3.0, 2.0);
+    object->preTrans().pushBack(std::make_unique<TranslateTransform>(1.0, 2.0, 3.0, "place"));
     const std::string path = dir.write("x.stl", "solid part\nfacet\nendfacet\n");
-    ASSERT_TRUE(object.loadStl(path));
-    EXPECT_EQ(dumpOf(object, 0),
+    ASSERT_TRUE(object->loadStl(path));
+    const std::string dump = dumpOf(*object, 0);
+    EXPECT_EQ(dump,
               "TYPE = STL\n"
               "NAME = part\n"
               "File path = " +
@@ -59,19 +54,13 @@ TEST(DrawnObjectBySTLTest, DumpAfterColourTransformAndLoad) {
                   "      (x,y,z)=1,2,3\n");
     StringSink console;
     Console::redirect(&console, nullptr, TextEncoding::Cp932);
-    object.dumpToConsole();
+    object->dumpToConsole();
+    object.reset();
     Console::redirect(nullptr, nullptr);
-    EXPECT_EQ(console.text(), dumpOf(object, 0));
-}
-
-TEST(DrawnObjectBySTLTest, DestructorSaysSoInTheConsoleEncoding) {
-    StringSink console;
-    Console::redirect(&console, nullptr, TextEncoding::Cp932);
-    { DrawnObjectBySTL object("gone"); }
-    Console::redirect(nullptr, nullptr);
-    EXPECT_EQ(console.text(),
-              "\x83"
-              "f\x83X\x83g\x83\x89\x83N\x83gDrawnObjectBySTL\n");
+    // The destructor says so in the console's encoding.
+    EXPECT_EQ(console.text(), dump +
+                                  "\x83"
+                                  "f\x83X\x83g\x83\x89\x83N\x83gDrawnObjectBySTL\n");
 }
 
 TEST(DrawnObjectBySTLTest, LocalBoundsGrowWithEachLoadAndSkipNonFiniteVertices) {
@@ -84,7 +73,7 @@ TEST(DrawnObjectBySTLTest, LocalBoundsGrowWithEachLoadAndSkipNonFiniteVertices) 
     ASSERT_TRUE(object.loadStl(dir.write("a.stl", testing::toBinaryStl(mesh, "a"))));
     auto more = testing::randomMesh(5, 4);
     ASSERT_TRUE(object.loadStl(dir.write("b.stl", testing::toBinaryStl(more, "b"))));
-    EXPECT_FALSE(object.loadStl(dir.path("missing.stl")));
+    EXPECT_FALSE(object.loadStl(dir.file("missing.stl")));
     Box3 expected;
     for (const auto* part : {&mesh, &more}) {
         for (const Triangle& t : *part) {

@@ -7,9 +7,9 @@
 #include "render/DrawnObjectBySTL.h"
 #include "render/FacetArrays.h"
 #include "render/MeshBuffers.h"
-#include "tests/render/StlTestFiles.h"
 #include "tests/support/GlTestContext.h"
 #include "tests/support/MeshDrawing.h"
+#include "tests/support/TempDir.h"
 
 namespace pelorin {
 namespace {

@@ -13,9 +13,9 @@
 #include "scene/Parts.h"
 #include "scene/RotateTransform.h"
 #include "scene/TranslateTransform.h"
-#include "tests/render/StlTestFiles.h"
 #include "tests/support/GlTestContext.h"
 #include "tests/support/MeshDrawing.h"
+#include "tests/support/TempDir.h"
 
 namespace pelorin {
 namespace {

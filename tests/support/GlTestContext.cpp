@@ -86,8 +86,7 @@ std::string createNative(GlTestContext::Native& n, int width, int height) {
 
 }  // namespace
 
-GlTestContext::GlTestContext(int width, int height)
-    : native_(new Native), width_(width), height_(height) {
+GlTestContext::GlTestContext(int width, int height) : native_(new Native) {
     preferPlainSoftwareRendering();
     error_ = createNative(*native_, width, height);
     if (ok()) glViewport(0, 0, width, height);
@@ -101,12 +100,6 @@ GlTestContext::~GlTestContext() {
         if (n.pbuffer != 0) glXDestroyPbuffer(n.display, n.pbuffer);
     }
     delete native_;
-}
-
-void GlTestContext::makeCurrent() {
-    if (ok())
-        glXMakeContextCurrent(native_->display, native_->pbuffer, native_->pbuffer,
-                              native_->context);
 }
 
 GlMatrix currentModelview() {

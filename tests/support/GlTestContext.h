@@ -35,18 +35,10 @@ class GlTestContext {
 
     bool ok() const { return error_.empty(); }
     const std::string& error() const { return error_; }  // why the context is missing
-    int width() const { return width_; }
-    int height() const { return height_; }
-
-    // Makes the context current again on the calling (creating) thread.
-    void makeCurrent();
-
     struct Native;  // the X display, pbuffer and GLX context; opaque to users
 
   private:
     Native* native_ = nullptr;
-    int width_;
-    int height_;
     std::string error_;
 };
 

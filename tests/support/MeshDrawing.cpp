@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <random>
 
 namespace pelorin::testing {
 namespace {
@@ -101,6 +104,78 @@ std::vector<Triangle> stackedGrids(int layers, int cells, float half, float gap)
         }
     }
     return mesh;
+}
+
+std::vector<Triangle> boxMesh(const Vec3& low, const Vec3& high) {
+    const auto corner = [&](int x, int y, int z) {
+        return P3{static_cast<float>(x ? high.x : low.x), static_cast<float>(y ? high.y : low.y),
+                  static_cast<float>(z ? high.z : low.z)};
+    };
+    std::vector<Triangle> mesh;
+    addQuad(mesh, corner(0, 0, 0), corner(0, 1, 0), corner(1, 1, 0), corner(1, 0, 0));
+    addQuad(mesh, corner(0, 0, 1), corner(1, 0, 1), corner(1, 1, 1), corner(0, 1, 1));
+    addQuad(mesh, corner(0, 0, 0), corner(1, 0, 0), corner(1, 0, 1), corner(0, 0, 1));
+    addQuad(mesh, corner(0, 1, 0), corner(0, 1, 1), corner(1, 1, 1), corner(1, 1, 0));
+    addQuad(mesh, corner(0, 0, 0), corner(0, 0, 1), corner(0, 1, 1), corner(0, 1, 0));
+    addQuad(mesh, corner(1, 0, 0), corner(1, 1, 0), corner(1, 1, 1), corner(1, 0, 1));
+    return mesh;
+}
+
+std::vector<Triangle> randomMesh(std::size_t count, unsigned seed) {
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<float> coordinate(-500.0F, 500.0F);
+    std::vector<Triangle> mesh(count);
+    for (Triangle& t : mesh) {
+        for (float& n : t.normal) n = coordinate(random) / 500.0F;
+        for (auto& v : t.vertex) {
+            for (float& c : v) c = coordinate(random);
+        }
+    }
+    return mesh;
+}
+
+namespace {
+
+// %.17g of a double reads back as exactly that double.
+std::string triple(const float* v) {
+    char buffer[128];
+    std::snprintf(buffer, sizeof buffer, "%.17g %.17g %.17g", double{v[0]}, double{v[1]},
+                  double{v[2]});
+    return buffer;
+}
+
+void appendLe(std::string& out, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+}  // namespace
+
+std::string toAsciiStl(const std::vector<Triangle>& mesh, const std::string& name,
+                       const AsciiStyle& style) {
+    const std::string& e = style.lineEnd;
+    const std::string i1 = style.indent;
+    const std::string i2 = i1 + i1;
+    const std::string i3 = i2 + i1;
+    std::string text = "solid " + name + e;
+    for (const Triangle& t : mesh) {
+        text += i1 + "facet normal " + triple(t.normal) + e + i2 + "outer loop" + e;
+        for (const auto& v : t.vertex) text += i3 + "vertex " + triple(v) + e;
+        text += i2 + "endloop" + e + i1 + "endfacet" + e;
+    }
+    return text + "endsolid " + name + e;
+}
+
+std::string toBinaryStl(const std::vector<Triangle>& mesh, const std::string& header) {
+    std::string bytes = header.substr(0, 80);
+    bytes.resize(80, ' ');
+    appendLe(bytes, static_cast<std::uint32_t>(mesh.size()));
+    for (const Triangle& t : mesh) {
+        std::uint32_t bits[12];  // the normal and the three vertices
+        std::memcpy(bits, &t, sizeof bits);
+        for (std::uint32_t b : bits) appendLe(bytes, b);
+        bytes.append(2, '\0');
+    }
+    return bytes;
 }
 
 void setUpViewerGlState(double half) {

@@ -1,5 +1,6 @@
-// What the tests and the frame benchmark need around meshes: made-up shapes, the GL state the
-// viewer draws under, the per-facet way meshes were drawn before buffers, and reading pixels.
+// What the tests and the frame benchmark need around meshes: made-up shapes and their STL files,
+// the GL state the viewer draws under, the per-facet way meshes were drawn before buffers, and
+// reading pixels.
 //
 // The per-facet way is kept here as the reference that the drawing code must match pixel for
 // pixel: one normal and one GL_POLYGON of three vertices per facet, after one material call.
@@ -7,9 +8,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "render/Triangle.h"
+#include "scene/Geometry.h"
 
 namespace pelorin::testing {
 
@@ -22,6 +25,18 @@ std::vector<Triangle> wavyGrid(int cells, float half, float amplitude, float wav
 // `layers` flat grids of cells x cells quads over the same square, one above the other along Z
 // from z = 0 in steps of `gap`, all facing +Z: many facets that each cover many pixels.
 std::vector<Triangle> stackedGrids(int layers, int cells, float half, float gap);
+// A closed box from `low` to `high` (x, y, z), facets turned outwards.
+std::vector<Triangle> boxMesh(const Vec3& low, const Vec3& high);
+// `count` facets with coordinates that are exact floats, so ASCII and binary hold the same mesh.
+std::vector<Triangle> randomMesh(std::size_t count, unsigned seed);
+
+struct AsciiStyle {
+    std::string lineEnd = "\n";
+    std::string indent = "  ";  // per nesting level
+};
+std::string toAsciiStl(const std::vector<Triangle>& mesh, const std::string& name,
+                       const AsciiStyle& style = {});
+std::string toBinaryStl(const std::vector<Triangle>& mesh, const std::string& header);
 
 // The viewer's lighting, depth test, culling and shading (a light at (5000, 5000, 5000)), with
 // an orthographic projection of half-width `half` model units and the model-view reset.

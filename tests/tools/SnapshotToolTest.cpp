@@ -1,46 +1,22 @@
-// pelorin-snapshot as a user runs it, on a machine without a display: DISPLAY is removed from
-// its environment, so any attempt to reach an X server would fail.
+// pelorin-snapshot as a user runs it, on a machine without a display.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "tests/support/RunWithoutDisplay.h"
+#include "tests/support/TempDir.h"
 #include "tests/viewer/PngReader.h"
-#include "tests/viewer/TempDir.h"
 #include "tools/snapshot/SnapshotOptions.h"
 
 namespace pelorin {
 namespace {
 
-struct RunResult {
-    int status = -1;
-    std::string output;  // standard output and standard error
-};
-
-RunResult run(const char* program, const std::string& arguments, const std::string& dir) {
-    // A UTF-8 locale, so that the console texts compare as written here; Mesa's software
-    // renderer without worker threads, as in the window tests.
-    const std::string command = "cd '" + dir +
-                                "' && env -u DISPLAY LC_ALL=C.UTF-8 LIBGL_ALWAYS_SOFTWARE=1 "
-                                "LP_NUM_THREADS=0 '" +
-                                program + "' " + arguments + " 2>&1";
-    RunResult result;
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return result;
-    char buffer[4096];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-        result.output.append(buffer, got);
-    }
-    const int raw = pclose(pipe);
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return result;
-}
+using testing::RunResult;
 
 RunResult snapshot(const std::string& arguments, const std::string& dir) {
-    return run(PELORIN_SNAPSHOT, arguments, dir);
+    return testing::runWithoutDisplay(PELORIN_SNAPSHOT, arguments, dir);
 }
 
 void copyGripperArm(const testing::TempDir& dir) {
@@ -110,7 +86,6 @@ TEST(SnapshotToolTest, CommandLinesAreReadOrRefusedWithTheArgumentNamed) {
 
 TEST(SnapshotToolTest, DrawsThePosedSampleWithoutADisplay) {
     testing::TempDir dir;
-    ASSERT_TRUE(dir.ok());
     copyGripperArm(dir);
     const RunResult posed = snapshot("gripper-arm.txt posed.png --values 30,60,90", dir.path());
     ASSERT_EQ(posed.status, 0) << posed.output;
@@ -135,24 +110,18 @@ TEST(SnapshotToolTest, DrawsThePosedSampleWithoutADisplay) {
     EXPECT_EQ(replaced.height, 200);
 }
 
-TEST(SnapshotToolTest, UnreadableSettingFilesGiveCheckToolMessagesAndStatusOne) {
+// Unreadable setting files give the check tool's messages; bad command lines the usage.
+TEST(SnapshotToolTest, RefusalsExitWithTheirStatusAndWriteNoPicture) {
     testing::TempDir dir;
-    ASSERT_TRUE(dir.ok());
+    copyGripperArm(dir);
     std::ofstream(dir.file("broken.txt")) << "BEGIN PARTS = ROOT\nEND CHILD\n";
     for (const std::string file : {"broken.txt", "missing.txt"}) {
-        const RunResult check = run(PELORIN_CHECK, file, dir.path());
+        const RunResult check = testing::runWithoutDisplay(PELORIN_CHECK, file, dir.path());
         const RunResult shot = snapshot(file + " out.png", dir.path());
         EXPECT_EQ(check.status, 1) << check.output;
         EXPECT_EQ(shot.status, 1);
         EXPECT_EQ(shot.output, check.output);
-        EXPECT_FALSE(std::filesystem::exists(dir.file("out.png")));
     }
-}
-
-TEST(SnapshotToolTest, BadCommandLinesAndTooManyValuesAreRefused) {
-    testing::TempDir dir;
-    ASSERT_TRUE(dir.ok());
-    copyGripperArm(dir);
     const RunResult usage = snapshot("gripper-arm.txt out.png --size 10", dir.path());
     EXPECT_EQ(usage.status, 2);
     EXPECT_EQ(usage.output.rfind("pelorin-snapshot: --size は", 0), 0U) << usage.output;

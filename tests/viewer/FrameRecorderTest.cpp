@@ -8,8 +8,8 @@
 #include <mutex>
 #include <vector>
 
+#include "tests/support/TempDir.h"
 #include "tests/viewer/PngReader.h"
-#include "tests/viewer/TempDir.h"
 
 namespace pelorin {
 namespace {
@@ -25,7 +25,6 @@ FrameImage frameNumbered(int n) {
 
 TEST(FrameRecorderTest, WritesNumberedPngFilesAndReportsTotalsWhenFinished) {
     testing::TempDir dir;
-    ASSERT_TRUE(dir.ok());
     std::promise<FrameRecorder::Summary> finished;
     {
         FrameRecorder recorder(dir.path(), 100);

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "tests/support/TempDir.h"
 #include "tests/viewer/PngReader.h"
-#include "tests/viewer/TempDir.h"
 #include "viewer/Screenshot.h"
 
 namespace pelorin {
@@ -33,7 +33,6 @@ std::string contents(const std::string& path) {
 
 TEST(PngWriterTest, WrittenFileReadsBackPixelForPixel) {
     testing::TempDir dir;
-    ASSERT_TRUE(dir.ok());
     const FrameImage image = gradient(37, 23);  // odd width: rows are not 4-byte aligned
     std::string reason;
     ASSERT_TRUE(writePng(dir.file("a.png"), image, &reason)) << reason;
@@ -46,7 +45,6 @@ TEST(PngWriterTest, WrittenFileReadsBackPixelForPixel) {
 
 TEST(PngWriterTest, NeverReplacesAnExistingFile) {
     testing::TempDir dir;
-    ASSERT_TRUE(dir.ok());
     const std::string path = dir.file("taken.png");
     std::ofstream(path) << "keep me";
     std::string reason;
@@ -57,7 +55,6 @@ TEST(PngWriterTest, NeverReplacesAnExistingFile) {
 
 TEST(PngWriterTest, ReplacingSwapsInAWholeFileOrKeepsTheOldOne) {
     testing::TempDir dir;
-    ASSERT_TRUE(dir.ok());
     const std::string path = dir.file("out.png");
     std::ofstream(path) << "old";
     std::string reason;
@@ -74,7 +71,6 @@ TEST(PngWriterTest, ReplacingSwapsInAWholeFileOrKeepsTheOldOne) {
 
 TEST(PngWriterTest, RefusesBadImagesAndMissingDirectories) {
     testing::TempDir dir;
-    ASSERT_TRUE(dir.ok());
     std::string reason;
     FrameImage shortImage = gradient(4, 4);
     shortImage.rgb.pop_back();
@@ -97,14 +93,11 @@ TEST(ScreenshotNameTest, NamesCarryLocalDateAndTimeAndAvoidTakenNames) {
     EXPECT_EQ(screenshotFileName(time), "pelorin-20261206-213005.png");
 
     testing::TempDir dir;
-    ASSERT_TRUE(dir.ok());
-    const auto previous = std::filesystem::current_path();
-    std::filesystem::current_path(dir.path());
+    const testing::WorkingDirectory inDir(dir.path());
     EXPECT_EQ(unusedScreenshotName("pelorin-x.png"), "pelorin-x.png");
     std::ofstream("pelorin-x.png") << "1";
     std::ofstream("pelorin-x-2.png") << "2";
     EXPECT_EQ(unusedScreenshotName("pelorin-x.png"), "pelorin-x-3.png");
-    std::filesystem::current_path(previous);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // Pictures from the window: pelorin-snapshot's files against the window's frames of the same
 // model, values and size, and the recording key.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -13,8 +12,9 @@
 #include "scene/SceneRevision.h"
 #include "scene/TransformValue.h"
 #include "setting/SettingFileParser.h"
+#include "tests/support/RunWithoutDisplay.h"
+#include "tests/support/TempDir.h"
 #include "tests/viewer/PngReader.h"
-#include "tests/viewer/TempDir.h"
 #include "tests/viewer/ViewerHarness.h"
 #include "util/MessageStream.h"
 #include "viewer/InputCallbacks.h"
@@ -42,10 +42,8 @@ struct SampleScene {
 SampleScene& sampleScene() {
     static SampleScene* scene = [] {
         auto* s = new SampleScene;
-        const auto previous = std::filesystem::current_path();
-        std::filesystem::current_path(kSample);
+        const testing::WorkingDirectory inSample(kSample);
         s->root = s->parser.parse("gripper-arm.txt");
-        std::filesystem::current_path(previous);
         return s;
     }();
     return *scene;
@@ -55,16 +53,10 @@ SampleScene& sampleScene() {
 FrameImage snapshot(const std::string& options, std::string* output) {
     testing::TempDir dir;
     std::filesystem::copy(kSample, dir.path());
-    const std::string command = "cd '" + dir.path() +
-                                "' && env -u DISPLAY LIBGL_ALWAYS_SOFTWARE=1 LP_NUM_THREADS=0 '" +
-                                PELORIN_SNAPSHOT + "' gripper-arm.txt out.png " + options + " 2>&1";
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return {};
-    char buffer[1024];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-        output->append(buffer, got);
-    }
-    if (pclose(pipe) != 0) return {};
+    const testing::RunResult run = testing::runWithoutDisplay(
+        PELORIN_SNAPSHOT, "gripper-arm.txt out.png " + options, dir.path());
+    *output = run.output;
+    if (run.status != 0) return {};
     std::string error;
     FrameImage image = testing::readPng(dir.file("out.png"), &error);
     *output += error;
@@ -75,13 +67,6 @@ std::string valuesOption(const std::vector<double>& values) {
     std::ostringstream text;
     for (std::size_t i = 0; i < values.size(); ++i) text << (i ? "," : "--values ") << values[i];
     return text.str();
-}
-
-std::size_t differingBytes(const FrameImage& a, const FrameImage& b) {
-    if (a.rgb.size() != b.rgb.size()) return std::max(a.rgb.size(), b.rgb.size());
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < a.rgb.size(); ++i) count += a.rgb[i] != b.rgb[i] ? 1 : 0;
-    return count;
 }
 
 class WindowPictureTest : public ::testing::Test {
@@ -127,7 +112,7 @@ TEST_F(WindowPictureTest, SnapshotHasTheWindowsPixelsByteForByte) {
         const FrameImage picture = snapshot(valuesOption(kBentPose) + size, &output);
         ASSERT_EQ(picture.width, c.width) << output;
         ASSERT_EQ(picture.height, c.height);
-        EXPECT_EQ(differingBytes(window, picture), 0U);
+        EXPECT_TRUE(window.rgb == picture.rgb);
     }
 }
 
@@ -142,31 +127,30 @@ void withConsoleOn(StringSink& sink, const std::function<void()>& task) {
 
 TEST_F(WindowPictureTest, RecordKeyWritesEveryDrawnFrameAtTheCapsPaceIntoANewFolder) {
     testing::TempDir dir;
-    ASSERT_TRUE(dir.ok());
-    const auto previous = std::filesystem::current_path();
-    std::filesystem::current_path(dir.path());
     StringSink console;
     std::uint64_t framesBefore = 0;
     std::uint64_t framesAfter = 0;
-    withConsoleOn(console, [&] {
-        keyboard(kRecordKey, 0, 0);
-        framesBefore = lastFrame().frameCount;
-    });
-    // The scene stands still, yet frames keep coming while recording.
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
-    withConsoleOn(console, [&] {
-        framesAfter = lastFrame().frameCount;
-        keyboard('V', 0, 0);
-    });
-    // The totals come once the last frame is written.
     std::string text;
-    for (int tries = 0; tries < 3000 && text.find("録画を終了しました") == std::string::npos;
-         ++tries) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        ASSERT_TRUE(onViewer([&] { text = console.text(); }));
+    {
+        const testing::WorkingDirectory inDir(dir.path());
+        withConsoleOn(console, [&] {
+            keyboard(kRecordKey, 0, 0);
+            framesBefore = lastFrame().frameCount;
+        });
+        // The scene stands still, yet frames keep coming while recording.
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        withConsoleOn(console, [&] {
+            framesAfter = lastFrame().frameCount;
+            keyboard('V', 0, 0);
+        });
+        // The totals come once the last frame is written.
+        for (int tries = 0; tries < 3000 && text.find("録画を終了しました") == std::string::npos;
+             ++tries) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            ASSERT_TRUE(onViewer([&] { text = console.text(); }));
+        }
+        ASSERT_TRUE(onViewer([] { Console::redirect(nullptr, nullptr); }));
     }
-    ASSERT_TRUE(onViewer([] { Console::redirect(nullptr, nullptr); }));
-    std::filesystem::current_path(previous);
 
     const std::regex expected(
         "録画を開始しました: (pelorin-[0-9]{8}-[0-9]{6})/ \\(毎秒最大 60 フレーム\\)\n"
@@ -188,7 +172,7 @@ TEST_F(WindowPictureTest, RecordKeyWritesEveryDrawnFrameAtTheCapsPaceIntoANewFol
         std::string error;
         const FrameImage frame = testing::readPng(folder + name, &error);
         ASSERT_EQ(frame.width, ViewerState::kWindowSize) << error;
-        EXPECT_EQ(differingBytes(frame, shown), 0U) << name;
+        EXPECT_TRUE(frame.rgb == shown.rgb) << name;
     }
 }
 
