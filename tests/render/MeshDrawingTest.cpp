@@ -14,14 +14,14 @@
 namespace pelorin {
 namespace {
 
-constexpr int kSize = 200;
-constexpr double kHalf = 120.0;
+constexpr int kPictureSize = 200;
+constexpr double kPictureHalf = 120.0;
 
 class MeshDrawingTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(gl_.ok()) << gl_.error();
-        testing::setUpViewerGlState(kHalf);
+        testing::setUpViewerGlState(kPictureHalf);
         glRotated(-35.0, 1.0, 0.0, 0.0);
         glRotated(20.0, 0.0, 1.0, 0.0);
     }
@@ -39,7 +39,7 @@ class MeshDrawingTest : public ::testing::Test {
     std::vector<std::uint8_t> picture(const Draw& draw) {
         testing::clearFrame();
         draw();
-        return testing::readPixels(kSize, kSize);
+        return testing::readPixels(kPictureSize, kPictureSize);
     }
 
     static void expectSame(const std::vector<std::uint8_t>& reference,
@@ -48,7 +48,7 @@ class MeshDrawingTest : public ::testing::Test {
         EXPECT_EQ(difference.bytes, 0U) << way << ": " << difference.pixels << " pixels differ";
     }
 
-    testing::GlTestContext gl_{kSize, kSize};
+    testing::GlTestContext gl_{kPictureSize, kPictureSize};
     testing::TempDir dir_;
     int files_ = 0;
 };
@@ -71,7 +71,7 @@ TEST_F(MeshDrawingTest, ArraysDrawTheSamePixelsAsOneCallPerFacet) {
     });
     std::size_t lit = 0;
     for (std::size_t i = 0; i < reference.size(); i += 4) lit += reference[i] > 0 ? 1 : 0;
-    EXPECT_GT(lit, static_cast<std::size_t>(kSize * kSize / 3));
+    EXPECT_GT(lit, static_cast<std::size_t>(kPictureSize * kPictureSize / 3));
 
     MeshBuffers buffers;
     const auto fromBuffers = picture([&] {

@@ -18,8 +18,9 @@
 namespace pelorin {
 namespace {
 
-constexpr int kSize = 120;
-constexpr double kHalf = 12.0;  // model units from the middle to the edge: 5 pixels a unit
+constexpr int kMarkerPictureSize = 120;
+constexpr double kMarkerPictureHalf =
+    12.0;  // model units from the middle to the edge: 5 pixels a unit
 
 using Rgba = std::array<std::uint8_t, 4>;
 constexpr Rgba kWhite{255, 255, 255, 255};
@@ -35,8 +36,8 @@ class TransformMarkersTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(gl_.ok()) << gl_.error();
-        testing::setUpViewerGlState(kHalf);  // lighting on, as for the meshes
-        glRotated(-60.0, 1.0, 0.0, 0.0);     // a view in which no segment stands end on
+        testing::setUpViewerGlState(kMarkerPictureHalf);  // lighting on, as for the meshes
+        glRotated(-60.0, 1.0, 0.0, 0.0);  // a view in which no segment stands end on
         glRotated(-30.0, 0.0, 0.0, 1.0);
     }
 
@@ -46,25 +47,26 @@ class TransformMarkersTest : public ::testing::Test {
         testing::clearFrame();
         draw();
         EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
-        return testing::readPixels(kSize, kSize);
+        return testing::readPixels(kMarkerPictureSize, kMarkerPictureSize);
     }
 
     // Whether a pixel next to where the model point `p` lands has exactly `colour`.
     static bool drawnAt(const std::vector<std::uint8_t>& frame, const Vec3& p, const Rgba& colour) {
         const auto eye = testing::transformPoint(testing::currentModelview(), p.x, p.y, p.z);
         const auto pixel = [](double v) {
-            return std::lround((v / kHalf + 1.0) * kSize / 2 - 0.5);
+            return std::lround((v / kMarkerPictureHalf + 1.0) * kMarkerPictureSize / 2 - 0.5);
         };
         for (long y = pixel(eye[1]) - 1; y <= pixel(eye[1]) + 1; ++y) {
             for (long x = pixel(eye[0]) - 1; x <= pixel(eye[0]) + 1; ++x) {
-                if (x < 0 || y < 0 || x >= kSize || y >= kSize) continue;
-                if (std::memcmp(&frame[(y * kSize + x) * 4], colour.data(), 4) == 0) return true;
+                if (x < 0 || y < 0 || x >= kMarkerPictureSize || y >= kMarkerPictureSize) continue;
+                if (std::memcmp(&frame[(y * kMarkerPictureSize + x) * 4], colour.data(), 4) == 0)
+                    return true;
             }
         }
         return false;
     }
 
-    testing::GlTestContext gl_{kSize, kSize};
+    testing::GlTestContext gl_{kMarkerPictureSize, kMarkerPictureSize};
 };
 
 TEST_F(TransformMarkersTest, RotationArcFollowsItsShapeInTheAxisColour) {
