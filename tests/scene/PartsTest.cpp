@@ -133,11 +133,10 @@ TEST_F(PartsPoseTest, PreTransPlacesOnlyTheMeshAndInputTransformsComeBeforeIt) {
     expectVisit(poses, 1, "child", 0, 0);
 }
 
-TEST_F(PartsPoseTest, PathWithoutChildIsSkippedAndNodeReachedTwiceIsVisitedTwice) {
+TEST_F(PartsPoseTest, NodeReachedTwiceIsVisitedTwice) {
     Parts& root = node("ROOT", 0);
     Parts& shared = node("shared", 0);
     link(root, "left", -5, &shared);
-    link(root, "middle", 70, nullptr);
     link(root, "right", 5, &shared);
     std::vector<PartsPose> poses;
     composePartsPoses(root, poses);
@@ -225,9 +224,15 @@ TEST(PartsDumpTest, EmptyNodeStatesBothEmptyCasesInCp932) {
                   "Dump complate\n");
 }
 
-TEST(PartsDumpTest, PathsInOrderWithChildNamesAndDrawnObject) {
+TEST(PartsDumpTest, ElementsPathsInOrderWithChildNamesAndDrawnObject) {
     Parts arm("arm");
-    arm.inputTransforms().pushBack(move(0, 0, 1));
+    auto rotation = std::make_unique<RotateTransform>(RotateTransform::kAxisY, 12.5, "elbow");
+    rotation->setInverted(true);  // not shown
+    arm.inputTransforms().pushBack(std::move(rotation));
+    auto offset = std::make_unique<TranslateTransform>(1.0, -2.25, 1e-7, "offset");
+    offset->setEnabled(false);
+    arm.inputTransforms().pushBack(std::move(offset));
+    arm.inputTransforms().pushBack(std::make_unique<RotateTransform>(7, 1.0 / 3.0, "odd"));
     OutputPath* second = arm.addOutputPath("b");
     second->setChildName("hand");
     arm.addOutputPath("A");
@@ -242,12 +247,24 @@ TEST(PartsDumpTest, PathsInOrderWithChildNamesAndDrawnObject) {
               "Dump Parts\n"
               "  Name = arm\n"
               "  Dump Input transform\n"
-              "    Number of Elements = 1\n"
+              "    Number of Elements = 3\n"
               "    N.o.1\n"
+              "    RotateTransform\n"
+              "      Name = elbow\n"
+              "      Transform is Enable.\n"
+              "      Rotation axis is Y.\n"
+              "      Rotation angle is 12.5.\n"
+              "    N.o.2\n"
               "    TranslateTransform\n"
-              "      Name = move\n"
-              "      Transform is Enable\n"
-              "      (x,y,z)=0,0,1\n"
+              "      Name = offset\n"
+              "      Transform is Disable\n"
+              "      (x,y,z)=1,-2.25,1e-07\n"
+              "    N.o.3\n"
+              "    RotateTransform\n"
+              "      Name = odd\n"
+              "      Transform is Enable.\n"
+              "      Rotation axis is undefined.\n"
+              "      Rotation angle is 0.333333.\n"
               "  Dump Output path\n"
               "    Number of Output path = 2\n"
               "    N.o.1\n"

@@ -30,13 +30,6 @@ void expectIdentity(const Matrix4& m, double tolerance = kExact) {
     for (int i = 0; i < 16; ++i) EXPECT_NEAR(m.m[i], i % 5 == 0 ? 1.0 : 0.0, tolerance) << i;
 }
 
-std::string dumpOf(const TransformChain& chain, int indent) {
-    StringSink sink;
-    MessageStream out(sink, TextEncoding::Cp932);
-    chain.dump(indent, out);
-    return sink.text();
-}
-
 TEST(TransformMatrixTest, ChainRotatesFirstThenTranslates) {
     TransformChain chain("input trans");
     chain.pushBack(std::make_unique<TranslateTransform>(0.0, 0.0, 100.0, "t"));
@@ -131,41 +124,6 @@ TEST(TransformChainTest, FindReturnsTheFirstElementOfAName) {
     EXPECT_EQ(chain.find("a"), chain.elements()[0].get());
 }
 
-TEST(TransformDumpTest, EmptyChain) {
-    TransformChain chain("input trans");
-    EXPECT_EQ(dumpOf(chain, 0), "  Number of Elements = 0\n  not registered\n");
-}
-
-TEST(TransformDumpTest, ChainWithBothKindsOfElement) {
-    TransformChain chain("c");
-    auto rotation = std::make_unique<RotateTransform>(RotateTransform::kAxisY, 12.5, "elbow");
-    rotation->setInverted(true);  // not shown
-    chain.pushBack(std::move(rotation));
-    auto move = std::make_unique<TranslateTransform>(1.0, -2.25, 1e-7, "offset");
-    move->setEnabled(false);
-    chain.pushBack(std::move(move));
-    chain.pushBack(std::make_unique<RotateTransform>(7, 1.0 / 3.0, "odd"));
-    EXPECT_EQ(dumpOf(chain, 1),
-              "   Number of Elements = 3\n"
-              "   N.o.1\n"
-              "   RotateTransform\n"
-              "     Name = elbow\n"
-              "     Transform is Enable.\n"
-              "     Rotation axis is Y.\n"
-              "     Rotation angle is 12.5.\n"
-              "   N.o.2\n"
-              "   TranslateTransform\n"
-              "     Name = offset\n"
-              "     Transform is Disable\n"
-              "     (x,y,z)=1,-2.25,1e-07\n"
-              "   N.o.3\n"
-              "   RotateTransform\n"
-              "     Name = odd\n"
-              "     Transform is Enable.\n"
-              "     Rotation axis is undefined.\n"
-              "     Rotation angle is 0.333333.\n");
-}
-
 TEST(TransformDumpTest, ElementDumpToConsoleIsTheDumpAtIndentZero) {
     StringSink console;
     Console::redirect(&console, nullptr, TextEncoding::Cp932);
@@ -180,14 +138,6 @@ TEST(TransformDumpTest, ElementDumpToConsoleIsTheDumpAtIndentZero) {
               "  Rotation axis is X.\n  Rotation angle is -90.\n");
 }
 
-TEST(TransformElementTest, AxisLetters) {
-    EXPECT_EQ(RotateTransform::axisLetter(1), 'X');
-    EXPECT_EQ(RotateTransform::axisLetter(2), 'Y');
-    EXPECT_EQ(RotateTransform::axisLetter(3), 'Z');
-    EXPECT_EQ(RotateTransform::axisLetter(0), '@');
-    EXPECT_EQ(RotateTransform::axisLetter(4), '@');
-}
-
 void expectArc(const std::vector<Vec3>& points, const std::vector<double>& degrees, double radius) {
     ASSERT_EQ(points.size(), degrees.size());
     for (std::size_t i = 0; i < degrees.size(); ++i) {
@@ -196,7 +146,7 @@ void expectArc(const std::vector<Vec3>& points, const std::vector<double>& degre
     }
 }
 
-TEST(RotationMarkerShapeTest, ChordsAndStrips) {
+TEST(RotationMarkerShapeTest, ChordsStripsAxesAndRadius) {
     const auto strip = [](double angle) {
         return rotationMarkerStrip(RotateTransform::kAxisZ, 10.0, angle);
     };
@@ -212,9 +162,8 @@ TEST(RotationMarkerShapeTest, ChordsAndStrips) {
     expectArc({big.end() - 3, big.end()}, {720, 730, 725}, 10.0);
     EXPECT_LE(strip(std::numeric_limits<double>::infinity()).size(), 1U);
     EXPECT_LE(strip(std::nan("")).size(), 1U);
-}
 
-TEST(RotationMarkerShapeTest, AxesAndRadius) {
+    // The other axes, and another radius.
     const auto x = rotationMarkerStrip(RotateTransform::kAxisX, 2.0, 5.0);
     ASSERT_EQ(x.size(), 2U);
     expectPoint(x[1], 0.0, 2.0 * std::cos(5 * kMarkerK), 2.0 * std::sin(5 * kMarkerK));
