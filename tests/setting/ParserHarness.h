@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -52,6 +53,11 @@ struct ParserHarness {
         std::vector<std::string> lines = splitLines(logText());
         if (lines.size() < kHeaderLines) return {};
         return std::vector<std::string>(lines.begin() + kHeaderLines, lines.end());
+    }
+    // The last `count` log lines, or all of them when there are fewer.
+    std::vector<std::string> logTail(std::size_t count) const {
+        const std::vector<std::string> lines = body();
+        return {lines.end() - std::min(count, lines.size()), lines.end()};
     }
     bool logHas(const std::string& line) const {
         for (const std::string& l : body()) {

@@ -47,10 +47,7 @@ TEST(SectionHandlerTest, KeywordsOutsideTheirBlockAreSequenceErrors) {
     for (const SequenceCase& c : cases) {
         ParserHarness h;
         EXPECT_EQ(h.parse(c.text), nullptr) << c.text;
-        const std::vector<std::string> body = h.body();
-        ASSERT_GE(body.size(), c.logTail.size()) << c.text;
-        EXPECT_EQ(std::vector<std::string>(body.end() - c.logTail.size(), body.end()), c.logTail)
-            << c.text;
+        EXPECT_EQ(h.logTail(c.logTail.size()), c.logTail) << c.text;
         EXPECT_EQ(h.outSink.text(), c.console.empty() ? c.logTail.back() + "\n" : c.console)
             << c.text;
     }
@@ -208,8 +205,7 @@ TEST(SectionHandlerTest, TransWithoutAChainIsASyntaxError) {
                            "BEGIN PARTS = INNER\nEND PARTS\n"
                            "TRANS = TRANSLATION(1,2,3)\n"),
               nullptr);
-    const std::vector<std::string> body = nested.body();
-    EXPECT_EQ(std::vector<std::string>(body.end() - 2, body.end()),
+    EXPECT_EQ(nested.logTail(2),
               (std::vector<std::string>{"描画オブジェクトがありません", "Line:5にて構文エラー"}));
     EXPECT_EQ(nested.outSink.text(), "Line:5にて構文エラー\n");
 }
@@ -272,11 +268,8 @@ TEST(SectionHandlerTest, PathLoadsTheMeshOrSaysWhyNot) {
     for (const auto& [path, message] : refusals) {
         ParserHarness refused;
         EXPECT_EQ(refused.parse(prefix + "PATH = " + path + "\n"), nullptr);
-        const std::vector<std::string> log = refused.body();
-        ASSERT_GE(log.size(), 3U);
-        EXPECT_EQ(std::vector<std::string>(log.end() - 3, log.end()),
-                  (std::vector<std::string>{"Line:3\tOnPATH\tパス=" + path, message,
-                                            "Line:3にて構文エラー"}));
+        EXPECT_EQ(refused.logTail(3), (std::vector<std::string>{"Line:3\tOnPATH\tパス=" + path,
+                                                                message, "Line:3にて構文エラー"}));
     }
 }
 
