@@ -5,19 +5,16 @@
 #include <cmath>
 #include <limits>
 #include <memory>
-#include <random>
 
 #include "scene/RotateTransform.h"
 #include "scene/RotationMarkerShape.h"
 #include "scene/TransformChain.h"
 #include "scene/TranslateTransform.h"
-#include "util/MessageStream.h"
 
 namespace pelorin {
 namespace {
 
 constexpr double kExact = 1e-9;
-constexpr double kChainTolerance = 1e-9;  // offsets of up to 50 units through 6 elements
 constexpr double kMarkerK = 3.14 / 180.0;
 
 void expectPoint(const Vec3& p, double x, double y, double z, double tolerance = kExact) {
@@ -80,39 +77,6 @@ TEST(TransformMatrixTest, ValuesWrittenToCellsAreDegreesAndModelUnits) {
     expectPoint(transformPoint(move.matrix(), {0, 0, 0}), 0, 2.5, 0);
 }
 
-// The inverse of an element: a rotation with the inverted flag toggled, a negated translation.
-std::unique_ptr<TransformElement> inverseOf(const TransformElement& element) {
-    if (const auto* r = dynamic_cast<const RotateTransform*>(&element)) {
-        auto inverse = std::make_unique<RotateTransform>(r->getAxis(), r->getAngle(), "inverse");
-        inverse->setInverted(!r->isInverted());
-        return inverse;
-    }
-    const Offset o = dynamic_cast<const TranslateTransform&>(element).getOffset();
-    return std::make_unique<TranslateTransform>(-o.x, -o.y, -o.z, "inverse");
-}
-
-TEST(TransformMatrixTest, AChainThenItsReverseGivesTheIdentity) {
-    std::mt19937 random(7);
-    std::uniform_real_distribution<double> angle(-720.0, 720.0);
-    std::uniform_real_distribution<double> offset(-50.0, 50.0);
-    for (int round = 0; round < 20; ++round) {
-        TransformChain chain("c");
-        TransformChain reverse("r");
-        for (int i = 0; i < 6; ++i) {
-            if (random() % 2 == 0) {
-                auto r = std::make_unique<RotateTransform>(1 + random() % 3, angle(random), "r");
-                r->setInverted(random() % 2 == 0);
-                chain.pushBack(std::move(r));
-            } else {
-                chain.pushBack(std::make_unique<TranslateTransform>(offset(random), offset(random),
-                                                                    offset(random), "t"));
-            }
-            reverse.pushFront(inverseOf(*chain.elements().back()));
-        }
-        expectIdentity(chain.matrix() * reverse.matrix(), kChainTolerance);
-    }
-}
-
 TEST(TransformChainTest, FindReturnsTheFirstElementOfAName) {
     TransformChain chain("c");
     chain.pushBack(std::make_unique<TranslateTransform>("a"));
@@ -122,20 +86,6 @@ TEST(TransformChainTest, FindReturnsTheFirstElementOfAName) {
     EXPECT_EQ(chain.find("b"), chain.elements()[1].get());
     EXPECT_EQ(chain.find("B"), nullptr);
     EXPECT_EQ(chain.find("a"), chain.elements()[0].get());
-}
-
-TEST(TransformDumpTest, ElementDumpToConsoleIsTheDumpAtIndentZero) {
-    StringSink console;
-    Console::redirect(&console, nullptr, TextEncoding::Cp932);
-    RotateTransform rotation(RotateTransform::kAxisX, -90.0,
-                             "\x83"
-                             "e");  // a CP932 name, raw
-    rotation.dumpToConsole();
-    Console::redirect(nullptr, nullptr);
-    EXPECT_EQ(console.text(),
-              "RotateTransform\n  Name = \x83"
-              "e\n  Transform is Enable.\n"
-              "  Rotation axis is X.\n  Rotation angle is -90.\n");
 }
 
 void expectArc(const std::vector<Vec3>& points, const std::vector<double>& degrees, double radius) {
