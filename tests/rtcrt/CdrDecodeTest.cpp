@@ -34,16 +34,15 @@ void expectSample(const RTC::TimedDoubleSeq& value) {
     EXPECT_DOUBLE_EQ(value.data[1], -2.5);
 }
 
-TEST(CdrDecodeTest, BothByteOrders) {
+TEST(CdrDecodeTest, BothByteOrdersEmptySequencesAndBooleans) {
     RTC::TimedDoubleSeq little;
     ASSERT_TRUE(pelorin::rtcrt::decodeCdr(kLittle.data(), kLittle.size(), true, little));
     expectSample(little);
     RTC::TimedDoubleSeq big;
     ASSERT_TRUE(pelorin::rtcrt::decodeCdr(kBig.data(), kBig.size(), false, big));
     expectSample(big);
-}
 
-TEST(CdrDecodeTest, EmptySequenceHasNoPadding) {
+    // An empty sequence has no padding; booleans are single bytes.
     const Bytes empty = {5, 0, 0, 0, 6, 0, 0, 0, 0, 0, 0, 0};
     RTC::TimedDoubleSeq value;
     ASSERT_TRUE(pelorin::rtcrt::decodeCdr(empty.data(), empty.size(), true, value));

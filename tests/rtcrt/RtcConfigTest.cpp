@@ -14,19 +14,12 @@ namespace {
 using pelorin::rtcrt::buildManagerConfig;
 using pelorin::rtcrt::parseManagerArguments;
 
+// clang-format off
 const char* const kProfile[] = {
-    "implementation_id",
-    "Pelorin",
-    "type_name",
-    "Pelorin",
-    "description",
-    "${rtcParam.description}",
-    "exec_cxt.periodic.rate",
-    "1.0",
-    "",
-    "after.end",
-    "ignored",
+    "implementation_id", "Pelorin", "type_name", "Pelorin", "description",
+    "${rtcParam.description}", "exec_cxt.periodic.rate", "1.0", "", "after.end", "ignored",
 };
+// clang-format on
 
 TEST(PropertiesTest, ArrayStopsAtEmptyKeyOrCount) {
     coil::Properties profile(kProfile, 2147483647);
@@ -105,14 +98,6 @@ TEST(ManagerConfigTest, PrecedenceDefaultsFileSystemOptions) {
     coil::Properties bare =
         buildManagerConfig(parseManagerArguments(1, const_cast<char**>(argv)), nullptr);
     EXPECT_EQ(bare.getProperty("exec_cxt.periodic.rate"), "1000");
-}
-
-TEST(ManagerConfigTest, ConfigFileSearchOrder) {
-    pelorin::rtcrt::ManagerArguments args;
-    args.configFile = "/nonexistent/rtc.conf";
-    EXPECT_EQ(pelorin::rtcrt::findConfigFile(args, "/etc/hostname"), "");
-    args.configFile.clear();
-    EXPECT_EQ(pelorin::rtcrt::findConfigFile(args, "/etc/hostname"), "/etc/hostname");
 }
 
 TEST(NamingFormatTest, PlaceholdersAndServerUris) {
