@@ -20,27 +20,15 @@ std::string hex(const std::vector<std::uint8_t>& bytes) {
     return text;
 }
 
+// sec, nsec, the count and 4 bytes of padding, then 1.0 and -2.5; an empty sequence has no
+// padding.
 TEST(CdrEncoding, MatchesTheFrameworkLayoutInBothByteOrders) {
     const std::vector<double> values = {1.0, -2.5};
     EXPECT_EQ(hex(encodeTimedDoubleSeq(1, 2, values, ByteOrder::Little)),
-              "01000000"
-              "02000000"
-              "02000000"
-              "00000000"
-              "000000000000f03f"
-              "00000000000004c0");
+              "01000000020000000200000000000000000000000000f03f00000000000004c0");
     EXPECT_EQ(hex(encodeTimedDoubleSeq(1, 2, values, ByteOrder::Big)),
-              "00000001"
-              "00000002"
-              "00000002"
-              "00000000"
-              "3ff0000000000000"
-              "c004000000000000");
-}
-
-TEST(CdrEncoding, EmptySequenceHasNoPadding) {
+              "000000010000000200000002000000003ff0000000000000c004000000000000");
     EXPECT_EQ(encodeTimedDoubleSeq(5, 6, {}, ByteOrder::Little).size(), 12u);
-    EXPECT_EQ(encodeTimedDoubleSeq(5, 6, {1, 2, 3}, ByteOrder::Big).size(), 16u + 24u);
 }
 
 struct ParseOutcome {
