@@ -35,7 +35,7 @@ struct ArgumentCase {
 };
 
 TEST(ApplicationTest, CheckArgumentsFollowsTheArgumentTable) {
-    ScratchDir dir;
+    TempFolder dir;
     const std::string file = dir.write("robot.txt", "");
     const std::string absent = dir.file("absent.txt");
     const std::string fifo = dir.file("fifo.txt");
@@ -84,7 +84,7 @@ const char* const kValueRobot =
 
 // An Application started on kValueRobot inside a scratch directory.
 struct StartedApp {
-    ScratchDir dir;
+    TempFolder dir;
     WorkingDirectory inDir{dir.path()};
     ConsoleCapture console;
     Application app;
@@ -111,7 +111,7 @@ TEST(ApplicationTest, StartReadsTheFileAndWritesTheLog) {
     EXPECT_EQ(s.app.root()->getName(), "ROOT");
     EXPECT_EQ(s.app.valueTableSize(), 3U);
     EXPECT_EQ(s.console.out(), "RTM起動\n設定ファイルのパースに成功...\n");
-    EXPECT_EQ(splitLines(decodeCp932(readBytes(s.dir.file("PASER_LOG.txt")))).at(1),
+    EXPECT_EQ(splitLines(decodeCp932(readFile(s.dir.file("PASER_LOG.txt")))).at(1),
               "読み込み元\trobot.txt");
 }
 
@@ -163,7 +163,7 @@ void startOnBadFile() {
 }
 
 TEST(ApplicationDeathTest, StartOnARejectedFileEndsWithStatusOne) {
-    ScratchDir dir;
+    TempFolder dir;
     WorkingDirectory inDir(dir.path());
     dir.write("bad.txt", "BEGIN PARTS = ROOT\nEND CHILD\n");
     GTEST_FLAG_SET(death_test_style, "threadsafe");

@@ -84,8 +84,9 @@ TempFolder::~TempFolder() {
     if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
 }
 
-void TempFolder::write(const std::string& name, const std::string& content) const {
+std::string TempFolder::write(const std::string& name, const std::string& content) const {
     std::ofstream(file(name), std::ios::binary) << content;
+    return file(name);
 }
 
 std::string readFile(const std::string& path) {

@@ -25,7 +25,8 @@ class TempFolder {
     TempFolder& operator=(const TempFolder&) = delete;
     const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + "/" + name; }
-    void write(const std::string& name, const std::string& content) const;
+    // Writes `content` to the file `name` in the folder; its path.
+    std::string write(const std::string& name, const std::string& content) const;
 
   private:
     std::string path_;

@@ -40,7 +40,7 @@ RunResult runCheck(const std::string& arguments, const std::filesystem::path& di
     return result;
 }
 
-std::filesystem::path copySample(const std::string& name, const ScratchDir& dir) {
+std::filesystem::path copySample(const std::string& name, const TempFolder& dir) {
     const std::filesystem::path source =
         std::filesystem::path(sourceFile("samples/" + name + "/" + name + ".txt")).parent_path();
     std::filesystem::copy(source, dir.path());
@@ -56,7 +56,7 @@ TEST(CheckToolTest, SampleParsesAndListsItsValueTable) {
                                             "3\tLINK2.toWrist.WRIST\tangle\t0",
                                             "4\tHAND.toLeft.LGRIP.X\tx\t-100",
                                             "5\tHAND.toRight.RGRIP.X\tx\t100"};
-    ScratchDir dir;
+    TempFolder dir;
     const RunResult run = runCheck("gripper-arm.txt", copySample("gripper-arm", dir));
     EXPECT_EQ(run.status, 0) << run.output;
     const std::vector<std::string> lines = splitLines(run.output);
@@ -68,7 +68,7 @@ TEST(CheckToolTest, SampleParsesAndListsItsValueTable) {
 // A broken file, a bad command line, a missing file, a FIFO (refused at once, without waiting
 // for a writer) and a directory: status 1 and one message.
 TEST(CheckToolTest, FilesThatCannotBeCheckedExitWithOne) {
-    ScratchDir dir;
+    TempFolder dir;
     dir.write("broken.txt", "BEGIN PARTS = ROOT\nEND CHILD\n");
     ASSERT_TRUE(testing::makeFifo(dir.file("fifo.txt")));
     const testing::FifoUnblocker unblocker(dir.file("fifo.txt"), std::chrono::seconds(2));
@@ -94,7 +94,7 @@ TEST(CheckToolTest, FilesThatCannotBeCheckedExitWithOne) {
 // of 512 MB of address space.
 TEST(CheckToolTest, MeshTooLargeForMemoryEndsTheCheckWithStatusOne) {
     if (testing::kSanitizedBuild) GTEST_SKIP() << "no address-space limit under the sanitizers";
-    ScratchDir dir;
+    TempFolder dir;
     constexpr std::uint32_t kCount = 40000000;
     std::string header = "huge" + std::string(76, ' ');
     for (int i = 0; i < 4; ++i) header.push_back(static_cast<char>((kCount >> (8 * i)) & 0xFF));
@@ -104,7 +104,7 @@ TEST(CheckToolTest, MeshTooLargeForMemoryEndsTheCheckWithStatusOne) {
     const RunResult run = runCheck("huge.txt", dir.path(), "ulimit -v 524288;");
     EXPECT_EQ(run.status, 1) << run.output;
     EXPECT_NE(run.output.find("設定ファイルの構文解析に失敗"), std::string::npos);
-    const std::string log = decodeCp932(readBytes(dir.file(SettingFileParser::kLogFileName)));
+    const std::string log = decodeCp932(readFile(dir.file(SettingFileParser::kLogFileName)));
     EXPECT_NE(log.find("STLファイル[huge.stl]を読むメモリが足りません\t面数=40000000\n"),
               std::string::npos)
         << log;

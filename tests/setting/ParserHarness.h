@@ -1,12 +1,11 @@
-// Test helpers: a parser whose log and console go to memory, and a scratch directory.
+// Test helpers: a parser whose log and console go to memory, a working-directory guard and
+// the source tree's files.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -14,6 +13,7 @@
 
 #include "scene/Parts.h"
 #include "setting/SettingFileParser.h"
+#include "tests/component/EndToEnd.h"
 #include "util/Encoding.h"
 #include "util/MessageStream.h"
 
@@ -71,29 +71,8 @@ struct ParserHarness {
     }
 };
 
-// A fresh directory under the system's temporary directory, removed at the end of the test.
-class ScratchDir {
-  public:
-    ScratchDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "pelorin-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "cannot create scratch directory";
-        path_ = pattern;
-    }
-    ~ScratchDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    const std::filesystem::path& path() const { return path_; }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-    std::string write(const std::string& name, const std::string& bytes) const {
-        std::ofstream out(file(name), std::ios::binary);
-        out << bytes;
-        return file(name);
-    }
-
-  private:
-    std::filesystem::path path_;
-};
+using pelorin::testing::readFile;
+using pelorin::testing::TempFolder;
 
 // Changes the working directory for the life of the guard.
 class WorkingDirectory {
@@ -115,14 +94,6 @@ inline std::string sourceFile(const std::string& relative) {
         ADD_FAILURE() << "missing fixture " << path;
     }
     return path.string();
-}
-
-inline std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) ADD_FAILURE() << "cannot read " << path;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
 }
 
 // A one-facet ASCII STL text.

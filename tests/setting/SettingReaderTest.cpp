@@ -25,7 +25,7 @@ std::string maskTimeLine(const std::string& log) {
 }
 
 TEST(SettingReaderTest, ExampleFileGivesTheExampleLogAndConsole) {
-    const std::string golden = readBytes(sourceFile("tests/setting/golden/two-link-arm.log"));
+    const std::string golden = readFile(sourceFile("tests/setting/golden/two-link-arm.log"));
     const std::string settingFile = sourceFile("samples/two-link-arm/two-link-arm.txt");
     WorkingDirectory inSample(std::filesystem::path(settingFile).parent_path());
     ParserHarness h;
@@ -57,7 +57,7 @@ TEST(SettingReaderTest, ExampleFileGivesTheExampleLogAndConsole) {
 }
 
 TEST(SettingReaderTest, MissingFileReadsAsEmptyAndFailsInTheLink) {
-    ScratchDir dir;
+    TempFolder dir;
     ParserHarness h;
     EXPECT_EQ(h.parser->parse(dir.file("absent.txt")), nullptr);
     EXPECT_EQ(h.body(),
@@ -131,7 +131,7 @@ TEST(SettingReaderTest, LinesLongerThanTheBoundAreSyntaxErrors) {
 TEST(SettingReaderTest, LogFileIsCompleteWhenTheReadEnds) {
     for (const std::string& text :
          {std::string(kSmallRobot), std::string(kSmallRobot) + "oops\n"}) {
-        ScratchDir dir;
+        TempFolder dir;
         WorkingDirectory inDir(dir.path());
         dir.write("robot.txt", text);
         ParserHarness memory;
@@ -140,7 +140,7 @@ TEST(SettingReaderTest, LogFileIsCompleteWhenTheReadEnds) {
         const auto fileParser = std::make_unique<SettingFileParser>();
         EXPECT_EQ(fileParser->parse("robot.txt") == nullptr, memory.result == nullptr);
         std::vector<std::string> fromFile =
-            splitLines(decodeCp932(readBytes(dir.file(SettingFileParser::kLogFileName))));
+            splitLines(decodeCp932(readFile(dir.file(SettingFileParser::kLogFileName))));
         std::vector<std::string> fromMemory = splitLines(memory.logText());
         ASSERT_GT(fromFile.size(), kTimeLine);
         ASSERT_GT(fromMemory.size(), kTimeLine);
@@ -151,7 +151,7 @@ TEST(SettingReaderTest, LogFileIsCompleteWhenTheReadEnds) {
 
 // A FIFO would hold the read until a writer came; the unblocker turns a wait into a failure.
 TEST(SettingReaderTest, FifoIsRefusedWithoutWaiting) {
-    ScratchDir dir;
+    TempFolder dir;
     const std::string fifo = dir.file("robot.txt");
     ASSERT_TRUE(testing::makeFifo(fifo));
     const testing::FifoUnblocker unblocker(fifo, std::chrono::seconds(2));
