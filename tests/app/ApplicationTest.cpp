@@ -1,5 +1,5 @@
-// The start-up object: the argument table with its console bytes, start() on good and bad
-// files, and the hand-over of received values into the value cells.
+// The start-up object: the argument table with its console bytes, start() on a good file (a bad
+// one ends the program: StartFailureTest), and the hand-over of received values into the cells.
 #include "app/Application.h"
 
 #include <gtest/gtest.h>
@@ -147,28 +147,6 @@ TEST(ApplicationTest, SetValuesBeforeStartChangesNothing) {
     const double values[] = {1.0};
     app.setValues(values, 1);
     EXPECT_EQ(app.valueTableSize(), 0U);
-}
-
-// Runs in the death test's child: its console goes to standard error, where the test reads it.
-void startOnBadFile() {
-    StdioSink toErr(stderr);
-    Console::redirect(&toErr, &toErr, TextEncoding::Utf8);
-    Application app;
-    char program[] = "pelorin";
-    char path[] = "bad.txt";
-    char* argv[] = {program, path};
-    app.checkArguments(2, argv);
-    app.setSceneShower([](Parts*) { return true; });
-    app.start();
-}
-
-TEST(ApplicationDeathTest, StartOnARejectedFileEndsWithStatusOne) {
-    TempFolder dir;
-    WorkingDirectory inDir(dir.path());
-    dir.write("bad.txt", "BEGIN PARTS = ROOT\nEND CHILD\n");
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(startOnBadFile(), ::testing::ExitedWithCode(1),
-                "RTM起動\nLine:2にて構文エラー\n設定ファイルの構文解析に失敗\n");
 }
 
 }  // namespace

@@ -59,11 +59,11 @@ TEST_F(StartFailureTest, ShiftJisConsoleGetsCp932) {
 
 TEST_F(StartFailureTest, ParseFailureAfterTheManagerStartedEndsWithStatusOne) {
     ASSERT_TRUE(naming_.ok()) << naming_.error();
-    run_.folder().write("broken.txt", "BEGIN PARTS = ROOT\nNOT A KEYWORD\n");
+    run_.folder().write("broken.txt", "BEGIN PARTS = ROOT\nEND CHILD\n");
     const RunResult result = runPelorin({"broken.txt"});
     ASSERT_TRUE(result.finished);
     EXPECT_EQ(result.exitCode, 1);
-    const std::string tail = "設定ファイルの構文解析に失敗\n";
+    const std::string tail = "Line:2にて構文エラー\n設定ファイルの構文解析に失敗\n";
     ASSERT_GE(result.out.size(), tail.size()) << result.out;
     EXPECT_EQ(result.out.substr(0, std::string("RTM起動\n").size()), "RTM起動\n");
     EXPECT_EQ(result.out.substr(result.out.size() - tail.size()), tail);
