@@ -119,8 +119,8 @@ class EndToEndTest : public ::testing::Test {
 };
 
 // Both values of a big-endian payload move the bar, and the little-endian one of the same
-// values gives the same pose.
-TEST_F(EndToEndTest, TheToolFindsAndActivatesTheComponentAndValuesOfEitherByteOrderMoveTheMesh) {
+// values gives the same pose; a sequence shorter than the table is refused with a warning.
+TEST_F(EndToEndTest, TheToolActivatesTheComponentAndValuesOfEitherByteOrderAndLengthMoveTheMesh) {
     startPelorin();
     EXPECT_EQ(run_.state(), "INACTIVE\n");
     sendOk({"--activate"});
@@ -134,6 +134,16 @@ TEST_F(EndToEndTest, TheToolFindsAndActivatesTheComponentAndValuesOfEitherByteOr
     EXPECT_TRUE(screenBecomes(rest, true)) << "the bar did not come back";
     sendOk({"--byte-order", "little", "60", "100"});
     EXPECT_TRUE(screenBecomes(turned, true)) << "the two byte orders gave different poses";
+
+    // Longer sequences apply their first values, shorter ones none, and the component goes on.
+    sendOk({"0", "0", "90", "90", "90"});
+    EXPECT_TRUE(screenBecomes(rest, true)) << "a longer sequence did not apply its first values";
+    sendOk({"90"});
+    ASSERT_TRUE(outputContains(kShortWarning)) << run_.process().out();
+    EXPECT_LE(differingPixels(shot(), rest), kSame) << "a short sequence moved the bar";
+    EXPECT_EQ(run_.state(), "ACTIVE\n");
+    sendOk({"60", "100"});
+    EXPECT_TRUE(screenBecomes(turned, true)) << "values after a short sequence were not applied";
 }
 
 TEST_F(EndToEndTest, TheProfileCarriesTheComponentDescriptionAndTheConfiguredRate) {
@@ -180,26 +190,6 @@ TEST_F(EndToEndTest, OnlyTheDoublePortIsOfferedAndEverySenderDisconnects) {
     ASSERT_EQ(profile.exitCode, 0) << profile.err;
     const std::string ports = profile.out.substr(profile.out.find("\nport: ") + 1);
     EXPECT_EQ(ports, "port: Pelorin0.doubleValue (0 connections)\n");
-}
-
-TEST_F(EndToEndTest, LongerSequencesApplyTheirFirstValuesShorterOnesNoneAndTheComponentGoesOn) {
-    startPelorin();
-    sendOk({"--activate"});
-    const Picture rest = restPose();
-    sendOk({"90", "0"});
-    Picture turned;
-    ASSERT_TRUE(screenBecomes(rest, false, &turned));
-
-    sendOk({"0", "0", "90", "90", "90"});
-    EXPECT_TRUE(screenBecomes(rest, true)) << "a longer sequence did not apply its first values";
-
-    sendOk({"90"});
-    ASSERT_TRUE(outputContains(kShortWarning)) << run_.process().out();
-    EXPECT_LE(differingPixels(shot(), rest), kSame) << "a short sequence moved the bar";
-    EXPECT_EQ(run_.state(), "ACTIVE\n");
-
-    sendOk({"90", "0"});
-    EXPECT_TRUE(screenBecomes(turned, true)) << "values after a short sequence were not applied";
 }
 
 TEST_F(EndToEndTest, SweepAndStandardInputReachTheScreen) {

@@ -85,6 +85,19 @@ TEST(SendOptions, BadCommandLinesNameTheArgument) {
     EXPECT_EQ(parse({"1", "nan"}).error, "not a number: nan");
     EXPECT_EQ(parse({"--sweep", "--centre", "1,x"}).error,
               "--centre takes numbers separated by commas: 1,x");
+    // Connection settings that cannot work.
+    EXPECT_EQ(parse({"--port", "2809", "1"}).error,
+              "--port takes the in-port's name (the naming service's port is -p): 2809");
+    EXPECT_EQ(parse({"--connector-prop", "=x", "1"}).error, "--connector-prop takes KEY=VALUE: =x");
+    EXPECT_EQ(parse({"--connector-prop", "dataport.interface_type=shared_memory", "1"}).error,
+              "only corba_cdr push connections are made: dataport.interface_type=shared_memory");
+    EXPECT_EQ(parse({"--connector-prop", "dataport.serializer.cdr.endian=big", "1"}).error,
+              "the payload's byte order is chosen with --byte-order: "
+              "dataport.serializer.cdr.endian=big");
+    EXPECT_EQ(parse({"--connector-prop", "dataport.corba_cdr.inport_ior=IOR:00", "1"}).error,
+              "the in-port publishes this itself: dataport.corba_cdr.inport_ior=IOR:00");
+    EXPECT_EQ(parse({"--linger", "1e9", "1"}).error, "value out of range for --linger: 1e9");
+    EXPECT_EQ(parse({"--endpoint", "a b", "1"}).error, "--endpoint takes HOST or HOST:PORT: a b");
 }
 
 TEST(SendOptions, InPortConnectorPropertiesAndLinger) {
@@ -104,21 +117,6 @@ TEST(SendOptions, InPortConnectorPropertiesAndLinger) {
                             {"dataport.serializer.cdr.endian", "big"},
                             {"dataport.buffer.length", ""}}));
     EXPECT_TRUE(parse({"--connector-prop", "dataport.dataflow_type= Push", "1"}).ok);
-}
-
-TEST(SendOptions, ConnectionSettingsThatCannotWorkAreRefused) {
-    EXPECT_EQ(parse({"--port", "2809", "1"}).error,
-              "--port takes the in-port's name (the naming service's port is -p): 2809");
-    EXPECT_EQ(parse({"--connector-prop", "=x", "1"}).error, "--connector-prop takes KEY=VALUE: =x");
-    EXPECT_EQ(parse({"--connector-prop", "dataport.interface_type=shared_memory", "1"}).error,
-              "only corba_cdr push connections are made: dataport.interface_type=shared_memory");
-    EXPECT_EQ(parse({"--connector-prop", "dataport.serializer.cdr.endian=big", "1"}).error,
-              "the payload's byte order is chosen with --byte-order: "
-              "dataport.serializer.cdr.endian=big");
-    EXPECT_EQ(parse({"--connector-prop", "dataport.corba_cdr.inport_ior=IOR:00", "1"}).error,
-              "the in-port publishes this itself: dataport.corba_cdr.inport_ior=IOR:00");
-    EXPECT_EQ(parse({"--linger", "1e9", "1"}).error, "value out of range for --linger: 1e9");
-    EXPECT_EQ(parse({"--endpoint", "a b", "1"}).error, "--endpoint takes HOST or HOST:PORT: a b");
 }
 
 TEST(ValueSources, NumberLinesAcceptBlanksCommasAndCrlf) {
