@@ -21,7 +21,7 @@ const char* const kProfile[] = {
 };
 // clang-format on
 
-TEST(PropertiesTest, ArrayStopsAtEmptyKeyOrCount) {
+TEST(PropertiesTest, ArrayStopsAtEmptyKeyOrCountValueHidesDefaultMergeKeepsOrder) {
     coil::Properties profile(kProfile, 2147483647);
     EXPECT_EQ(profile.getProperty("type_name"), "Pelorin");
     EXPECT_EQ(profile["description"], "${rtcParam.description}");
@@ -30,9 +30,8 @@ TEST(PropertiesTest, ArrayStopsAtEmptyKeyOrCount) {
 
     coil::Properties firstPair(kProfile, 2);
     EXPECT_EQ(firstPair.propertyNames(), std::vector<std::string>{"implementation_id"});
-}
 
-TEST(PropertiesTest, ValueHidesDefaultAndMergeKeepsOrder) {
+    // A value hides the default; a merge keeps the order.
     coil::Properties base(kProfile);
     EXPECT_EQ(base.getProperty("missing", "fallback"), "fallback");
     coil::Properties override;
