@@ -195,6 +195,12 @@ int waitForExit(pid_t pid, double seconds) {
 
 NamingService::NamingService(int port) : port_(port != 0 ? port : freeLoopbackPort()) {
     start();
+    // A free port can be taken (by a connection's local end) before omniNames binds it.
+    for (int retry = 0; retry < 3 && port == 0 && !ok(); ++retry) {
+        port_ = freeLoopbackPort();
+        error_.clear();
+        start();
+    }
 }
 
 void NamingService::restartEmpty() {
