@@ -5,6 +5,39 @@
 namespace pelorin::testing {
 namespace {
 
+// A bar of 500 x 80 x 80 model units from the origin along +X, as 12 ASCII STL facets.
+std::string barStl() {
+    const double x0 = 0, x1 = 500, y0 = -40, y1 = 40, z0 = -40, z1 = 40;
+    struct Quad {
+        double n[3];
+        double v[4][3];
+    };
+    const Quad quads[] = {
+        {{1, 0, 0}, {{x1, y0, z0}, {x1, y1, z0}, {x1, y1, z1}, {x1, y0, z1}}},
+        {{-1, 0, 0}, {{x0, y0, z0}, {x0, y0, z1}, {x0, y1, z1}, {x0, y1, z0}}},
+        {{0, 1, 0}, {{x0, y1, z0}, {x0, y1, z1}, {x1, y1, z1}, {x1, y1, z0}}},
+        {{0, -1, 0}, {{x0, y0, z0}, {x1, y0, z0}, {x1, y0, z1}, {x0, y0, z1}}},
+        {{0, 0, 1}, {{x0, y0, z1}, {x1, y0, z1}, {x1, y1, z1}, {x0, y1, z1}}},
+        {{0, 0, -1}, {{x0, y0, z0}, {x0, y1, z0}, {x1, y1, z0}, {x1, y0, z0}}},
+    };
+    std::string text = "solid bar\n";
+    auto vertex = [&text](const double* p) {
+        text += "vertex " + std::to_string(p[0]) + " " + std::to_string(p[1]) + " " +
+                std::to_string(p[2]) + "\n";
+    };
+    for (const Quad& q : quads) {
+        for (int half = 0; half < 2; ++half) {
+            text += "facet normal " + std::to_string(q.n[0]) + " " + std::to_string(q.n[1]) + " " +
+                    std::to_string(q.n[2]) + "\nouter loop\n";
+            vertex(q.v[0]);
+            vertex(q.v[half + 1]);
+            vertex(q.v[half + 2]);
+            text += "endloop\nendfacet\n";
+        }
+    }
+    return text + "endsolid bar\n";
+}
+
 const char* const kRobot =
     "BEGIN PARTS = ROOT\n"
     "TRANS = ROTATION(YAW,Z,0)\n"
@@ -29,8 +62,7 @@ std::string sendProgram() {
 }
 
 void writeBarRobot(const TempFolder& folder) {
-    // A bar of 500 x 80 x 80 model units from the origin along +X, as 12 ASCII STL facets.
-    folder.write("bar.stl", readFile(PELORIN_BAR_STL));
+    folder.write("bar.stl", barStl());
     folder.write("robot.txt", kRobot);
 }
 
