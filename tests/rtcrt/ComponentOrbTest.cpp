@@ -47,9 +47,9 @@ constexpr double kOverrun = -1.0;
 constexpr double kTerminate = -3.0;       // the program ends the manager from a thread of its own
 constexpr double kDeactivateSelf = -4.0;  // onExecute deactivates its own component
 
-void record(const std::string& line) {
-    std::ofstream out(gOutputPath, std::ios::app);
-    out << line << '\n';
+RTC::ReturnCode_t record(const std::string& line) {
+    std::ofstream(gOutputPath, std::ios::app) << line << '\n';
+    return RTC::RTC_OK;
 }
 
 class Recorder : public RTC::DataFlowComponentBase {
@@ -71,10 +71,7 @@ class Recorder : public RTC::DataFlowComponentBase {
         return RTC::RTC_OK;
     }
     RTC::ReturnCode_t onExecute(RTC::UniqueId) override {
-        if (!port_.isNew()) {
-            if (countIdleCycles_) record("idle cycle");
-            return RTC::RTC_OK;
-        }
+        if (!port_.isNew()) return countIdleCycles_ ? record("idle cycle") : RTC::RTC_OK;
         port_.read();
         if (value_.data[0] == kOverrun) record("beyond " + std::to_string(value_.data[5]));
         if (value_.data[0] == kTerminate) std::thread([] { RTC::Manager::terminate(); }).detach();
@@ -82,25 +79,12 @@ class Recorder : public RTC::DataFlowComponentBase {
             RTC::ExecutionContext_var own = get_context(0);
             record("self-deactivation " + std::to_string(own->deactivate_component(getObjRef())));
         }
-        record(std::to_string(value_.tm.sec) + ' ' + std::to_string(value_.data[0]));
-        return RTC::RTC_OK;
+        return record(std::to_string(value_.tm.sec) + ' ' + std::to_string(value_.data[0]));
     }
-    RTC::ReturnCode_t onDeactivated(RTC::UniqueId) override {
-        record("deactivated");
-        return RTC::RTC_OK;
-    }
-    RTC::ReturnCode_t onFinalize() override {
-        record("finalized");
-        return RTC::RTC_OK;
-    }
-    RTC::ReturnCode_t onAborting(RTC::UniqueId) override {
-        record("aborting");
-        return RTC::RTC_OK;
-    }
-    RTC::ReturnCode_t onError(RTC::UniqueId) override {
-        record("error");
-        return RTC::RTC_OK;
-    }
+    RTC::ReturnCode_t onDeactivated(RTC::UniqueId) override { return record("deactivated"); }
+    RTC::ReturnCode_t onFinalize() override { return record("finalized"); }
+    RTC::ReturnCode_t onAborting(RTC::UniqueId) override { return record("aborting"); }
+    RTC::ReturnCode_t onError(RTC::UniqueId) override { return record("error"); }
 
   private:
     RTC::TimedDoubleSeq value_;
@@ -255,6 +239,13 @@ class Tool {
             std::this_thread::sleep_for(50ms);
         }
         return RTC::RTObject::_nil();
+    }
+
+    // A reference to `servant`, activated in this tool's POA under `id`.
+    RTC::PortService_ptr serve(PortableServer::Servant servant, PortableServer::ObjectId_var& id) {
+        id = poa_->activate_object(servant);
+        CORBA::Object_var object = poa_->id_to_reference(id);
+        return RTC::PortService::_narrow(object);
     }
 
     CORBA::ORB_var orb_;
@@ -462,9 +453,8 @@ TEST_F(ComponentProcessTest, ToolActivatesConnectsFeedsAndSeesItUnbound) {
     ASSERT_EQ(ports->length(), 1u);
     PeerPort peer;
     peer.target = RTC::PortService::_duplicate(ports[0].in());
-    PortableServer::ObjectId_var peerId = tool.poa_->activate_object(&peer);
-    CORBA::Object_var peerObject = tool.poa_->id_to_reference(peerId);
-    RTC::PortService_var peerRef = RTC::PortService::_narrow(peerObject);
+    PortableServer::ObjectId_var peerId;
+    RTC::PortService_var peerRef = tool.serve(&peer, peerId);
     RTC::ConnectorProfile connector = connectorOf({ports[0].in(), peerRef.in()}, kPushCdr);
     ASSERT_EQ(ports[0]->connect(connector), RTC::RTC_OK);
     EXPECT_EQ(std::string(connector.connector_id).size(), 36u);
@@ -709,9 +699,8 @@ TEST_F(ComponentProcessTest, OutPortFirstBigEndianAndDeadPeerCleanup) {
     Session session("Recorder0");
     PeerPort peer;
     peer.target = RTC::PortService::_duplicate(session.port.in());
-    PortableServer::ObjectId_var peerId = session.tool.poa_->activate_object(&peer);
-    CORBA::Object_var peerObject = session.tool.poa_->id_to_reference(peerId);
-    RTC::PortService_var peerRef = RTC::PortService::_narrow(peerObject);
+    PortableServer::ObjectId_var peerId;
+    RTC::PortService_var peerRef = session.tool.serve(&peer, peerId);
 
     // An OutPort that connects first forwards notify_connect to the in-port, last in the list.
     Settings bigEndian = kPushCdr;
