@@ -52,15 +52,12 @@ TEST(TransformMatrixTest, RotationFlagsAndAxes) {
     for (int axis : {0, 4, -1}) expectIdentity(RotateTransform(axis, 45.0, "undefined").matrix());
 
     // Each axis turns counter-clockwise seen from its positive end, as glRotated does.
-    expectPoint(
-        transformPoint(RotateTransform(RotateTransform::kAxisX, 90.0, "x").matrix(), {0, 1, 0}), 0,
-        0, 1);
-    expectPoint(
-        transformPoint(RotateTransform(RotateTransform::kAxisY, 90.0, "y").matrix(), {1, 0, 0}), 0,
-        0, -1);
-    expectPoint(
-        transformPoint(RotateTransform(RotateTransform::kAxisZ, 90.0, "z").matrix(), {1, 0, 0}), 0,
-        1, 0);
+    const auto quarterTurn = [](int axis, const Vec3& p) {
+        return transformPoint(RotateTransform(axis, 90.0, "q").matrix(), p);
+    };
+    expectPoint(quarterTurn(RotateTransform::kAxisX, {0, 1, 0}), 0, 0, 1);
+    expectPoint(quarterTurn(RotateTransform::kAxisY, {1, 0, 0}), 0, 0, -1);
+    expectPoint(quarterTurn(RotateTransform::kAxisZ, {1, 0, 0}), 0, 1, 0);
     // A translation ignores the flag: nothing in the system clears it, and drawing never did.
     TranslateTransform move(1.0, 2.0, 3.0, "m");
     move.setEnabled(false);

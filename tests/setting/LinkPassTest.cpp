@@ -6,17 +6,6 @@
 namespace pelorin::test {
 namespace {
 
-TEST(LinkPassTest, LoneRootLinksWithNoPathsAndAnEmptyTable) {
-    ParserHarness h;
-    ASSERT_NE(h.parse("BEGIN PARTS = ROOT\nEND PARTS\n"), nullptr);
-    const std::vector<std::string> body = h.body();
-    EXPECT_EQ(
-        std::vector<std::string>(body.begin() + 3, body.end()),
-        (std::vector<std::string>{"Finish Parse", "リンク開始", "ターゲット=ROOT", "子の数\t0",
-                                  "リンク成功", "", "データポートとのリンクを開始"}));
-    EXPECT_TRUE(h.parser->valueTable().empty());
-}
-
 std::string partsWithChild(const std::string& name, const std::string& child) {
     return "BEGIN PARTS = " + name + "\nBEGIN CHILD = to" + child + "\nNEXT = " + child +
            "\nEND CHILD\nEND PARTS\n";

@@ -53,7 +53,7 @@ TEST(SectionHandlerTest, KeywordsOutsideTheirBlockAreSequenceErrors) {
     }
 }
 
-TEST(SectionHandlerTest, MissingValuesFailWithoutAMessageOfTheirOwn) {
+TEST(SectionHandlerTest, MissingValuesFailWithoutAMessageAndValuesKeepTrailingBlanks) {
     for (const char* text : {"BEGIN PARTS\n", "BEGIN PARTS =\n", "BEGIN PARTS = \t \n"}) {
         ParserHarness h;
         EXPECT_EQ(h.parse(text), nullptr) << text;
@@ -63,9 +63,8 @@ TEST(SectionHandlerTest, MissingValuesFailWithoutAMessageOfTheirOwn) {
     ParserHarness next;
     EXPECT_EQ(next.parse("BEGIN PARTS = A\nBEGIN CHILD = p\nNEXT B\n"), nullptr);
     EXPECT_EQ(next.body().back(), "Line:3\tNEXT  B\tLine:3にて構文エラー");
-}
 
-TEST(SectionHandlerTest, ValueIsTheRestAfterTheFirstEqualsSignTrailingBlanksIncluded) {
+    // A value is the rest after the first equals sign, trailing blanks included.
     ParserHarness h;
     h.parse("BEGIN PARTS xyz = A=B \nEND PARTS\n");
     EXPECT_NE(h.parts("A=B "), nullptr);
