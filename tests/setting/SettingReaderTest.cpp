@@ -56,13 +56,23 @@ TEST(SettingReaderTest, ExampleFileGivesTheExampleLogAndConsole) {
               (std::vector<TransformValue*>{baseYaw->angleCell(), j1->angleCell()}));
 }
 
-TEST(SettingReaderTest, MissingFileReadsAsEmptyAndFailsInTheLink) {
+TEST(SettingReaderTest, MissingFileFailsInTheLinkAndAFifoIsRefusedWithoutWaiting) {
     TempFolder dir;
     ParserHarness h;
     EXPECT_EQ(h.parser->parse(dir.file("absent.txt")), nullptr);
     EXPECT_EQ(h.body(),
               (std::vector<std::string>{"Finish Parse", "リンク開始", "パーツが一つもありません"}));
     EXPECT_EQ(h.outSink.text(), "パーツのリンクに失敗\n");
+
+    // A FIFO would hold the read until a writer came; the unblocker turns a wait into a failure.
+    const std::string fifo = dir.file("robot.txt");
+    ASSERT_TRUE(testing::makeFifo(fifo));
+    const testing::FifoUnblocker unblocker(fifo, std::chrono::seconds(2));
+    ParserHarness fromFifo;
+    EXPECT_EQ(fromFifo.parser->parse(fifo), nullptr);
+    const std::string refused = "設定ファイル[" + fifo + "]は通常のファイルではありません";
+    EXPECT_EQ(fromFifo.outSink.text(), refused + "\n");
+    EXPECT_EQ(fromFifo.body(), std::vector<std::string>{refused});
 }
 
 const char* const kSmallRobot =
@@ -147,19 +157,6 @@ TEST(SettingReaderTest, LogFileIsCompleteWhenTheReadEnds) {
         fromFile[1] = fromMemory[1] = fromFile[kTimeLine] = fromMemory[kTimeLine] = "";
         EXPECT_EQ(fromFile, fromMemory);
     }
-}
-
-// A FIFO would hold the read until a writer came; the unblocker turns a wait into a failure.
-TEST(SettingReaderTest, FifoIsRefusedWithoutWaiting) {
-    TempFolder dir;
-    const std::string fifo = dir.file("robot.txt");
-    ASSERT_TRUE(testing::makeFifo(fifo));
-    const testing::FifoUnblocker unblocker(fifo, std::chrono::seconds(2));
-    ParserHarness h;
-    EXPECT_EQ(h.parser->parse(fifo), nullptr);
-    EXPECT_EQ(h.outSink.text(), "設定ファイル[" + fifo + "]は通常のファイルではありません\n");
-    EXPECT_EQ(h.body(),
-              std::vector<std::string>{"設定ファイル[" + fifo + "]は通常のファイルではありません"});
 }
 
 // Memory that runs out while reading ends the read with a message instead of an abort; the
