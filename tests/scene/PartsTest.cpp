@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -243,47 +245,8 @@ TEST(PartsDumpTest, ElementsPathsInOrderWithChildNamesAndDrawnObject) {
     duplicate->setChildName("never shown");
     EXPECT_EQ(arm.findOutputPath("b"), second);
     arm.setDrawnObject(std::make_unique<BoxObject>("mesh"));
-    EXPECT_EQ(dumpOf(arm, 0),
-              "Dump Parts\n"
-              "  Name = arm\n"
-              "  Dump Input transform\n"
-              "    Number of Elements = 3\n"
-              "    N.o.1\n"
-              "    RotateTransform\n"
-              "      Name = elbow\n"
-              "      Transform is Enable.\n"
-              "      Rotation axis is Y.\n"
-              "      Rotation angle is 12.5.\n"
-              "    N.o.2\n"
-              "    TranslateTransform\n"
-              "      Name = offset\n"
-              "      Transform is Disable\n"
-              "      (x,y,z)=1,-2.25,1e-07\n"
-              "    N.o.3\n"
-              "    RotateTransform\n"
-              "      Name = odd\n"
-              "      Transform is Enable.\n"
-              "      Rotation axis is undefined.\n"
-              "      Rotation angle is 0.333333.\n"
-              "  Dump Output path\n"
-              "    Number of Output path = 2\n"
-              "    N.o.1\n"
-              "    Map Key = A\n"
-              "      Path name = A\n"
-              "      Child Parts object = NONE\n"
-              "      Dump output transform\n"
-              "          Number of Elements = 0\n"
-              "          not registered\n"
-              "    N.o.2\n"
-              "    Map Key = b\n"
-              "      Path name = b\n"
-              "      Child Parts object = hand\n"
-              "      Dump output transform\n"
-              "          Number of Elements = 0\n"
-              "          not registered\n"
-              "  Dump DrawnObject\n"
-              "    RECORDING mesh\n"
-              "Dump complate\n");
+    std::ifstream golden(PELORIN_SOURCE_DIR "/tests/scene/golden/arm-dump.txt");
+    EXPECT_EQ(dumpOf(arm, 0), std::string(std::istreambuf_iterator<char>(golden), {}));
 }
 
 TEST(PartsDumpTest, ConsoleDumpMatchesTheDumpInTheConsoleEncoding) {
