@@ -71,6 +71,18 @@ struct ParserHarness {
     }
 };
 
+// Parses `text`, which must be refused with `logTail` as the last log lines and, unless null,
+// `console` on the console.
+inline void expectRefused(const std::string& text, const std::vector<std::string>& logTail,
+                          const char* console = nullptr) {
+    ParserHarness h;
+    EXPECT_EQ(h.parse(text), nullptr) << text;
+    EXPECT_EQ(h.logTail(logTail.size()), logTail) << text;
+    if (console != nullptr) {
+        EXPECT_EQ(h.outSink.text(), console) << text;
+    }
+}
+
 using pelorin::testing::readFile;
 using pelorin::testing::TempFolder;
 

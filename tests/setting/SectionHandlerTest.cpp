@@ -45,11 +45,8 @@ TEST(SectionHandlerTest, KeywordsOutsideTheirBlockAreSequenceErrors) {
          "Line:2にて構文エラー\n"},
     };
     for (const SequenceCase& c : cases) {
-        ParserHarness h;
-        EXPECT_EQ(h.parse(c.text), nullptr) << c.text;
-        EXPECT_EQ(h.logTail(c.logTail.size()), c.logTail) << c.text;
-        EXPECT_EQ(h.outSink.text(), c.console.empty() ? c.logTail.back() + "\n" : c.console)
-            << c.text;
+        expectRefused(c.text, c.logTail,
+                      (c.console.empty() ? c.logTail.back() + "\n" : c.console).c_str());
     }
 }
 
@@ -60,18 +57,15 @@ TEST(SectionHandlerTest, MissingValuesFailWithoutAMessageAndValuesKeepTrailingBl
         EXPECT_EQ(h.body(),
                   std::vector<std::string>{"Line:1\tOnBEGIN_PARTS\tLine:1にて構文エラー"});
     }
-    ParserHarness next;
-    EXPECT_EQ(next.parse("BEGIN PARTS = A\nBEGIN CHILD = p\nNEXT B\n"), nullptr);
-    EXPECT_EQ(next.body().back(), "Line:3\tNEXT  B\tLine:3にて構文エラー");
+    expectRefused("BEGIN PARTS = A\nBEGIN CHILD = p\nNEXT B\n",
+                  {"Line:3\tNEXT  B\tLine:3にて構文エラー"});
 
     // A value is the rest after the first equals sign, trailing blanks included.
     ParserHarness h;
     h.parse("BEGIN PARTS xyz = A=B \nEND PARTS\n");
     EXPECT_NE(h.parts("A=B "), nullptr);
     // "ROOT " is not "ROOT", so the link does not find the root.
-    ParserHarness blank;
-    EXPECT_EQ(blank.parse("BEGIN PARTS = ROOT \nEND PARTS\n"), nullptr);
-    EXPECT_EQ(blank.body().back(), "ROOTが見つかりません");
+    expectRefused("BEGIN PARTS = ROOT \nEND PARTS\n", {"ROOTが見つかりません"});
 }
 
 // Parses `trans` as the only TRANS line (line 2) of ROOT's input chain.
@@ -199,14 +193,10 @@ TEST(SectionHandlerTest, TransWithoutAChainIsASyntaxError) {
                                         "未定義シーケンス", "Line:1にて構文エラー"}));
     // A PARTS block opened and closed inside a DRAWN STL block leaves a current Parts without
     // a drawn object.
-    ParserHarness nested;
-    EXPECT_EQ(nested.parse("BEGIN PARTS = ROOT\nBEGIN DRAWN STL = m\n"
-                           "BEGIN PARTS = INNER\nEND PARTS\n"
-                           "TRANS = TRANSLATION(1,2,3)\n"),
-              nullptr);
-    EXPECT_EQ(nested.logTail(2),
-              (std::vector<std::string>{"描画オブジェクトがありません", "Line:5にて構文エラー"}));
-    EXPECT_EQ(nested.outSink.text(), "Line:5にて構文エラー\n");
+    expectRefused(
+        "BEGIN PARTS = ROOT\nBEGIN DRAWN STL = m\nBEGIN PARTS = INNER\nEND PARTS\n"
+        "TRANS = TRANSLATION(1,2,3)\n",
+        {"描画オブジェクトがありません", "Line:5にて構文エラー"}, "Line:5にて構文エラー\n");
 }
 
 TEST(SectionHandlerTest, ColorNeedsThreeItemsAndAnStlObject) {
@@ -221,17 +211,12 @@ TEST(SectionHandlerTest, ColorNeedsThreeItemsAndAnStlObject) {
     EXPECT_FLOAT_EQ(stl->getColor()[2], 2.0F);
     EXPECT_TRUE(h.logHas("Line:3\tOnColor\tCOLOR = 0.25 0 2"));
 
-    ParserHarness two;
-    EXPECT_EQ(two.parse("BEGIN PARTS = ROOT\nBEGIN DRAWN STL = m\nCOLOR = 1,,1\n"), nullptr);
-    EXPECT_EQ(two.body().back(), "Line:3にて構文エラー");
-    EXPECT_TRUE(two.logHas("Line:3\tOnColor\tフォーマットエラー"));
-
-    ParserHarness none;
-    EXPECT_EQ(none.parse("BEGIN PARTS = ROOT\nBEGIN DRAWN STL = m\nBEGIN PARTS = IN\n"
-                         "END PARTS\nCOLOR = 1,1,1\n"),
-              nullptr);
-    EXPECT_TRUE(none.logHas("Line:5\tOnColor\tダウンキャストに失敗"));
-    EXPECT_EQ(none.body().back(), "Line:5にて構文エラー");
+    expectRefused("BEGIN PARTS = ROOT\nBEGIN DRAWN STL = m\nCOLOR = 1,,1\n",
+                  {"Line:3\tOnColor\tフォーマットエラー", "Line:3にて構文エラー"});
+    expectRefused(
+        "BEGIN PARTS = ROOT\nBEGIN DRAWN STL = m\nBEGIN PARTS = IN\nEND PARTS\n"
+        "COLOR = 1,1,1\n",
+        {"Line:5\tOnColor\tダウンキャストに失敗", "Line:5にて構文エラー"});
 }
 
 TEST(SectionHandlerTest, PathLoadsTheMeshOrSaysWhyNot) {
@@ -265,10 +250,8 @@ TEST(SectionHandlerTest, PathLoadsTheMeshOrSaysWhyNot) {
         {longLine, "STLファイル[" + longLine + "]の3行目が長すぎます\t上限バイト数=1048576"},
     };
     for (const auto& [path, message] : refusals) {
-        ParserHarness refused;
-        EXPECT_EQ(refused.parse(prefix + "PATH = " + path + "\n"), nullptr);
-        EXPECT_EQ(refused.logTail(3), (std::vector<std::string>{"Line:3\tOnPATH\tパス=" + path,
-                                                                message, "Line:3にて構文エラー"}));
+        expectRefused(prefix + "PATH = " + path + "\n",
+                      {"Line:3\tOnPATH\tパス=" + path, message, "Line:3にて構文エラー"});
     }
 }
 

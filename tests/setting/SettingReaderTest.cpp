@@ -127,12 +127,9 @@ TEST(SettingReaderTest, LinesLongerThanTheBoundAreSyntaxErrors) {
     EXPECT_EQ(whole.parser->valueTable().size(), 1U);
     EXPECT_TRUE(whole.logHas("Line:7\tOnEnd_DATAPORT\tデータポートリンクモードから抜けます"));
     for (const std::string& end : {std::string("\nEND PARTS\n"), std::string()}) {
-        ParserHarness h;
-        EXPECT_EQ(h.parse("BEGIN PARTS = ROOT\n\n" + longest + "c" + end), nullptr);
-        EXPECT_EQ(h.logTail(2),
-                  (std::vector<std::string>{"Line:3\t行が長すぎます\t上限バイト数=1048576",
-                                            "Line:3にて構文エラー"}));
-        EXPECT_EQ(h.outSink.text(), "Line:3にて構文エラー\n");
+        expectRefused("BEGIN PARTS = ROOT\n\n" + longest + "c" + end,
+                      {"Line:3\t行が長すぎます\t上限バイト数=1048576", "Line:3にて構文エラー"},
+                      "Line:3にて構文エラー\n");
     }
 }
 
@@ -205,10 +202,7 @@ TEST(SettingReaderTest, FailuresNameTheirLineInTheLogAndOnTheConsole) {
               {"ROOTが見つかりません"},
               "パーツのリンクに失敗\n"},
          }) {
-        ParserHarness h;
-        EXPECT_EQ(h.parse(c.text), nullptr) << c.text;
-        EXPECT_EQ(h.logTail(c.logTail.size()), c.logTail) << c.text;
-        EXPECT_EQ(h.outSink.text(), c.console) << c.text;
+        expectRefused(c.text, c.logTail, c.console);
     }
     ParserHarness open;
     EXPECT_NE(open.parse("BEGIN PARTS = ROOT\nEND PARTS\nBEGIN DATAPORT\n"), nullptr);
