@@ -88,7 +88,7 @@ TEST(SectionHandlerTest, TranslationForms) {
     struct Case {
         const char* line;
         const char* name;
-        Offset offset;
+        std::vector<double> offset;
     };
     for (const Case& c : std::vector<Case>{
              {"TRANS = TRANSLATION(0,0,100)", "TRANS_Line2", {0, 0, 100}},
@@ -108,9 +108,8 @@ TEST(SectionHandlerTest, TranslationForms) {
         auto* t = dynamic_cast<TranslateTransform*>(o->element());
         ASSERT_NE(t, nullptr) << c.line;
         EXPECT_EQ(t->getName(), c.name);
-        EXPECT_DOUBLE_EQ(t->getOffset().x, c.offset.x) << c.line;
-        EXPECT_DOUBLE_EQ(t->getOffset().y, c.offset.y) << c.line;
-        EXPECT_DOUBLE_EQ(t->getOffset().z, c.offset.z) << c.line;
+        const Offset got = t->getOffset();
+        EXPECT_EQ((std::vector<double>{got.x, got.y, got.z}), c.offset) << c.line;
     }
 }
 

@@ -104,13 +104,13 @@ TEST(SettingReaderTest, CrlfAndLfFilesGiveTheSameScene) {
     ASSERT_NE(lf.parse(kSmallRobot), nullptr);
     ASSERT_NE(crlf.parse(withCrlf(kSmallRobot)), nullptr);
     EXPECT_EQ(lf.body(), crlf.body());
-    StringSink lfDump;
-    StringSink crlfDump;
-    MessageStream lfOut(lfDump, TextEncoding::Utf8);
-    MessageStream crlfOut(crlfDump, TextEncoding::Utf8);
-    lf.parser->root()->dump(0, lfOut);
-    crlf.parser->root()->dump(0, crlfOut);
-    EXPECT_EQ(lfDump.text(), crlfDump.text());
+    const auto dump = [](const ParserHarness& h) {
+        StringSink sink;
+        MessageStream out(sink, TextEncoding::Utf8);
+        h.parser->root()->dump(0, out);
+        return sink.text();
+    };
+    EXPECT_EQ(dump(lf), dump(crlf));
     EXPECT_NE(crlf.parts("TOP"), nullptr);
     EXPECT_EQ(crlf.parser->valueTable().size(), 2U);
 }
