@@ -14,18 +14,13 @@ namespace pelorin::test {
 namespace {
 
 // Captures the console for the life of the object.
-class ConsoleCapture {
-  public:
+struct ConsoleCapture {
     explicit ConsoleCapture(TextEncoding encoding = TextEncoding::Utf8) {
-        Console::redirect(&out_, &err_, encoding);
+        Console::redirect(&out, &err, encoding);
     }
     ~ConsoleCapture() { Console::redirect(nullptr, nullptr); }
-    const std::string& out() const { return out_.text(); }
-    const std::string& err() const { return err_.text(); }
-
-  private:
-    StringSink out_;
-    StringSink err_;
+    StringSink out;
+    StringSink err;
 };
 
 struct ArgumentCase {
@@ -66,7 +61,7 @@ TEST(ApplicationTest, CheckArgumentsFollowsTheArgumentTable) {
         for (std::string& arg : storage) argv.push_back(arg.data());
         EXPECT_EQ(app.checkArguments(static_cast<int>(argv.size()), argv.data()), c.accepted)
             << c.console;
-        EXPECT_EQ(console.out(), "RTM起動\n" + c.console);
+        EXPECT_EQ(console.out.text(), "RTM起動\n" + c.console);
         EXPECT_EQ(app.settingFilePath(), c.accepted ? file : "");
     }
 }
@@ -109,7 +104,7 @@ TEST(ApplicationTest, StartReadsTheFileAndSetValuesWritesInIndexOrderWithinTheTa
     StartedApp s;
     ASSERT_TRUE(s.yaw && s.lift);
     EXPECT_EQ(s.app.valueTableSize(), 3U);
-    EXPECT_EQ(s.console.out(), "RTM起動\n設定ファイルのパースに成功...\n");
+    EXPECT_EQ(s.console.out.text(), "RTM起動\n設定ファイルのパースに成功...\n");
     EXPECT_EQ(splitLines(decodeCp932(readFile(s.dir.file("PASER_LOG.txt")))).at(1),
               "読み込み元\trobot.txt");
     Application notStarted;  // has no table to write into
