@@ -1,6 +1,6 @@
 // Helpers for tests that run processes: a temporary working folder, child processes with
-// captured output, a private naming service on a loopback port (EndToEnd.cpp); and for
-// end-to-end tests of the real programs, screenshots of the private X display (PelorinRun.cpp).
+// captured output, a private naming service on a loopback port; and for end-to-end tests of the
+// real programs, screenshots of the private X display.
 //
 // Everything stays on 127.0.0.1 and on the display started by the test process itself.
 #pragma once
