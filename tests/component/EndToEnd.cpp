@@ -26,7 +26,9 @@ namespace {
 
 constexpr auto kPollStep = std::chrono::milliseconds(20);
 
-[[noreturn]] void execChild(const std::vector<std::string>& argv, const std::string& folder,
+// Only async-signal-safe calls until the exec (setenv aside, which the naming service's start
+// does not need): the test process may run ORB threads.
+[[noreturn]] void execChild(char* const* args, const std::string& folder,
                             const std::map<std::string, std::string>& env, int inputFd,
                             const std::string& outPath, const std::string& errPath) {
     prctl(PR_SET_PDEATHSIG, SIGKILL);
@@ -35,10 +37,7 @@ constexpr auto kPollStep = std::chrono::milliseconds(20);
     dup2(inputFd, 0);
     dup2(open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
     dup2(open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
-    std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    execvp(args[0], args.data());
+    execvp(args[0], args);
     _exit(127);
 }
 
@@ -62,6 +61,19 @@ bool connectsTo(int port) {
     const bool ok = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
     close(fd);
     return ok;
+}
+
+// A socket bound to a free loopback port; its port number in `port`.
+int boundLoopbackSocket(int& port) {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+        port = ntohs(address.sin_port);
+    return fd;
 }
 
 bool parsePpm(const std::string& bytes, Picture& picture) {
@@ -98,31 +110,6 @@ Window findWindow(Display* display, Window parent, const std::string& title) {
 
 }  // namespace
 
-bool closeWindowTitled(const std::string& title, std::string& error) {
-    Display* display = XOpenDisplay(xvfbDisplayName().c_str());
-    if (display == nullptr) {
-        error = "cannot open the private display";
-        return false;
-    }
-    const Window window = findWindow(display, DefaultRootWindow(display), title);
-    if (window == 0) {
-        error = "no window titled " + title;
-        XCloseDisplay(display);
-        return false;
-    }
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    const bool sent = XSendEvent(display, window, False, NoEventMask, &event) != 0;
-    XCloseDisplay(display);
-    if (!sent) error = "the close request could not be sent";
-    return sent;
-}
-
 TempFolder::TempFolder() {
     const char* base = std::getenv("TMPDIR");
     std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/pelorin-e2e-XXXXXX";
@@ -134,8 +121,9 @@ TempFolder::~TempFolder() {
     if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
 }
 
-void TempFolder::write(const std::string& name, const std::string& content) const {
+std::string TempFolder::write(const std::string& name, const std::string& content) const {
     std::ofstream(file(name), std::ios::binary) << content;
+    return file(name);
 }
 
 std::string readFile(const std::string& path) {
@@ -152,8 +140,11 @@ Child::Child(const std::vector<std::string>& argv, const std::string& folder,
     outPath_ = folder + "/child-" + tag + ".out";
     errPath_ = folder + "/child-" + tag + ".err";
     const int inputFd = inputFor(input);
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
     pid_ = fork();
-    if (pid_ == 0) execChild(argv, folder, env, inputFd, outPath_, errPath_);
+    if (pid_ == 0) execChild(args.data(), folder, env, inputFd, outPath_, errPath_);
     close(inputFd);
 }
 
@@ -200,21 +191,65 @@ RunResult runToEnd(const std::vector<std::string>& argv, const std::string& fold
 }
 
 int freeLoopbackPort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
     int port = 0;
-    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
-    close(fd);
+    close(boundLoopbackSocket(port));
     return port;
 }
 
-NamingService::NamingService() {
-    port_ = freeLoopbackPort();
+// In the body: port_ is set by its own initialiser after fd_'s.
+RefusingPort::RefusingPort() {
+    fd_ = boundLoopbackSocket(port_);
+}
+
+RefusingPort::~RefusingPort() {
+    close(fd_);
+}
+
+pid_t forkProcess(int (*body)(void*), void* argument) {
+    const pid_t pid = fork();
+    if (pid != 0) return pid;
+    // Nothing may leave the child through the caller's frames: it would go on with the test.
+    int status = kChildThrew;
+    try {
+        status = body(argument);
+    } catch (...) {
+    }
+    _exit(status);
+}
+
+int waitForExit(pid_t pid, double seconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    return -1;
+}
+
+NamingService::NamingService(int port) : port_(port != 0 ? port : freeLoopbackPort()) {
+    start();
+    // A free port can be taken (by a connection's local end) before omniNames binds it.
+    for (int retry = 0; retry < 3 && port == 0 && !ok(); ++retry) {
+        port_ = freeLoopbackPort();
+        error_.clear();
+        start();
+    }
+}
+
+void NamingService::restartEmpty() {
+    child_.reset();
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(data_.path(), ignored))
+        std::filesystem::remove_all(entry.path(), ignored);
+    error_.clear();
+    start();
+}
+
+void NamingService::start() {
     const std::string port = std::to_string(port_);
     child_ = std::make_unique<Child>(
         std::vector<std::string>{"omniNames", "-start", port, "-datadir", data_.path(),
@@ -232,6 +267,31 @@ NamingService::NamingService() {
         }
         std::this_thread::sleep_for(kPollStep);
     }
+}
+
+bool closeWindowTitled(const std::string& title, std::string& error) {
+    Display* display = XOpenDisplay(xvfbDisplayName().c_str());
+    if (display == nullptr) {
+        error = "cannot open the private display";
+        return false;
+    }
+    const Window window = findWindow(display, DefaultRootWindow(display), title);
+    if (window == 0) {
+        error = "no window titled " + title;
+        XCloseDisplay(display);
+        return false;
+    }
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    const bool sent = XSendEvent(display, window, False, NoEventMask, &event) != 0;
+    XCloseDisplay(display);
+    if (!sent) error = "the close request could not be sent";
+    return sent;
 }
 
 bool takeScreenshot(Picture& picture, std::string& error) {

@@ -1,6 +1,6 @@
-// Helpers for end-to-end tests that run the real programs: a temporary working folder, child
-// processes with captured output, a private naming service on a free loopback port, and
-// screenshots of the private X display.
+// Helpers for tests that run processes: a temporary working folder, child processes with
+// captured output, a private naming service on a loopback port; and for end-to-end tests of the
+// real programs, screenshots of the private X display.
 //
 // Everything stays on 127.0.0.1 and on the display started by the test process itself.
 #pragma once
@@ -25,7 +25,8 @@ class TempFolder {
     TempFolder& operator=(const TempFolder&) = delete;
     const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + "/" + name; }
-    void write(const std::string& name, const std::string& content) const;
+    // Writes `content` to the file `name` in the folder; its path.
+    std::string write(const std::string& name, const std::string& content) const;
 
   private:
     std::string path_;
@@ -76,15 +77,44 @@ RunResult runToEnd(const std::vector<std::string>& argv, const std::string& fold
 // A TCP port on 127.0.0.1 that was free a moment ago.
 int freeLoopbackPort();
 
-// omniNames on a free loopback port with its data in a folder of its own.
-class NamingService {
+// A loopback TCP port that refuses connections while this object lives: bound but not
+// listening, so no other test running at the same time can take it.
+class RefusingPort {
   public:
-    NamingService();
-    bool ok() const { return error_.empty(); }
-    const std::string& error() const { return error_; }
+    RefusingPort();
+    ~RefusingPort();
+    RefusingPort(const RefusingPort&) = delete;
+    RefusingPort& operator=(const RefusingPort&) = delete;
     int port() const { return port_; }
 
   private:
+    int fd_ = -1;
+    int port_ = 0;
+};
+
+// Forks; the child runs `body` and exits with its result, or with kChildThrew when `body`
+// throws. Must not be called while the calling process has an ORB: the child would inherit it
+// without its threads.
+constexpr int kChildThrew = 125;
+pid_t forkProcess(int (*body)(void*), void* argument);
+// Waits for a forked child to end; its exit status, 128 + the signal that ended it, or -1 when
+// it did not end within `seconds` (it is then killed).
+int waitForExit(pid_t pid, double seconds);
+
+// omniNames on a loopback port (a free one when 0) with its data in a folder of its own.
+class NamingService {
+  public:
+    explicit NamingService(int port = 0);
+    bool ok() const { return error_.empty(); }
+    const std::string& error() const { return error_; }
+    int port() const { return port_; }
+    std::string address() const { return "127.0.0.1:" + std::to_string(port_); }
+    // Kills the service and starts a new one on the same port with no data: every binding is
+    // gone. Safe while this process runs an ORB.
+    void restartEmpty();
+
+  private:
+    void start();
     TempFolder data_;
     int port_ = 0;
     std::unique_ptr<Child> child_;

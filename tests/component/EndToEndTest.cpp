@@ -118,18 +118,32 @@ class EndToEndTest : public ::testing::Test {
     bool started_ = false;
 };
 
-TEST_F(EndToEndTest, TheToolFindsAndActivatesTheComponentAndAValueTurnsTheMesh) {
+// Both values of a big-endian payload move the bar, and the little-endian one of the same
+// values gives the same pose; a sequence shorter than the table is refused with a warning.
+TEST_F(EndToEndTest, TheToolActivatesTheComponentAndValuesOfEitherByteOrderAndLengthMoveTheMesh) {
     startPelorin();
     EXPECT_EQ(run_.state(), "INACTIVE\n");
     sendOk({"--activate"});
     EXPECT_EQ(run_.state(), "ACTIVE\n");
 
     const Picture rest = restPose();
-    sendOk({"90", "0"});
+    sendOk({"--byte-order", "big", "60", "100"});
     Picture turned;
     ASSERT_TRUE(screenBecomes(rest, false, &turned)) << "the bar did not turn on screen";
     sendOk({"0", "0"});
     EXPECT_TRUE(screenBecomes(rest, true)) << "the bar did not come back";
+    sendOk({"--byte-order", "little", "60", "100"});
+    EXPECT_TRUE(screenBecomes(turned, true)) << "the two byte orders gave different poses";
+
+    // Longer sequences apply their first values, shorter ones none, and the component goes on.
+    sendOk({"0", "0", "90", "90", "90"});
+    EXPECT_TRUE(screenBecomes(rest, true)) << "a longer sequence did not apply its first values";
+    sendOk({"90"});
+    ASSERT_TRUE(outputContains(kShortWarning)) << run_.process().out();
+    EXPECT_LE(differingPixels(shot(), rest), kSame) << "a short sequence moved the bar";
+    EXPECT_EQ(run_.state(), "ACTIVE\n");
+    sendOk({"60", "100"});
+    EXPECT_TRUE(screenBecomes(turned, true)) << "values after a short sequence were not applied";
 }
 
 TEST_F(EndToEndTest, TheProfileCarriesTheComponentDescriptionAndTheConfiguredRate) {
@@ -178,39 +192,6 @@ TEST_F(EndToEndTest, OnlyTheDoublePortIsOfferedAndEverySenderDisconnects) {
     EXPECT_EQ(ports, "port: Pelorin0.doubleValue (0 connections)\n");
 }
 
-TEST_F(EndToEndTest, LongerSequencesApplyTheirFirstValuesShorterOnesNoneAndTheComponentGoesOn) {
-    startPelorin();
-    sendOk({"--activate"});
-    const Picture rest = restPose();
-    sendOk({"90", "0"});
-    Picture turned;
-    ASSERT_TRUE(screenBecomes(rest, false, &turned));
-
-    sendOk({"0", "0", "90", "90", "90"});
-    EXPECT_TRUE(screenBecomes(rest, true)) << "a longer sequence did not apply its first values";
-
-    sendOk({"90"});
-    ASSERT_TRUE(outputContains(kShortWarning)) << run_.process().out();
-    EXPECT_LE(differingPixels(shot(), rest), kSame) << "a short sequence moved the bar";
-    EXPECT_EQ(run_.state(), "ACTIVE\n");
-
-    sendOk({"90", "0"});
-    EXPECT_TRUE(screenBecomes(turned, true)) << "values after a short sequence were not applied";
-}
-
-TEST_F(EndToEndTest, BigAndLittleEndianPayloadsBothDeliver) {
-    startPelorin();
-    sendOk({"--activate"});
-    const Picture rest = restPose();
-    Picture big;
-    sendOk({"--byte-order", "big", "60", "100"});
-    ASSERT_TRUE(screenBecomes(rest, false, &big));
-    sendOk({"0", "0"});
-    ASSERT_TRUE(screenBecomes(rest, true));
-    sendOk({"--byte-order", "little", "60", "100"});
-    EXPECT_TRUE(screenBecomes(big, true)) << "the two byte orders gave different poses";
-}
-
 TEST_F(EndToEndTest, SweepAndStandardInputReachTheScreen) {
     startPelorin();
     sendOk({"--activate"});
@@ -223,33 +204,26 @@ TEST_F(EndToEndTest, SweepAndStandardInputReachTheScreen) {
     EXPECT_TRUE(screenBecomes(rest, true)) << "the last line did not bring the bar back";
 }
 
-TEST_F(EndToEndTest, SigintAndSigtermEndWithZeroAndUnbindTheName) {
-    for (int stopSignal : {SIGINT, SIGTERM}) {
+// SIGINT, SIGTERM, the window's close box and a tool's exit each end Pelorin with status 0, and
+// its name is gone from the naming service.
+TEST_F(EndToEndTest, EveryWayOfStoppingEndsWithZeroAndUnbindsTheName) {
+    for (const std::string way : {"SIGINT", "SIGTERM", "close", "exit"}) {
         startPelorin();
-        run_.process().signal(stopSignal);
-        EXPECT_TRUE(endsWithZero())
-            << "signal " << stopSignal << ": status " << run_.process().exitCode()
-            << ", ended by signal " << run_.process().termSignal();
-        EXPECT_NE(run_.state().find("no such name in the naming service"), std::string::npos);
+        sendOk({"--activate"});
+        restPose();  // the window is up and drawing
+        std::string error;
+        if (way == "close") {
+            ASSERT_TRUE(closeWindowTitled("Pelorin RTC", error)) << error;
+        } else if (way == "exit") {
+            sendOk({"--exit"});
+        } else {
+            run_.process().signal(way == "SIGINT" ? SIGINT : SIGTERM);
+        }
+        EXPECT_TRUE(endsWithZero()) << way << ": status " << run_.process().exitCode()
+                                    << ", ended by signal " << run_.process().termSignal();
+        EXPECT_NE(run_.state().find("no such name in the naming service"), std::string::npos)
+            << way;
     }
-}
-
-TEST_F(EndToEndTest, ClosingTheWindowEndsWithZeroAndUnbindsTheName) {
-    startPelorin();
-    sendOk({"--activate"});
-    restPose();  // the window is up and drawing
-    std::string error;
-    ASSERT_TRUE(closeWindowTitled("Pelorin RTC", error)) << error;
-    EXPECT_TRUE(endsWithZero()) << run_.process().out() << run_.process().err();
-    EXPECT_NE(run_.state().find("no such name in the naming service"), std::string::npos);
-}
-
-TEST_F(EndToEndTest, ExitFromAToolEndsWithZero) {
-    startPelorin();
-    sendOk({"--activate"});
-    sendOk({"--exit"});
-    EXPECT_TRUE(endsWithZero()) << run_.process().err();
-    EXPECT_NE(run_.state().find("no such name in the naming service"), std::string::npos);
 }
 
 }  // namespace

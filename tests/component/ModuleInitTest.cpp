@@ -8,18 +8,10 @@
 
 #include "app/Application.h"
 #include "app/PelorinProfile.h"
-#include "tests/component/EndToEnd.h"
+#include "tests/component/PelorinRun.h"
 
 namespace pelorin::testing {
 namespace {
-
-const char* const kRobot =
-    "BEGIN PARTS = ROOT\n"
-    "TRANS = ROTATION(YAW,Z,0)\n"
-    "END PARTS\n"
-    "BEGIN DATAPORT\n"
-    "ROOT.YAW\n"
-    "END DATAPORT\n";
 
 // The profile allows one instance; asking for a second one is refused by the framework.
 void createTwoComponents(const std::string& folder) {
@@ -44,7 +36,7 @@ void createTwoComponents(const std::string& folder) {
 TEST(ModuleInitDeathTest, RefusedCreationWritesTheMessageAndAborts) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     TempFolder folder;
-    folder.write("robot.txt", kRobot);
+    writeBarRobot(folder);
     EXPECT_EXIT(createTwoComponents(folder.path()), ::testing::KilledBySignal(SIGABRT),
                 "Component create failed\\.\n$");
 }

@@ -34,16 +34,15 @@ void expectSample(const RTC::TimedDoubleSeq& value) {
     EXPECT_DOUBLE_EQ(value.data[1], -2.5);
 }
 
-TEST(CdrDecodeTest, BothByteOrders) {
+TEST(CdrDecodeTest, BothByteOrdersEmptySequencesAndBooleans) {
     RTC::TimedDoubleSeq little;
     ASSERT_TRUE(pelorin::rtcrt::decodeCdr(kLittle.data(), kLittle.size(), true, little));
     expectSample(little);
     RTC::TimedDoubleSeq big;
     ASSERT_TRUE(pelorin::rtcrt::decodeCdr(kBig.data(), kBig.size(), false, big));
     expectSample(big);
-}
 
-TEST(CdrDecodeTest, EmptySequenceHasNoPadding) {
+    // An empty sequence has no padding; booleans are single bytes.
     const Bytes empty = {5, 0, 0, 0, 6, 0, 0, 0, 0, 0, 0, 0};
     RTC::TimedDoubleSeq value;
     ASSERT_TRUE(pelorin::rtcrt::decodeCdr(empty.data(), empty.size(), true, value));
@@ -67,7 +66,7 @@ CdrFault faultOf(const Bytes& bytes, bool little, std::size_t size = SIZE_MAX) {
     return fault;
 }
 
-TEST(CdrDecodeTest, RefusesShortAndAbsurdPayloads) {
+TEST(CdrDecodeTest, RefusesShortAndAbsurdPayloadsAndLengthsThatWrapIn32Bits) {
     EXPECT_EQ(faultOf(kLittle, true, kLittle.size() - 1), CdrFault::LengthBeyondPayload);
     EXPECT_EQ(faultOf(kLittle, true, 6), CdrFault::LengthBeyondPayload);
     EXPECT_EQ(faultOf(kLittle, true, 0), CdrFault::LengthBeyondPayload);
@@ -82,11 +81,9 @@ TEST(CdrDecodeTest, RefusesShortAndAbsurdPayloads) {
     EXPECT_FALSE(
         pelorin::rtcrt::decodeCdr(shortBooleans.data(), shortBooleans.size(), true, flags, &fault));
     EXPECT_EQ(fault, CdrFault::Malformed);
-}
 
-// Lengths whose size in bytes wraps around in 32 bits (0x20000000 and 0x60000000 doubles are 4
-// and 12 GiB) announced in 16 bytes, in both byte orders: refused before any allocation.
-TEST(CdrDecodeTest, LengthThatWrapsIn32BitsIsRefused) {
+    // Lengths whose size in bytes wraps around in 32 bits (0x20000000 and 0x60000000 doubles are
+    // 4 and 12 GiB) announced in 16 bytes, in both byte orders: refused before any allocation.
     const Bytes little = {0x02, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x20, 0, 0, 0, 0};
     const Bytes big = {0, 0, 0, 0x02, 0, 0, 0, 0, 0x20, 0, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(faultOf(little, true), CdrFault::LengthBeyondPayload);

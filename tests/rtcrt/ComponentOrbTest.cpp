@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/utsname.h>
 
 #include <omniORB4/Naming.hh>
 
@@ -18,15 +19,21 @@
 #include <utility>
 #include <vector>
 
-#include "OrbFixture.h"
 #include "rtm/DataFlowComponentBase.h"
 #include "rtm/InPort.h"
 #include "rtm/Manager.h"
+#include "tests/component/EndToEnd.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-namespace pt = pelorin::test;
+namespace pt = pelorin::testing;
+
+std::string hostName() {
+    struct utsname names {};
+    uname(&names);
+    return names.nodename;
+}
 
 // ---- the component process ----
 
@@ -40,9 +47,9 @@ constexpr double kOverrun = -1.0;
 constexpr double kTerminate = -3.0;       // the program ends the manager from a thread of its own
 constexpr double kDeactivateSelf = -4.0;  // onExecute deactivates its own component
 
-void record(const std::string& line) {
-    std::ofstream out(gOutputPath, std::ios::app);
-    out << line << '\n';
+RTC::ReturnCode_t record(const std::string& line) {
+    std::ofstream(gOutputPath, std::ios::app) << line << '\n';
+    return RTC::RTC_OK;
 }
 
 class Recorder : public RTC::DataFlowComponentBase {
@@ -64,10 +71,7 @@ class Recorder : public RTC::DataFlowComponentBase {
         return RTC::RTC_OK;
     }
     RTC::ReturnCode_t onExecute(RTC::UniqueId) override {
-        if (!port_.isNew()) {
-            if (countIdleCycles_) record("idle cycle");
-            return RTC::RTC_OK;
-        }
+        if (!port_.isNew()) return countIdleCycles_ ? record("idle cycle") : RTC::RTC_OK;
         port_.read();
         if (value_.data[0] == kOverrun) record("beyond " + std::to_string(value_.data[5]));
         if (value_.data[0] == kTerminate) std::thread([] { RTC::Manager::terminate(); }).detach();
@@ -75,25 +79,12 @@ class Recorder : public RTC::DataFlowComponentBase {
             RTC::ExecutionContext_var own = get_context(0);
             record("self-deactivation " + std::to_string(own->deactivate_component(getObjRef())));
         }
-        record(std::to_string(value_.tm.sec) + ' ' + std::to_string(value_.data[0]));
-        return RTC::RTC_OK;
+        return record(std::to_string(value_.tm.sec) + ' ' + std::to_string(value_.data[0]));
     }
-    RTC::ReturnCode_t onDeactivated(RTC::UniqueId) override {
-        record("deactivated");
-        return RTC::RTC_OK;
-    }
-    RTC::ReturnCode_t onFinalize() override {
-        record("finalized");
-        return RTC::RTC_OK;
-    }
-    RTC::ReturnCode_t onAborting(RTC::UniqueId) override {
-        record("aborting");
-        return RTC::RTC_OK;
-    }
-    RTC::ReturnCode_t onError(RTC::UniqueId) override {
-        record("error");
-        return RTC::RTC_OK;
-    }
+    RTC::ReturnCode_t onDeactivated(RTC::UniqueId) override { return record("deactivated"); }
+    RTC::ReturnCode_t onFinalize() override { return record("finalized"); }
+    RTC::ReturnCode_t onAborting(RTC::UniqueId) override { return record("aborting"); }
+    RTC::ReturnCode_t onError(RTC::UniqueId) override { return record("error"); }
 
   private:
     RTC::TimedDoubleSeq value_;
@@ -103,18 +94,10 @@ class Recorder : public RTC::DataFlowComponentBase {
 
 // clang-format off
 const char* const kRecorderSpec[] = {
-    "implementation_id", "Recorder",
-    "type_name", "Recorder",
-    "description", "test recorder",
-    "version", "1.0.0",
-    "vendor", "Tarnwell",
-    "category", "Test",
-    "activity_type", "PERIODIC",
-    "kind", "DataFlowComponent",
-    "max_instance", "1",
-    "language", "C++",
-    "exec_cxt.periodic.rate", "20.0",
-    "",
+    "implementation_id", "Recorder", "type_name", "Recorder", "description", "test recorder",
+    "version", "1.0.0", "vendor", "Tarnwell", "category", "Test", "activity_type", "PERIODIC",
+    "kind", "DataFlowComponent", "max_instance", "1", "language", "C++",
+    "exec_cxt.periodic.rate", "20.0", "",
 };
 // clang-format on
 
@@ -133,7 +116,6 @@ void recorderInit(RTC::Manager* manager) {
 
 struct ProcessOptions {
     std::string nameServer;
-    std::string shutdownOnNoRtcs;
     std::string stderrPath;  // empty: inherit
     std::string preactivation;
     std::vector<std::string> extra;  // further "-o key:value" settings
@@ -149,23 +131,13 @@ int runComponentProcess(void* argument) {
     if (!options->stderrPath.empty()) {
         if (std::freopen(options->stderrPath.c_str(), "w", stderr) == nullptr) return 4;
     }
-    std::string servers = "corba.nameservers:" + options->nameServer;
-    std::string nortcs = "manager.shutdown_on_nortcs:" + options->shutdownOnNoRtcs;
-    std::string preactivation = "manager.components.preactivation:" + options->preactivation;
-    std::vector<std::string> words = {"recorder",
-                                      "-debug",
-                                      "robot.txt",
-                                      "-o",
-                                      servers,
-                                      "-o",
-                                      "corba.endpoints:127.0.0.1:",
-                                      "-o",
-                                      "logger.enable:NO",
-                                      "-o",
-                                      nortcs,
-                                      "-o",
-                                      preactivation};
-    for (const std::string& setting : options->extra) {
+    std::vector<std::string> words = {"recorder", "-debug", "robot.txt"};
+    std::vector<std::string> settings = {
+        "corba.nameservers:" + options->nameServer,
+        "corba.endpoints:127.0.0.1:", "logger.enable:NO", "manager.shutdown_on_nortcs:YES",
+        "manager.components.preactivation:" + options->preactivation};
+    settings.insert(settings.end(), options->extra.begin(), options->extra.end());
+    for (const std::string& setting : settings) {
         words.push_back("-o");
         words.push_back(setting);
     }
@@ -238,7 +210,7 @@ class Tool {
     CosNaming::Name componentName(const std::string& instance) {
         CosNaming::Name name;
         name.length(2);
-        name[0].id = pt::hostName().c_str();
+        name[0].id = hostName().c_str();
         name[0].kind = "host_cxt";
         name[1].id = instance.c_str();
         name[1].kind = "rtc";
@@ -255,6 +227,11 @@ class Tool {
         }
     }
 
+    bool isBound(const std::string& instance) {
+        RTC::RTObject_var found = find(instance);
+        return !CORBA::is_nil(found);
+    }
+
     RTC::RTObject_ptr waitFor(const std::string& instance) {
         for (int attempt = 0; attempt < 200; ++attempt) {
             RTC::RTObject_var found = find(instance);
@@ -262,6 +239,13 @@ class Tool {
             std::this_thread::sleep_for(50ms);
         }
         return RTC::RTObject::_nil();
+    }
+
+    // A reference to `servant`, activated in this tool's POA under `id`.
+    RTC::PortService_ptr serve(PortableServer::Servant servant, PortableServer::ObjectId_var& id) {
+        id = poa_->activate_object(servant);
+        CORBA::Object_var object = poa_->id_to_reference(id);
+        return RTC::PortService::_narrow(object);
     }
 
     CORBA::ORB_var orb_;
@@ -346,22 +330,63 @@ bool waitForText(const std::string& path, const std::string& text) {
 }
 
 struct ComponentProcessTest : ::testing::Test {
-    void SetUp() override {
-        dir = pt::makeTempDir();
-        gOutputPath = dir + "/received.txt";
+    void SetUp() override { gOutputPath = dir.file("received.txt"); }
+    pt::TempFolder dir;
+};
+
+// Ends a forked process on every path out of a test, by its id.
+struct ChildProcess {
+    explicit ChildProcess(pid_t forked) : pid(forked) {}
+    ~ChildProcess() { end(SIGKILL); }
+    // Its exit status, or -1 when it was no longer there.
+    int end(int signal) {
+        if (pid <= 0) return -1;
+        kill(pid, signal);
+        const int status = pt::waitForExit(pid, 10.0);
+        pid = -1;
+        return status;
     }
-    void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
-    std::string dir;
+    pid_t pid;
+};
+
+// A running component process with the tool's handles on it.
+struct Session {
+    explicit Session(const std::string& preactivation = "", std::vector<std::string> extra = {},
+                     const std::string& stderrPath = "")
+        : options{naming.address(), stderrPath, preactivation, std::move(extra)},
+          child(pt::forkProcess(runComponentProcess, &options)),
+          tool(naming.address()),
+          component(tool.waitFor("Recorder0")) {
+        if (CORBA::is_nil(component)) {
+            end();
+            throw std::runtime_error("Recorder0 never appeared in the naming service" +
+                                     naming.error());
+        }
+        context = component->get_context(0);
+        RTC::PortServiceList_var ports = component->get_ports();
+        port = RTC::PortService::_duplicate(ports[0].in());
+    }
+    ~Session() { end(); }
+    int end() { return child.end(SIGTERM); }
+    // Connects a push corba_cdr connection with the in-port alone; its sink.
+    OpenRTM::InPortCdr_ptr connectSink() {
+        RTC::ConnectorProfile connector = connectorOf({port.in()}, kPushCdr);
+        EXPECT_EQ(port->connect(connector), RTC::RTC_OK);
+        return sinkOf(tool, connector);
+    }
+    pt::NamingService naming;
+    ProcessOptions options;
+    ChildProcess child;
+    Tool tool;
+    RTC::RTObject_var component;
+    RTC::ExecutionContext_var context;
+    RTC::PortService_var port;
 };
 
 TEST_F(ComponentProcessTest, ToolActivatesConnectsFeedsAndSeesItUnbound) {
-    pt::NamingService naming;
-    ProcessOptions options{naming.address(), "YES", "", "", {}};
-    pid_t child = pt::forkProcess(runComponentProcess, &options);
-    Tool tool(naming.address());
-
-    RTC::RTObject_var component = tool.waitFor("Recorder0");
-    ASSERT_FALSE(CORBA::is_nil(component)) << "Recorder0.rtc never appeared in the naming service";
+    Session session;
+    Tool& tool = session.tool;
+    RTC::RTObject_ptr component = session.component.in();
     EXPECT_TRUE(component->_is_a("IDL:openrtm.aist.go.jp/OpenRTM/DataFlowComponent:1.0"));
     EXPECT_TRUE(component->_is_a("IDL:omg.org/RTC/DataFlowComponentAction:1.0"));
     EXPECT_TRUE(component->_is_a("IDL:org.omg/SDOPackage/SDO:1.0"));
@@ -377,9 +402,9 @@ TEST_F(ComponentProcessTest, ToolActivatesConnectsFeedsAndSeesItUnbound) {
               "IDL:RTC/TimedDoubleSeq:1.0");
     // What the framework's manager adds to a component's profile.
     const SDOPackage::NVList& properties = profile->properties;
-    EXPECT_EQ(findString(properties, "naming.names"), pt::hostName() + ".host_cxt/Recorder0.rtc");
+    EXPECT_EQ(findString(properties, "naming.names"), hostName() + ".host_cxt/Recorder0.rtc");
     EXPECT_EQ(findString(properties, "exec_cxt.periodic.rate"), "1000");
-    EXPECT_EQ(findString(properties, "os.hostname"), pt::hostName());
+    EXPECT_EQ(findString(properties, "os.hostname"), hostName());
     EXPECT_EQ(findString(properties, "openrtm.name").rfind("pelorin-rtcrt-", 0), 0u);
     EXPECT_EQ(findString(properties, "manager.instance_name"), "manager");
     const std::string endpoints = findString(properties, "corba.endpoints");
@@ -428,9 +453,8 @@ TEST_F(ComponentProcessTest, ToolActivatesConnectsFeedsAndSeesItUnbound) {
     ASSERT_EQ(ports->length(), 1u);
     PeerPort peer;
     peer.target = RTC::PortService::_duplicate(ports[0].in());
-    PortableServer::ObjectId_var peerId = tool.poa_->activate_object(&peer);
-    CORBA::Object_var peerObject = tool.poa_->id_to_reference(peerId);
-    RTC::PortService_var peerRef = RTC::PortService::_narrow(peerObject);
+    PortableServer::ObjectId_var peerId;
+    RTC::PortService_var peerRef = tool.serve(&peer, peerId);
     RTC::ConnectorProfile connector = connectorOf({ports[0].in(), peerRef.in()}, kPushCdr);
     ASSERT_EQ(ports[0]->connect(connector), RTC::RTC_OK);
     EXPECT_EQ(std::string(connector.connector_id).size(), 36u);
@@ -463,112 +487,61 @@ TEST_F(ComponentProcessTest, ToolActivatesConnectsFeedsAndSeesItUnbound) {
 
     // A tool's exit ends the process of its only component, and the name goes.
     EXPECT_EQ(component->exit(), RTC::RTC_OK);
-    EXPECT_EQ(pt::waitForExit(child, 10.0), 0);
-    RTC::RTObject_var gone = tool.find("Recorder0");
-    EXPECT_TRUE(CORBA::is_nil(gone));
-}
-
-TEST_F(ComponentProcessTest, PreactivatedThenTerminationSignalUnbinds) {
-    pt::NamingService naming;
-    ProcessOptions options{naming.address(), "YES", "", "Recorder0", {}};
-    pid_t child = pt::forkProcess(runComponentProcess, &options);
-    Tool tool(naming.address());
-    RTC::RTObject_var component = tool.waitFor("Recorder0");
-    ASSERT_FALSE(CORBA::is_nil(component));
-    RTC::ExecutionContext_var context = component->get_context(0);
-    ASSERT_FALSE(CORBA::is_nil(context));
-    EXPECT_EQ(context->get_component_state(component), RTC::ACTIVE_STATE);
-    EXPECT_TRUE(CORBA::is_nil(RTC::ExecutionContext_var(component->get_context(7))));
-    kill(child, SIGTERM);
-    EXPECT_EQ(pt::waitForExit(child, 10.0), 0);
-    RTC::RTObject_var gone = tool.find("Recorder0");
-    EXPECT_TRUE(CORBA::is_nil(gone));
+    EXPECT_EQ(session.child.end(0), 0);
+    EXPECT_FALSE(tool.isBound("Recorder0"));
 }
 
 TEST_F(ComponentProcessTest, NoNameServerWarnsOnceAndKeepsRunning) {
     pt::RefusingPort refusing;
-    const int closedPort = refusing.port();
-    ProcessOptions options{
-        "127.0.0.1:" + std::to_string(closedPort), "YES", dir + "/stderr.txt", "", {}};
-    pid_t child = pt::forkProcess(runComponentProcess, &options);
+    const std::string address = "127.0.0.1:" + std::to_string(refusing.port());
+    ProcessOptions options{address, dir.file("stderr.txt"), "", {"naming.update.interval:0.1"}};
+    ChildProcess child(pt::forkProcess(runComponentProcess, &options));
     const std::string warning =
-        "Warning: no naming service answered; the component is unregistered for now. Tried: "
-        "127.0.0.1:" +
-        std::to_string(closedPort) + "\n";
+        "Warning: no naming service answered; the component is unregistered for now. Tried: " +
+        address + "\n";
     ASSERT_TRUE(waitForText(options.stderrPath, warning)) << pt::readFile(options.stderrPath);
-    // Still running: it answers the signal with an orderly end, and warned only once.
-    kill(child, SIGTERM);
-    EXPECT_EQ(pt::waitForExit(child, 10.0), 0);
+    // Still running after retries: it answers the signal with an orderly end, and warned once.
+    std::this_thread::sleep_for(500ms);
+    EXPECT_EQ(child.end(SIGTERM), 0);
     EXPECT_EQ(pt::readFile(options.stderrPath), warning);
 }
 
 TEST_F(ComponentProcessTest, NamingServiceStartedLaterLearnsOfTheComponent) {
-    int port = pt::freeLoopbackPort();
-    std::string address = "127.0.0.1:" + std::to_string(port);
-    ProcessOptions options{address, "YES", dir + "/stderr.txt", "", {"naming.update.interval:0.1"}};
-    pid_t child = pt::forkProcess(runComponentProcess, &options);
+    const int port = pt::freeLoopbackPort();
+    ProcessOptions options{"127.0.0.1:" + std::to_string(port),
+                           dir.file("stderr.txt"),
+                           "",
+                           {"naming.update.interval:0.1"}};
+    ChildProcess child(pt::forkProcess(runComponentProcess, &options));
     ASSERT_TRUE(waitForText(options.stderrPath, "Warning: no naming service answered"));
-    {
-        pt::NamingService naming(port);
-        Tool tool(naming.address());
-        RTC::RTObject_var component = tool.waitFor("Recorder0");
-        EXPECT_FALSE(CORBA::is_nil(component));
-        kill(child, SIGTERM);
-        EXPECT_EQ(pt::waitForExit(child, 10.0), 0);
-        RTC::RTObject_var gone = tool.find("Recorder0");
-        EXPECT_TRUE(CORBA::is_nil(gone));
-    }
+    pt::NamingService naming(port);
+    ASSERT_TRUE(naming.ok()) << naming.error();
+    Tool tool(naming.address());
+    RTC::RTObject_var component = tool.waitFor("Recorder0");
+    EXPECT_FALSE(CORBA::is_nil(component));
+    EXPECT_EQ(child.end(SIGTERM), 0);
+    EXPECT_FALSE(tool.isBound("Recorder0"));
 }
 
-// A running component process with the tool's handles on it.
-struct Session {
-    explicit Session(const std::string& preactivation = "", std::vector<std::string> extra = {},
-                     const std::string& stderrPath = "")
-        : options{naming.address(), "YES", stderrPath, preactivation, std::move(extra)},
-          child(pt::forkProcess(runComponentProcess, &options)),
-          tool(naming.address()),
-          component(tool.waitFor("Recorder0")) {
-        if (CORBA::is_nil(component)) {
-            end();
-            throw std::runtime_error("Recorder0 never appeared in the naming service");
-        }
-        context = component->get_context(0);
-        RTC::PortServiceList_var ports = component->get_ports();
-        port = RTC::PortService::_duplicate(ports[0].in());
-    }
-    ~Session() { end(); }
-    int end() {
-        if (child <= 0) return -1;
-        kill(child, SIGTERM);
-        int status = pt::waitForExit(child, 10.0);
-        child = -1;
-        return status;
-    }
-    pt::NamingService naming;
-    ProcessOptions options;
-    pid_t child;
-    Tool tool;
-    RTC::RTObject_var component;
-    RTC::ExecutionContext_var context;
-    RTC::PortService_var port;
-};
-
-TEST_F(ComponentProcessTest, ConfiguredRateReplacesTheProfileRate) {
+// A preactivated component with a configured rate, ended by SIGTERM: its name goes.
+TEST_F(ComponentProcessTest, PreactivationAndConfiguredRateThenTerminationSignalUnbinds) {
     // One session at a time: a process must not be forked while this one's ORB is alive.
     {
-        Session configured("", {"exec_cxt.periodic.rate:5"});
+        Session configured("Recorder0", {"exec_cxt.periodic.rate:5"});
         EXPECT_DOUBLE_EQ(configured.context->get_rate(), 5.0);
+        EXPECT_EQ(configured.context->get_component_state(configured.component), RTC::ACTIVE_STATE);
+        EXPECT_TRUE(CORBA::is_nil(RTC::ExecutionContext_var(configured.component->get_context(7))));
         EXPECT_EQ(configured.end(), 0);
+        EXPECT_FALSE(configured.tool.isBound("Recorder0"));
     }
     {
-        Session invalid("", {"exec_cxt.periodic.rate:fast"}, dir + "/stderr.txt");
+        Session invalid("", {"exec_cxt.periodic.rate:fast"}, dir.file("stderr.txt"));
         EXPECT_DOUBLE_EQ(invalid.context->get_rate(), 1000.0);
         EXPECT_EQ(invalid.end(), 0);
     }
-    EXPECT_EQ(pt::readFile(dir + "/stderr.txt"),
+    EXPECT_EQ(pt::readFile(dir.file("stderr.txt")),
               "Ignored an invalid exec_cxt.periodic.rate: fast\n");
 }
-
 // Whether the component's name resolves to the component itself within `seconds`.
 bool boundToComponent(Session& session, std::chrono::duration<double> seconds) {
     const auto deadline = std::chrono::steady_clock::now() + seconds;
@@ -585,41 +558,39 @@ bool boundToComponent(Session& session, std::chrono::duration<double> seconds) {
 }
 
 // Within one update interval and a second, the name comes back after the naming service
-// restarts empty, after someone unbinds it and after someone binds another object under it.
-TEST_F(ComponentProcessTest, NameIsBoundAgainWithinAnUpdateInterval) {
+// restarts empty, after someone unbinds it and after someone binds another object under it;
+// not when updates are off.
+TEST_F(ComponentProcessTest, NameIsBoundAgainWithinAnUpdateIntervalUnlessUpdatesAreOff) {
     const auto allowed = 1s + 1s;
-    Session session("", {"naming.update.interval:1"});
-    CosNaming::Name name = session.tool.componentName("Recorder0");
-    session.tool.naming_->unbind(name);
-    EXPECT_TRUE(boundToComponent(session, allowed)) << "not bound again after an unbind";
-    session.tool.naming_->rebind(name, session.context);
-    EXPECT_TRUE(boundToComponent(session, allowed)) << "another object kept the name";
-    session.naming.restartEmpty();
-    EXPECT_TRUE(boundToComponent(session, allowed)) << "not bound in the restarted service";
-}
-
-TEST_F(ComponentProcessTest, NamesAreLeftAloneWhenUpdatesAreOff) {
-    Session session("", {"naming.update.interval:0.2", "naming.update.enable:NO"});
-    session.tool.naming_->unbind(session.tool.componentName("Recorder0"));
-    EXPECT_FALSE(boundToComponent(session, 1s));
+    {  // one session at a time, as above
+        Session session("", {"naming.update.interval:1"});
+        CosNaming::Name name = session.tool.componentName("Recorder0");
+        session.tool.naming_->unbind(name);
+        EXPECT_TRUE(boundToComponent(session, allowed)) << "not bound again after an unbind";
+        session.tool.naming_->rebind(name, session.context);
+        EXPECT_TRUE(boundToComponent(session, allowed)) << "another object kept the name";
+        session.naming.restartEmpty();
+        EXPECT_TRUE(boundToComponent(session, allowed)) << "not bound in the restarted service";
+    }
+    Session off("", {"naming.update.interval:0.2", "naming.update.enable:NO"});
+    off.tool.naming_->unbind(off.tool.componentName("Recorder0"));
+    EXPECT_FALSE(boundToComponent(off, 1s)) << "bound again with updates off";
 }
 
 TEST_F(ComponentProcessTest, ExitDuringInitializeKeepsItsStatus) {
     pt::NamingService naming;
+    ASSERT_TRUE(naming.ok()) << naming.error();
     // Per-type keys of the configuration reach the component's properties.
-    ProcessOptions options{naming.address(), "YES", "", "", {"Test.Recorder.exit_in_initialize:1"}};
+    ProcessOptions options{naming.address(), "", "", {"Test.Recorder.exit_in_initialize:1"}};
     pid_t child = pt::forkProcess(runComponentProcess, &options);
     EXPECT_EQ(pt::waitForExit(child, 10.0), 1);
     Tool tool(naming.address());
-    RTC::RTObject_var never = tool.find("Recorder0");
-    EXPECT_TRUE(CORBA::is_nil(never));
+    EXPECT_FALSE(tool.isBound("Recorder0"));
 }
 
 TEST_F(ComponentProcessTest, FailedCallbacksLeadToErrorAndResetRecovers) {
     Session session;
-    RTC::ConnectorProfile connector = connectorOf({session.port.in()}, kPushCdr);
-    ASSERT_EQ(session.port->connect(connector), RTC::RTC_OK);
-    OpenRTM::InPortCdr_var sink = sinkOf(session.tool, connector);
+    OpenRTM::InPortCdr_var sink = session.connectSink();
     RTC::ExecutionContext_ptr context = session.context.in();
     RTC::RTObject_ptr component = session.component.in();
 
@@ -657,9 +628,7 @@ TEST_F(ComponentProcessTest, FailedCallbacksLeadToErrorAndResetRecovers) {
 // no cycle runs while nothing arrives, and a sample is still taken at once.
 TEST_F(ComponentProcessTest, ContextSleepsUntilInputWhenTheComponentAsks) {
     Session session("", {"Test.Recorder.execute_on_input:1", "exec_cxt.periodic.rate:1000"});
-    RTC::ConnectorProfile connector = connectorOf({session.port.in()}, kPushCdr);
-    ASSERT_EQ(session.port->connect(connector), RTC::RTC_OK);
-    OpenRTM::InPortCdr_var sink = sinkOf(session.tool, connector);
+    OpenRTM::InPortCdr_var sink = session.connectSink();
     EXPECT_EQ(session.context->activate_component(session.component), RTC::RTC_OK);
     std::this_thread::sleep_for(300ms);
     EXPECT_EQ(sink->put(sample(4, 2.0)), OpenRTM::PORT_OK);
@@ -670,29 +639,22 @@ TEST_F(ComponentProcessTest, ContextSleepsUntilInputWhenTheComponentAsks) {
     EXPECT_TRUE(waitForText(gOutputPath, "5 3.000000\n"));
 }
 
-TEST_F(ComponentProcessTest, TerminateFinalisesAndUnbinds) {
+// A callback that deactivates its own component, and Manager::terminate() called from the
+// program: it finalises the component and ends the process, and the name goes.
+TEST_F(ComponentProcessTest, SelfDeactivationThenTerminateFinalisesAndUnbinds) {
     Session session("Recorder0");
-    RTC::ConnectorProfile connector = connectorOf({session.port.in()}, kPushCdr);
-    ASSERT_EQ(session.port->connect(connector), RTC::RTC_OK);
-    OpenRTM::InPortCdr_var sink = sinkOf(session.tool, connector);
-    EXPECT_EQ(sink->put(sample(1, kTerminate)), OpenRTM::PORT_OK);
-    EXPECT_EQ(pt::waitForExit(session.child, 10.0), 0);
-    session.child = -1;
-    EXPECT_NE(pt::readFile(gOutputPath).find("deactivated\nfinalized\n"), std::string::npos)
-        << pt::readFile(gOutputPath);
-    RTC::RTObject_var gone = session.tool.find("Recorder0");
-    EXPECT_TRUE(CORBA::is_nil(gone));
-}
-
-TEST_F(ComponentProcessTest, CallbackDeactivatesItsOwnComponent) {
-    Session session("Recorder0");
-    RTC::ConnectorProfile connector = connectorOf({session.port.in()}, kPushCdr);
-    ASSERT_EQ(session.port->connect(connector), RTC::RTC_OK);
-    OpenRTM::InPortCdr_var sink = sinkOf(session.tool, connector);
+    OpenRTM::InPortCdr_var sink = session.connectSink();
     EXPECT_EQ(sink->put(sample(1, kDeactivateSelf)), OpenRTM::PORT_OK);
     EXPECT_TRUE(waitForText(gOutputPath, "self-deactivation 0\n")) << pt::readFile(gOutputPath);
     EXPECT_EQ(waitForState(session.context, session.component, RTC::INACTIVE_STATE),
               RTC::INACTIVE_STATE);
+    EXPECT_EQ(session.context->activate_component(session.component), RTC::RTC_OK);
+    EXPECT_EQ(sink->put(sample(2, kTerminate)), OpenRTM::PORT_OK);
+    EXPECT_EQ(pt::waitForExit(session.child.pid, 10.0), 0);
+    session.child.pid = -1;
+    EXPECT_NE(pt::readFile(gOutputPath).find("deactivated\nfinalized\n"), std::string::npos)
+        << pt::readFile(gOutputPath);
+    EXPECT_FALSE(session.tool.isBound("Recorder0"));
 }
 
 TEST_F(ComponentProcessTest, RefusedConnectionsLeaveNothingBehind) {
@@ -737,9 +699,8 @@ TEST_F(ComponentProcessTest, OutPortFirstBigEndianAndDeadPeerCleanup) {
     Session session("Recorder0");
     PeerPort peer;
     peer.target = RTC::PortService::_duplicate(session.port.in());
-    PortableServer::ObjectId_var peerId = session.tool.poa_->activate_object(&peer);
-    CORBA::Object_var peerObject = session.tool.poa_->id_to_reference(peerId);
-    RTC::PortService_var peerRef = RTC::PortService::_narrow(peerObject);
+    PortableServer::ObjectId_var peerId;
+    RTC::PortService_var peerRef = session.tool.serve(&peer, peerId);
 
     // An OutPort that connects first forwards notify_connect to the in-port, last in the list.
     Settings bigEndian = kPushCdr;
@@ -759,96 +720,16 @@ TEST_F(ComponentProcessTest, OutPortFirstBigEndianAndDeadPeerCleanup) {
     EXPECT_THROW(sink->put(sample(5, 0.0)), CORBA::OBJECT_NOT_EXIST);
 }
 
-// ---- a data-port peer in a process of its own ----
-
-struct PeerOptions {
-    std::string nameServer;
-};
-
-constexpr unsigned char kPeerSample = 21;
-
-// An out-port peer as a framework process runs it: it finds the recorder through the naming
-// service, puts itself first in the connector's port list and hands the profile to the in-port
-// with notify_connect, sends one sample and then serves until it is stopped or killed.
-int runOutPortPeer(void* argument) {
-    auto* options = static_cast<PeerOptions*>(argument);
-    Tool peerSide(options->nameServer);
-    RTC::RTObject_var recorder = peerSide.waitFor("Recorder0");
-    if (CORBA::is_nil(recorder)) return 2;
-    RTC::PortServiceList_var ports = recorder->get_ports();
-    PeerPort outPort;
-    outPort.target = RTC::PortService::_duplicate(ports[0].in());
-    PortableServer::ObjectId_var id = peerSide.poa_->activate_object(&outPort);
-    CORBA::Object_var object = peerSide.poa_->id_to_reference(id);
-    RTC::PortService_var self = RTC::PortService::_narrow(object);
-    RTC::ConnectorProfile connector = connectorOf({self.in(), ports[0].in()}, kPushCdr);
-    connector.connector_id = "peer-process";
-    if (ports[0]->notify_connect(connector) != RTC::RTC_OK) return 3;
-    OpenRTM::InPortCdr_var sink = sinkOf(peerSide, connector);
-    if (sink->put(sample(kPeerSample, 3.5)) != OpenRTM::PORT_OK) return 4;
-    peerSide.orb_->run();
-    return 0;
-}
-
-// Ends a forked process on every path out of a test, by its id.
-struct ChildProcess {
-    explicit ChildProcess(pid_t forked) : pid(forked) {}
-    ~ChildProcess() {
-        if (pid <= 0) return;
-        kill(pid, SIGKILL);
-        pt::waitForExit(pid, 5.0);
-    }
-    pid_t pid;
-};
-
-TEST_F(ComponentProcessTest, PeerProcessKilledAfterConnectingIsDropped) {
-    pt::NamingService naming;
-    ProcessOptions options{naming.address(), "YES", "", "Recorder0", {}};
-    ChildProcess component(pt::forkProcess(runComponentProcess, &options));
-    PeerOptions peerOptions{naming.address()};
-    ChildProcess peer(pt::forkProcess(runOutPortPeer, &peerOptions));
-    ASSERT_TRUE(waitForText(gOutputPath, std::to_string(kPeerSample) + " 3.500000\n"))
-        << "the peer's sample never arrived";
-
-    // Both processes forked: this one may have its ORB now.
-    Tool tool(naming.address());
-    RTC::RTObject_var recorder = tool.waitFor("Recorder0");
-    ASSERT_FALSE(CORBA::is_nil(recorder));
-    RTC::PortServiceList_var ports = recorder->get_ports();
-    RTC::ConnectorProfileList_var listed = ports[0]->get_connector_profiles();
-    ASSERT_EQ(listed->length(), 1u);
-    EXPECT_STREQ(listed[0].connector_id, "peer-process");
-
-    // A stopped peer takes the liveness check but does not answer: it is not dead.
-    ASSERT_EQ(kill(peer.pid, SIGSTOP), 0);
-    listed = ports[0]->get_connector_profiles();
-    EXPECT_EQ(listed->length(), 1u) << "the connection of a live but stopped peer was dropped";
-
-    // Killed, it refuses the check: the component's profile, as tools read it, and the port's
-    // own lists no longer show the connection.
-    ASSERT_EQ(kill(peer.pid, SIGKILL), 0);
-    EXPECT_EQ(pt::waitForExit(peer.pid, 10.0), 128 + SIGKILL);
-    peer.pid = -1;
-    RTC::ComponentProfile_var profile = recorder->get_component_profile();
-    ASSERT_EQ(profile->port_profiles.length(), 1u);
-    EXPECT_EQ(profile->port_profiles[0].connector_profiles.length(), 0u);
-    listed = ports[0]->get_connector_profiles();
-    EXPECT_EQ(listed->length(), 0u);
-    RTC::ConnectorProfile_var gone = ports[0]->get_connector_profile("peer-process");
-    EXPECT_STREQ(gone->connector_id, "");
-
-    kill(component.pid, SIGTERM);
-    EXPECT_EQ(pt::waitForExit(component.pid, 10.0), 0);
-    component.pid = -1;
-}
+// ---- data-port peers in processes of their own ----
 
 // A one-shot sender as `pelorin-send VALUES` is one: a process with its own ORB and out-port
 // that connects through the in-port (which then calls its port), puts one sample, and either
-// disconnects or, as a killed sender would, just ends.
+// disconnects or, as a killed sender would, just ends. With `serve` it stays, serving its port.
 struct OneShotOptions {
     std::string nameServer;
     bool disconnect = true;
     int port = 0;  // the sender's own endpoint port; 0 for a free one
+    bool serve = false;
 };
 
 // An out-port as the framework's: it takes part in the handshake and passes it on.
@@ -877,7 +758,13 @@ CORBA::Object_ptr activateWithOwnKey(Tool& side, PortableServer::Servant servant
     return poa->id_to_reference(id);
 }
 
-int sendOnce(Tool& side, RTC::PortService_ptr inPort, bool disconnect) {
+int runOneShotSender(void* argument) {
+    auto* options = static_cast<OneShotOptions*>(argument);
+    Tool side(options->nameServer, options->port);
+    RTC::RTObject_var recorder = side.waitFor("Recorder0");
+    if (CORBA::is_nil(recorder)) return 2;
+    RTC::PortServiceList_var ports = recorder->get_ports();
+    RTC::PortService_ptr inPort = ports[0].in();
     // Never deleted: the process ends right after, and a call may still hold it.
     auto* outPort = new ForwardingPort;
     outPort->target = RTC::PortService::_duplicate(inPort);
@@ -887,23 +774,51 @@ int sendOnce(Tool& side, RTC::PortService_ptr inPort, bool disconnect) {
     if (inPort->connect(connector) != RTC::RTC_OK) return 3;
     OpenRTM::InPortCdr_var sink = sinkOf(side, connector);
     if (sink->put(sample(1, 1.0)) != OpenRTM::PORT_OK) return 4;
-    if (disconnect && inPort->disconnect(connector.connector_id) != RTC::RTC_OK) return 5;
+    if (options->disconnect && inPort->disconnect(connector.connector_id) != RTC::RTC_OK) return 5;
+    if (options->serve) side.orb_->run();
     return 0;
-}
-
-int runOneShotSender(void* argument) {
-    auto* options = static_cast<OneShotOptions*>(argument);
-    Tool side(options->nameServer, options->port);
-    RTC::RTObject_var recorder = side.waitFor("Recorder0");
-    if (CORBA::is_nil(recorder)) return 2;
-    RTC::PortServiceList_var ports = recorder->get_ports();
-    return sendOnce(side, ports[0].in(), options->disconnect);
 }
 
 int waitForRecorder(void* naming) {
     Tool side(static_cast<pt::NamingService*>(naming)->address());
     RTC::RTObject_var recorder = side.waitFor("Recorder0");
     return CORBA::is_nil(recorder) ? 2 : 0;
+}
+
+TEST_F(ComponentProcessTest, PeerProcessKilledAfterConnectingIsDropped) {
+    pt::NamingService naming;
+    ASSERT_TRUE(naming.ok()) << naming.error();
+    ProcessOptions options{naming.address(), "", "Recorder0", {}};
+    ChildProcess component(pt::forkProcess(runComponentProcess, &options));
+    OneShotOptions peerOptions{naming.address(), false, 0, true};
+    ChildProcess peer(pt::forkProcess(runOneShotSender, &peerOptions));
+    ASSERT_TRUE(waitForText(gOutputPath, "1 1.000000\n")) << "the peer's sample never arrived";
+
+    // Both processes forked: this one may have its ORB now.
+    Tool tool(naming.address());
+    RTC::RTObject_var recorder = tool.waitFor("Recorder0");
+    ASSERT_FALSE(CORBA::is_nil(recorder));
+    RTC::PortServiceList_var ports = recorder->get_ports();
+    RTC::ConnectorProfileList_var listed = ports[0]->get_connector_profiles();
+    ASSERT_EQ(listed->length(), 1u);
+    const std::string id(listed[0].connector_id);
+
+    // A stopped peer takes the liveness check but does not answer: it is not dead.
+    ASSERT_EQ(kill(peer.pid, SIGSTOP), 0);
+    listed = ports[0]->get_connector_profiles();
+    EXPECT_EQ(listed->length(), 1u) << "the connection of a live but stopped peer was dropped";
+
+    // Killed, it refuses the check: the component's profile, as tools read it, and the port's
+    // own lists no longer show the connection.
+    EXPECT_EQ(peer.end(SIGKILL), 128 + SIGKILL);
+    RTC::ComponentProfile_var profile = recorder->get_component_profile();
+    ASSERT_EQ(profile->port_profiles.length(), 1u);
+    EXPECT_EQ(profile->port_profiles[0].connector_profiles.length(), 0u);
+    listed = ports[0]->get_connector_profiles();
+    EXPECT_EQ(listed->length(), 0u);
+    RTC::ConnectorProfile_var gone = ports[0]->get_connector_profile(id.c_str());
+    EXPECT_STREQ(gone->connector_id, "");
+    EXPECT_EQ(component.end(SIGTERM), 0);
 }
 
 int openDescriptors(pid_t pid) {
@@ -932,7 +847,8 @@ constexpr auto kSenderPace = 15ms;
 // CLOSE-WAIT) for two minutes, and connections of senders that died filled the port.
 TEST_F(ComponentProcessTest, FinishedSendersLeaveNoSocketsBehind) {
     pt::NamingService naming;
-    ProcessOptions options{naming.address(), "YES", "", "", {}, 256};
+    ASSERT_TRUE(naming.ok()) << naming.error();
+    ProcessOptions options{naming.address(), "", "", {}, 256};
     ChildProcess component(pt::forkProcess(runComponentProcess, &options));
     ASSERT_EQ(pt::waitForExit(pt::forkProcess(waitForRecorder, &naming), 30.0), 0);
     const int before = openDescriptors(component.pid);
@@ -956,7 +872,8 @@ TEST_F(ComponentProcessTest, FinishedSendersLeaveNoSocketsBehind) {
 // connection to that address is a dead one, and the new sender gets through all the same.
 TEST_F(ComponentProcessTest, PeerStartedAgainAtTheSameAddressIsANewPeer) {
     pt::NamingService naming;
-    ProcessOptions options{naming.address(), "YES", "", "", {}};
+    ASSERT_TRUE(naming.ok()) << naming.error();
+    ProcessOptions options{naming.address(), "", "", {}};
     ChildProcess component(pt::forkProcess(runComponentProcess, &options));
     OneShotOptions sender{naming.address(), false, pt::freeLoopbackPort()};
     EXPECT_EQ(pt::waitForExit(pt::forkProcess(runOneShotSender, &sender), 30.0), 0);
@@ -964,17 +881,14 @@ TEST_F(ComponentProcessTest, PeerStartedAgainAtTheSameAddressIsANewPeer) {
     EXPECT_EQ(pt::waitForExit(pt::forkProcess(runOneShotSender, &sender), 30.0), 0);
 }
 
-TEST(ManagerStartTest, OrbThatCannotStartEndsTheProcess) {
-    const char* argv[] = {"pelorin",          "-o",   "corba.args:-ORBnoSuchOption 1", "-o",
-                          "logger.enable:NO", nullptr};
-    EXPECT_EXIT(RTC::Manager::init(5, const_cast<char**>(argv)), ::testing::ExitedWithCode(255),
+TEST(ManagerStartTest, OrbThatCannotStartOrMissingConfigurationFileEndsTheProcess) {
+    const char* orbArgs[] = {"pelorin",          "-o",   "corba.args:-ORBnoSuchOption 1", "-o",
+                             "logger.enable:NO", nullptr};
+    EXPECT_EXIT(RTC::Manager::init(5, const_cast<char**>(orbArgs)), ::testing::ExitedWithCode(255),
                 "The CORBA ORB could not be initialised: .*; ORB arguments: "
                 "-ORBnoSuchOption 1");
-}
-
-TEST(ManagerStartTest, MissingConfigurationFileEndsTheProcess) {
-    const char* argv[] = {"pelorin", "-f", "/nonexistent/pelorin-rtc.conf", nullptr};
-    EXPECT_EXIT(RTC::Manager::init(3, const_cast<char**>(argv)), ::testing::ExitedWithCode(255),
+    const char* fileArgs[] = {"pelorin", "-f", "/nonexistent/pelorin-rtc.conf", nullptr};
+    EXPECT_EXIT(RTC::Manager::init(3, const_cast<char**>(fileArgs)), ::testing::ExitedWithCode(255),
                 "Configuration file not found: /nonexistent/pelorin-rtc.conf");
 }
 

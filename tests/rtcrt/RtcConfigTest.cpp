@@ -14,21 +14,14 @@ namespace {
 using pelorin::rtcrt::buildManagerConfig;
 using pelorin::rtcrt::parseManagerArguments;
 
+// clang-format off
 const char* const kProfile[] = {
-    "implementation_id",
-    "Pelorin",
-    "type_name",
-    "Pelorin",
-    "description",
-    "${rtcParam.description}",
-    "exec_cxt.periodic.rate",
-    "1.0",
-    "",
-    "after.end",
-    "ignored",
+    "implementation_id", "Pelorin", "type_name", "Pelorin", "description",
+    "${rtcParam.description}", "exec_cxt.periodic.rate", "1.0", "", "after.end", "ignored",
 };
+// clang-format on
 
-TEST(PropertiesTest, ArrayStopsAtEmptyKeyOrCount) {
+TEST(PropertiesTest, ArrayStopsAtEmptyKeyOrCountValueHidesDefaultMergeKeepsOrder) {
     coil::Properties profile(kProfile, 2147483647);
     EXPECT_EQ(profile.getProperty("type_name"), "Pelorin");
     EXPECT_EQ(profile["description"], "${rtcParam.description}");
@@ -37,9 +30,8 @@ TEST(PropertiesTest, ArrayStopsAtEmptyKeyOrCount) {
 
     coil::Properties firstPair(kProfile, 2);
     EXPECT_EQ(firstPair.propertyNames(), std::vector<std::string>{"implementation_id"});
-}
 
-TEST(PropertiesTest, ValueHidesDefaultAndMergeKeepsOrder) {
+    // A value hides the default; a merge keeps the order.
     coil::Properties base(kProfile);
     EXPECT_EQ(base.getProperty("missing", "fallback"), "fallback");
     coil::Properties override;
@@ -105,14 +97,6 @@ TEST(ManagerConfigTest, PrecedenceDefaultsFileSystemOptions) {
     coil::Properties bare =
         buildManagerConfig(parseManagerArguments(1, const_cast<char**>(argv)), nullptr);
     EXPECT_EQ(bare.getProperty("exec_cxt.periodic.rate"), "1000");
-}
-
-TEST(ManagerConfigTest, ConfigFileSearchOrder) {
-    pelorin::rtcrt::ManagerArguments args;
-    args.configFile = "/nonexistent/rtc.conf";
-    EXPECT_EQ(pelorin::rtcrt::findConfigFile(args, "/etc/hostname"), "");
-    args.configFile.clear();
-    EXPECT_EQ(pelorin::rtcrt::findConfigFile(args, "/etc/hostname"), "/etc/hostname");
 }
 
 TEST(NamingFormatTest, PlaceholdersAndServerUris) {

@@ -1,11 +1,11 @@
-// Test helpers: a parser whose log and console go to memory, and a scratch directory.
+// Test helpers: a parser whose log and console go to memory, a working-directory guard and
+// the source tree's files.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -13,6 +13,7 @@
 
 #include "scene/Parts.h"
 #include "setting/SettingFileParser.h"
+#include "tests/component/EndToEnd.h"
 #include "util/Encoding.h"
 #include "util/MessageStream.h"
 
@@ -53,6 +54,11 @@ struct ParserHarness {
         if (lines.size() < kHeaderLines) return {};
         return std::vector<std::string>(lines.begin() + kHeaderLines, lines.end());
     }
+    // The last `count` log lines, or all of them when there are fewer.
+    std::vector<std::string> logTail(std::size_t count) const {
+        const std::vector<std::string> lines = body();
+        return {lines.end() - std::min(count, lines.size()), lines.end()};
+    }
     bool logHas(const std::string& line) const {
         for (const std::string& l : body()) {
             if (l == line) return true;
@@ -65,29 +71,20 @@ struct ParserHarness {
     }
 };
 
-// A fresh directory under the system's temporary directory, removed at the end of the test.
-class ScratchDir {
-  public:
-    ScratchDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "pelorin-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "cannot create scratch directory";
-        path_ = pattern;
+// Parses `text`, which must be refused with `logTail` as the last log lines and, unless null,
+// `console` on the console.
+inline void expectRefused(const std::string& text, const std::vector<std::string>& logTail,
+                          const char* console = nullptr) {
+    ParserHarness h;
+    EXPECT_EQ(h.parse(text), nullptr) << text;
+    EXPECT_EQ(h.logTail(logTail.size()), logTail) << text;
+    if (console != nullptr) {
+        EXPECT_EQ(h.outSink.text(), console) << text;
     }
-    ~ScratchDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    const std::filesystem::path& path() const { return path_; }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-    std::string write(const std::string& name, const std::string& bytes) const {
-        std::ofstream out(file(name), std::ios::binary);
-        out << bytes;
-        return file(name);
-    }
+}
 
-  private:
-    std::filesystem::path path_;
-};
+using pelorin::testing::readFile;
+using pelorin::testing::TempFolder;
 
 // Changes the working directory for the life of the guard.
 class WorkingDirectory {
@@ -109,14 +106,6 @@ inline std::string sourceFile(const std::string& relative) {
         ADD_FAILURE() << "missing fixture " << path;
     }
     return path.string();
-}
-
-inline std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) ADD_FAILURE() << "cannot read " << path;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
 }
 
 // A one-facet ASCII STL text.

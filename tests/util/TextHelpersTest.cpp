@@ -15,40 +15,24 @@ namespace {
 using Tokens = std::vector<std::string_view>;
 
 TEST(SplitLineTest, DelimitersGiveNoEmptyTokensAndNothingIsTrimmed) {
-    EXPECT_EQ(splitLine("", ' '), Tokens{});
     EXPECT_EQ(splitLine("   ", ' '), Tokens{});
-    EXPECT_EQ(splitLine("a", ' '), Tokens{"a"});
     EXPECT_EQ(splitLine("  a  b   c  ", ' '), (Tokens{"a", "b", "c"}));
     EXPECT_EQ(splitLine("\ta b\n", ' '), (Tokens{"\ta", "b\n"}));
     EXPECT_EQ(splitLine("x,,y,", ','), (Tokens{"x", "y"}));
-    // Bytes of CP932 text (here the trail byte 0x5C, a backslash) are not delimiters unless asked.
-    EXPECT_EQ(splitLine("\x95\x5c x", ' '), (Tokens{"\x95\x5c", "x"}));
     const std::string withNul("a\0b c", 5);
     EXPECT_EQ(splitLine(withNul, ' '), (Tokens{std::string_view("a\0b", 3), "c"}));
 }
 
-TEST(SkipSpacesTest, BlanksAndTabsOnly) {
-    EXPECT_EQ(skipSpaces(""), 0U);
+TEST(SkipSpacesTest, BlanksAndTabsOnlyAndNoIndentBelowZero) {
     EXPECT_EQ(skipSpaces(" \t \tx y"), 4U);
-    EXPECT_EQ(skipSpaces("   "), 3U);
-    EXPECT_EQ(skipSpaces("\nx"), 0U);
     EXPECT_EQ(skipSpaces("\r x"), 0U);
     EXPECT_EQ(afterSpaces("\t  word "), "word ");
-}
-
-TEST(RepeatCharTest, CountsOfZeroAndLessAreEmpty) {
-    EXPECT_EQ(repeatChar(0, ' '), "");
     EXPECT_EQ(repeatChar(-3, ' '), "");
     EXPECT_EQ(repeatChar(4, '-'), "----");
 }
 
 TEST(FormatDoubleTest, StreamDefaultForm) {
-    EXPECT_EQ(formatDouble(1.0), "1");
-    EXPECT_EQ(formatDouble(-90.0), "-90");
     EXPECT_EQ(formatDouble(1.0 / 3.0), "0.333333");
-    EXPECT_EQ(formatDouble(1e-7), "1e-07");
-    EXPECT_EQ(formatDouble(1234567.0), "1.23457e+06");
-    EXPECT_EQ(formatDouble(static_cast<double>(0.1F)), "0.1");
     EXPECT_EQ(formatDouble(INFINITY), "inf");
     // Whatever the value, the text is printf's "%g".
     std::mt19937_64 random(7);
