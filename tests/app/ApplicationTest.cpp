@@ -30,7 +30,7 @@ struct ArgumentCase {
 };
 
 TEST(ApplicationTest, CheckArgumentsFollowsTheArgumentTable) {
-    TempFolder dir;
+    TempDir dir;
     const std::string file = dir.write("robot.txt", "");
     const std::string absent = dir.file("absent.txt");
     const std::string fifo = dir.file("fifo.txt");
@@ -79,7 +79,7 @@ const char* const kValueRobot =
 
 // An Application started on kValueRobot inside a scratch directory.
 struct StartedApp {
-    TempFolder dir;
+    TempDir dir;
     WorkingDirectory inDir{dir.path()};
     ConsoleCapture console;
     Application app;

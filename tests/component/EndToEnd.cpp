@@ -110,22 +110,6 @@ Window findWindow(Display* display, Window parent, const std::string& title) {
 
 }  // namespace
 
-TempFolder::TempFolder() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/pelorin-e2e-XXXXXX";
-    if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-}
-
-std::string TempFolder::write(const std::string& name, const std::string& content) const {
-    std::ofstream(file(name), std::ios::binary) << content;
-    return file(name);
-}
-
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
@@ -300,7 +284,7 @@ bool takeScreenshot(Picture& picture, std::string& error) {
         error = "no private display";
         return false;
     }
-    TempFolder folder;
+    TempDir folder;
     const RunResult shot =
         runToEnd({"import", "-display", display, "-window", "root", "-depth", "8", "ppm:shot.ppm"},
                  folder.path(), std::chrono::seconds(20));

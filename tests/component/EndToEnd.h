@@ -14,23 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/TempDir.h"
+
 namespace pelorin::testing {
-
-// A fresh folder under $TMPDIR, removed with its content at destruction.
-class TempFolder {
-  public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-    // Writes `content` to the file `name` in the folder; its path.
-    std::string write(const std::string& name, const std::string& content) const;
-
-  private:
-    std::string path_;
-};
 
 std::string readFile(const std::string& path);
 
@@ -115,7 +101,7 @@ class NamingService {
 
   private:
     void start();
-    TempFolder data_;
+    TempDir data_;
     int port_ = 0;
     std::unique_ptr<Child> child_;
     std::string error_;

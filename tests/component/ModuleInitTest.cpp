@@ -35,7 +35,7 @@ void createTwoComponents(const std::string& folder) {
 
 TEST(ModuleInitDeathTest, RefusedCreationWritesTheMessageAndAborts) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    TempFolder folder;
+    TempDir folder;
     writeBarRobot(folder);
     EXPECT_EXIT(createTwoComponents(folder.path()), ::testing::KilledBySignal(SIGABRT),
                 "Component create failed\\.\n$");

@@ -61,7 +61,7 @@ std::string sendProgram() {
     return PELORIN_SEND_PROGRAM;
 }
 
-void writeBarRobot(const TempFolder& folder) {
+void writeBarRobot(const TempDir& folder) {
     folder.write("bar.stl", barStl());
     folder.write("robot.txt", kRobot);
 }

@@ -15,7 +15,7 @@ std::string pelorinProgram();
 std::string sendProgram();
 
 // Writes the robot (robot.txt and its mesh bar.stl) into `folder`.
-void writeBarRobot(const TempFolder& folder);
+void writeBarRobot(const TempDir& folder);
 // The environment Pelorin runs in, with the given configuration file.
 std::map<std::string, std::string> pelorinEnvironment(const std::string& rtcConf);
 
@@ -25,7 +25,7 @@ class PelorinRun {
     // manager.components.preactivation.
     explicit PelorinRun(const NamingService& naming, bool preactivate = false);
 
-    const TempFolder& folder() const { return folder_; }
+    const TempDir& folder() const { return folder_; }
     std::map<std::string, std::string> environment() const;
 
     // Starts `pelorin robot.txt` and waits until its name answers in the naming service.
@@ -39,7 +39,7 @@ class PelorinRun {
 
   private:
     const NamingService& naming_;
-    TempFolder folder_;
+    TempDir folder_;
     std::unique_ptr<Child> pelorin_;
 };
 

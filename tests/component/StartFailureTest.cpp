@@ -82,7 +82,7 @@ namespace {
 TEST(SenderErrorTest, EachFailureSaysWhatIsWrong) {
     NamingService naming;
     ASSERT_TRUE(naming.ok()) << naming.error();
-    TempFolder folder;
+    TempDir folder;
     const std::string port = std::to_string(naming.port());
     const std::string nobody = std::to_string(freeLoopbackPort());
     struct Case {

@@ -331,7 +331,7 @@ bool waitForText(const std::string& path, const std::string& text) {
 
 struct ComponentProcessTest : ::testing::Test {
     void SetUp() override { gOutputPath = dir.file("received.txt"); }
-    pt::TempFolder dir;
+    pt::TempDir dir;
 };
 
 // Ends a forked process on every path out of a test, by its id.

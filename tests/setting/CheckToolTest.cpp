@@ -26,7 +26,7 @@ RunResult runCheck(const std::string& arguments, const std::string& dir,
     return {run.exitCode, run.out};
 }
 
-std::string copySample(const std::string& name, const TempFolder& dir) {
+std::string copySample(const std::string& name, const TempDir& dir) {
     const std::filesystem::path source =
         std::filesystem::path(sourceFile("samples/" + name + "/" + name + ".txt")).parent_path();
     std::filesystem::copy(source, dir.path());
@@ -42,7 +42,7 @@ TEST(CheckToolTest, SampleParsesAndListsItsValueTable) {
                                             "3\tLINK2.toWrist.WRIST\tangle\t0",
                                             "4\tHAND.toLeft.LGRIP.X\tx\t-100",
                                             "5\tHAND.toRight.RGRIP.X\tx\t100"};
-    TempFolder dir;
+    TempDir dir;
     const RunResult run = runCheck("gripper-arm.txt", copySample("gripper-arm", dir));
     EXPECT_EQ(run.status, 0) << run.output;
     const std::vector<std::string> lines = splitLines(run.output);
@@ -54,7 +54,7 @@ TEST(CheckToolTest, SampleParsesAndListsItsValueTable) {
 // A broken file, a bad command line, a missing file, a FIFO (refused at once, without waiting
 // for a writer) and a directory: status 1 and one message.
 TEST(CheckToolTest, FilesThatCannotBeCheckedExitWithOne) {
-    TempFolder dir;
+    TempDir dir;
     dir.write("broken.txt", "BEGIN PARTS = ROOT\nEND CHILD\n");
     ASSERT_TRUE(testing::makeFifo(dir.file("fifo.txt")));
     const testing::FifoUnblocker unblocker(dir.file("fifo.txt"), std::chrono::seconds(2));
@@ -80,7 +80,7 @@ TEST(CheckToolTest, FilesThatCannotBeCheckedExitWithOne) {
 // of 512 MB of address space.
 TEST(CheckToolTest, MeshTooLargeForMemoryEndsTheCheckWithStatusOne) {
     if (testing::kSanitizedBuild) GTEST_SKIP() << "no address-space limit under the sanitizers";
-    TempFolder dir;
+    TempDir dir;
     constexpr std::uint32_t kCount = 40000000;
     std::string header = "huge" + std::string(76, ' ');
     for (int i = 0; i < 4; ++i) header.push_back(static_cast<char>((kCount >> (8 * i)) & 0xFF));

@@ -84,20 +84,9 @@ inline void expectRefused(const std::string& text, const std::vector<std::string
 }
 
 using pelorin::testing::readFile;
-using pelorin::testing::TempFolder;
+using pelorin::testing::TempDir;
 
-// Changes the working directory for the life of the guard.
-class WorkingDirectory {
-  public:
-    explicit WorkingDirectory(const std::filesystem::path& dir)
-        : previous_(std::filesystem::current_path()) {
-        std::filesystem::current_path(dir);
-    }
-    ~WorkingDirectory() { std::filesystem::current_path(previous_); }
-
-  private:
-    std::filesystem::path previous_;
-};
+using pelorin::testing::WorkingDirectory;
 
 // A file of the source tree; the test fails loudly when it is missing.
 inline std::string sourceFile(const std::string& relative) {

@@ -219,7 +219,7 @@ TEST(SectionHandlerTest, ColorNeedsThreeItemsAndAnStlObject) {
 }
 
 TEST(SectionHandlerTest, PathLoadsTheMeshOrSaysWhyNot) {
-    TempFolder dir;
+    TempDir dir;
     const std::string good = dir.write("good.stl", oneFacetStl());
     std::string binary(80, ' ');
     binary += std::string("\x01\x00\x00\x00", 4) + std::string(50, '\0');  // one facet

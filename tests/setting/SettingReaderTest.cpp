@@ -57,7 +57,7 @@ TEST(SettingReaderTest, ExampleFileGivesTheExampleLogAndConsole) {
 }
 
 TEST(SettingReaderTest, MissingFileFailsInTheLinkAndAFifoIsRefusedWithoutWaiting) {
-    TempFolder dir;
+    TempDir dir;
     ParserHarness h;
     EXPECT_EQ(h.parser->parse(dir.file("absent.txt")), nullptr);
     EXPECT_EQ(h.body(),
@@ -138,7 +138,7 @@ TEST(SettingReaderTest, LinesLongerThanTheBoundAreSyntaxErrors) {
 TEST(SettingReaderTest, LogFileIsCompleteWhenTheReadEnds) {
     for (const std::string& text :
          {std::string(kSmallRobot), std::string(kSmallRobot) + "oops\n"}) {
-        TempFolder dir;
+        TempDir dir;
         WorkingDirectory inDir(dir.path());
         dir.write("robot.txt", text);
         ParserHarness memory;

@@ -130,9 +130,9 @@ class AcrossHostsTest : public ::testing::Test {
     int names_ = -1;
     int viewer_ = -1;
     int sender_ = -1;
-    TempFolder namesData_;
-    TempFolder viewerFolder_;
-    TempFolder senderFolder_;
+    TempDir namesData_;
+    TempDir viewerFolder_;
+    TempDir senderFolder_;
     std::unique_ptr<Child> omniNames_;
     std::unique_ptr<Child> pelorin_;
 };

@@ -66,7 +66,7 @@ class SendToOtherPortTest : public ::testing::Test {
     }
 
     NamingService naming_;
-    TempFolder folder_;
+    TempDir folder_;
     std::unique_ptr<Child> sink_;
 };
 

@@ -41,7 +41,7 @@ class TestNetwork {
   private:
     bool runOn(int host, const std::vector<std::string>& argv, std::string& error);
 
-    TempFolder folder_;
+    TempDir folder_;
     std::vector<std::unique_ptr<Child>> holders_;
     std::string unavailable_;
 };
