@@ -15,13 +15,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Pixels that change when the bar turns by 90 degrees: far more than this.
-constexpr long kTurned = 2000;
-// Pixels that may differ between two pictures of the same pose (none, in practice).
-constexpr long kSame = 50;
-// Red pixels of the bar at rest: it covers tens of thousands.
-constexpr long kBarPixels = 2000;
-
 const char* const kShortWarning =
     "警告: doubleValue の受信データの要素数 1 が設定ファイルの要素数 2 より少ないため、"
     "このデータは適用しません\n";
@@ -61,28 +54,6 @@ class EndToEndTest : public ::testing::Test {
         ASSERT_EQ(result.err, "");
     }
 
-    Picture shot() {
-        Picture picture;
-        std::string error;
-        EXPECT_TRUE(takeScreenshot(picture, error)) << error;
-        return picture;
-    }
-
-    // Waits until the screen is `near` (or, with near false, far from) the reference.
-    bool screenBecomes(const Picture& reference, bool near, Picture* seen = nullptr) {
-        const auto end = std::chrono::steady_clock::now() + 20s;
-        while (std::chrono::steady_clock::now() < end) {
-            Picture now = shot();
-            const long differing = differingPixels(now, reference);
-            if (near ? differing <= kSame : differing >= kTurned) {
-                if (seen != nullptr) *seen = std::move(now);
-                return true;
-            }
-            std::this_thread::sleep_for(100ms);
-        }
-        return false;
-    }
-
     bool outputContains(const std::string& text) {
         const auto end = std::chrono::steady_clock::now() + 20s;
         while (std::chrono::steady_clock::now() < end) {
@@ -95,17 +66,7 @@ class EndToEndTest : public ::testing::Test {
     // The rest pose, once it is on screen: the red bar is drawn and two pictures agree (the
     // window may still be appearing, or its first frame on the way).
     Picture restPose() {
-        sendOk({"0", "0"});
-        Picture previous;
-        const auto end = std::chrono::steady_clock::now() + 30s;
-        while (std::chrono::steady_clock::now() < end) {
-            Picture now = shot();
-            if (redPixels(now) >= kBarPixels && differingPixels(previous, now) <= kSame) return now;
-            previous = std::move(now);
-            std::this_thread::sleep_for(100ms);
-        }
-        ADD_FAILURE() << "the bar never appeared on screen";
-        return previous;
+        return pelorin::testing::restPose([&] { sendOk({"0", "0"}); });
     }
 
     bool endsWithZero() {
@@ -140,7 +101,7 @@ TEST_F(EndToEndTest, TheToolActivatesTheComponentAndValuesOfEitherByteOrderAndLe
     EXPECT_TRUE(screenBecomes(rest, true)) << "a longer sequence did not apply its first values";
     sendOk({"90"});
     ASSERT_TRUE(outputContains(kShortWarning)) << run_.process().out();
-    EXPECT_LE(differingPixels(shot(), rest), kSame) << "a short sequence moved the bar";
+    EXPECT_LE(differingPixels(screenshot(), rest), kSame) << "a short sequence moved the bar";
     EXPECT_EQ(run_.state(), "ACTIVE\n");
     sendOk({"60", "100"});
     EXPECT_TRUE(screenBecomes(turned, true)) << "values after a short sequence were not applied";

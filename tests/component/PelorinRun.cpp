@@ -1,5 +1,8 @@
 #include "tests/component/PelorinRun.h"
 
+#include <gtest/gtest.h>
+
+#include <chrono>
 #include <thread>
 
 namespace pelorin::testing {
@@ -116,6 +119,41 @@ RunResult PelorinRun::send(const std::vector<std::string>& args, const std::stri
 std::string PelorinRun::state() const {
     const RunResult result = send({"--state"});
     return result.exitCode == 0 ? result.out : result.err;
+}
+
+Picture screenshot() {
+    Picture picture;
+    std::string error;
+    EXPECT_TRUE(takeScreenshot(picture, error)) << error;
+    return picture;
+}
+
+bool screenBecomes(const Picture& reference, bool near, Picture* seen) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < end) {
+        Picture now = screenshot();
+        const long differing = differingPixels(now, reference);
+        if (near ? differing <= kSame : differing >= kTurned) {
+            if (seen != nullptr) *seen = std::move(now);
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
+}
+
+Picture restPose(const std::function<void()>& sendRest) {
+    sendRest();
+    Picture previous;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::chrono::steady_clock::now() < end) {
+        Picture now = screenshot();
+        if (redPixels(now) >= kBarPixels && differingPixels(previous, now) <= kSame) return now;
+        previous = std::move(now);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    ADD_FAILURE() << "the bar never appeared on screen";
+    return previous;
 }
 
 }  // namespace pelorin::testing

@@ -3,6 +3,7 @@
 // naming service, and pelorin-send to talk to it.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +19,20 @@ std::string sendProgram();
 void writeBarRobot(const TempDir& folder);
 // The environment Pelorin runs in, with the given configuration file.
 std::map<std::string, std::string> pelorinEnvironment(const std::string& rtcConf);
+
+// The bar on the private display. A quarter turn changes far more pixels than kTurned, the bar
+// at rest covers far more red pixels than kBarPixels, and two pictures of one pose differ in at
+// most kSame pixels (none, in practice).
+constexpr long kTurned = 2000;
+constexpr long kBarPixels = 2000;
+constexpr long kSame = 50;
+
+Picture screenshot();  // a failed screenshot fails the test
+// Waits up to 20 s until the screen is `near` (or, with near false, far from) `reference`.
+bool screenBecomes(const Picture& reference, bool near, Picture* seen = nullptr);
+// Calls `sendRest` and returns the screen once the bar is drawn and holds still (the window may
+// still be appearing, or its first frame on the way).
+Picture restPose(const std::function<void()>& sendRest);
 
 class PelorinRun {
   public:

@@ -19,10 +19,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr long kTurned = 2000;     // pixels that change when the bar turns by 90 degrees
-constexpr long kSame = 50;         // pixels that may differ between two pictures of one pose
-constexpr long kBarPixels = 2000;  // red pixels of the bar at rest
-
 std::string hostName() {
     struct utsname node {};
     uname(&node);
@@ -92,41 +88,9 @@ class OpenRtmEndToEndTest : public ::testing::Test {
         sender_.reset();
     }
 
-    Picture shot() {
-        Picture picture;
-        std::string error;
-        EXPECT_TRUE(takeScreenshot(picture, error)) << error;
-        return picture;
-    }
-
-    // Waits until the screen is `near` (or, with near false, far from) the reference.
-    bool screenBecomes(const Picture& reference, bool near, Picture* seen = nullptr) {
-        const auto end = std::chrono::steady_clock::now() + 20s;
-        while (std::chrono::steady_clock::now() < end) {
-            Picture now = shot();
-            const long differing = differingPixels(now, reference);
-            if (near ? differing <= kSame : differing >= kTurned) {
-                if (seen != nullptr) *seen = std::move(now);
-                return true;
-            }
-            std::this_thread::sleep_for(100ms);
-        }
-        return false;
-    }
-
     // The rest pose as the sender keeps sending it, once the bar is drawn and holds still.
     Picture restPose() {
-        sendLine("0 0");
-        Picture previous;
-        const auto end = std::chrono::steady_clock::now() + 30s;
-        while (std::chrono::steady_clock::now() < end) {
-            Picture now = shot();
-            if (redPixels(now) >= kBarPixels && differingPixels(previous, now) <= kSame) return now;
-            previous = std::move(now);
-            std::this_thread::sleep_for(100ms);
-        }
-        ADD_FAILURE() << "the bar never appeared on screen";
-        return previous;
+        return pelorin::testing::restPose([&] { sendLine("0 0"); });
     }
 
     // Pelorin's port as a tool sees it: its name and its number of connections.
@@ -184,7 +148,7 @@ TEST_F(OpenRtmEndToEndTest, APayloadAnnouncingMoreValuesThanItHoldsIsRefusedAndD
     ASSERT_TRUE(run_.process().running());
     EXPECT_LT(statusKilobytes(run_.process().pid(), "VmPeak") - peakBefore, 256 * 1024)
         << "Pelorin reserved memory for the announced values";
-    EXPECT_LE(differingPixels(shot(), turned), kSame) << "a refused payload moved the bar";
+    EXPECT_LE(differingPixels(screenshot(), turned), kSame) << "a refused payload moved the bar";
 
     sendLine("0 0");
     EXPECT_TRUE(screenBecomes(rest, true)) << "data after the refused payloads did not arrive";
