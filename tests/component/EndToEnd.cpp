@@ -18,9 +18,6 @@
 
 #include "tests/support/XvfbDisplay.h"
 
-// Last: Xlib defines macros (None, Status, ...) that clash with other headers.
-#include <X11/Xlib.h>
-
 namespace pelorin::testing {
 namespace {
 
@@ -87,25 +84,6 @@ bool parsePpm(const std::string& bytes, Picture& picture) {
     in.read(reinterpret_cast<char*>(picture.rgb.data()),
             static_cast<std::streamsize>(picture.rgb.size()));
     return static_cast<std::size_t>(in.gcount()) == picture.rgb.size();
-}
-
-Window findWindow(Display* display, Window parent, const std::string& title) {
-    Window root;
-    Window up;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    if (XQueryTree(display, parent, &root, &up, &children, &count) == 0) return 0;
-    Window found = 0;
-    for (unsigned int i = 0; i < count && found == 0; ++i) {
-        char* name = nullptr;
-        if (XFetchName(display, children[i], &name) != 0 && name != nullptr) {
-            if (title == name) found = children[i];
-            XFree(name);
-        }
-        if (found == 0) found = findWindow(display, children[i], title);
-    }
-    if (children != nullptr) XFree(children);
-    return found;
 }
 
 }  // namespace
@@ -251,31 +229,6 @@ void NamingService::start() {
         }
         std::this_thread::sleep_for(kPollStep);
     }
-}
-
-bool closeWindowTitled(const std::string& title, std::string& error) {
-    Display* display = XOpenDisplay(xvfbDisplayName().c_str());
-    if (display == nullptr) {
-        error = "cannot open the private display";
-        return false;
-    }
-    const Window window = findWindow(display, DefaultRootWindow(display), title);
-    if (window == 0) {
-        error = "no window titled " + title;
-        XCloseDisplay(display);
-        return false;
-    }
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    const bool sent = XSendEvent(display, window, False, NoEventMask, &event) != 0;
-    XCloseDisplay(display);
-    if (!sent) error = "the close request could not be sent";
-    return sent;
 }
 
 bool takeScreenshot(Picture& picture, std::string& error) {

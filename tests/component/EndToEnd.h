@@ -120,8 +120,4 @@ long differingPixels(const Picture& a, const Picture& b);
 // Number of clearly red pixels (red well above green and blue).
 long redPixels(const Picture& picture);
 
-// Sends WM_DELETE_WINDOW, what a window manager sends when the user clicks the close box, to
-// the window of that title on the private display.
-bool closeWindowTitled(const std::string& title, std::string& error);
-
 }  // namespace pelorin::testing

@@ -18,10 +18,6 @@
 #include "tests/viewer/PngReader.h"
 #include "util/Encoding.h"
 
-// Last: Xlib defines macros (None, Status, ...) that clash with GoogleTest's names.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-
 namespace pelorin {
 namespace {
 
@@ -67,39 +63,6 @@ bool waitForOutput(int fd, const std::string& text, std::string& seen) {
     return true;
 }
 
-Window findWindow(Display* display, Window parent) {
-    Window root;
-    Window up;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    if (XQueryTree(display, parent, &root, &up, &children, &count) == 0) return 0;
-    Window found = 0;
-    for (unsigned int i = 0; i < count && found == 0; ++i) {
-        char* name = nullptr;
-        if (XFetchName(display, children[i], &name) != 0 && name != nullptr) {
-            if (std::string(name) == kTitle) found = children[i];
-            XFree(name);
-        }
-        if (found == 0) found = findWindow(display, children[i]);
-    }
-    if (children != nullptr) XFree(children);
-    return found;
-}
-
-// What a window manager sends when the user clicks the close box.
-bool sendDeleteWindow(Display* display, Window window) {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    const bool sent = XSendEvent(display, window, False, NoEventMask, &event) != 0;
-    XFlush(display);
-    return sent;
-}
-
 bool waitForExit(pid_t pid, int& status) {
     const auto deadline = std::chrono::steady_clock::now() + kPatience;
     while (std::chrono::steady_clock::now() < deadline) {
@@ -132,12 +95,7 @@ void closeProbeWindow(const std::string& mode, CloseOutcome& outcome,
     ASSERT_TRUE(waitForOutput(child.stdoutFd, "ready\n", outcome.out)) << outcome.out;
     // Let a moving scene's frames pile up for the recording mode.
     if (mode == "record") std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    Display* display = XOpenDisplay(nullptr);
-    ASSERT_NE(display, nullptr);
-    const Window window = findWindow(display, DefaultRootWindow(display));
-    ASSERT_NE(window, 0U) << "no window titled " << kTitle;
-    ASSERT_TRUE(sendDeleteWindow(display, window));
-    XCloseDisplay(display);
+    ASSERT_TRUE(testing::closeWindowTitled(kTitle, error)) << error;
     ASSERT_TRUE(waitForExit(child.pid, outcome.status)) << "the probe did not end";
     std::string rest;
     waitForOutput(child.stdoutFd, "\x01", rest);  // collect what is left until end of file
