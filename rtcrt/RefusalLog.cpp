@@ -16,7 +16,7 @@ std::string RefusalLog::refused(const std::string& reason, Clock::time_point now
         reported_ = true;
         lastLine_ = now;
         return std::string(messages::kLogPutRefused) + place_ + ": " + reason +
-               messages::kLogRefusalsCounted;
+               std::string(messages::kLogRefusalsCounted);
     }
     ++unreported_;
     if (now - lastLine_ < kSummaryPeriod) return "";
@@ -29,9 +29,10 @@ std::string RefusalLog::closing() {
     return unreported_ == 0 ? "" : summary(messages::kLogRefusalsBeforeClose);
 }
 
-std::string RefusalLog::summary(const char* period) {
+std::string RefusalLog::summary(std::string_view period) {
     std::string line = std::string(messages::kLogRefusedMore) + std::to_string(unreported_) +
-                       messages::kLogRefusedMoreOn + place_ + period + lastReason_;
+                       std::string(messages::kLogRefusedMoreOn) + place_ + std::string(period) +
+                       lastReason_;
     unreported_ = 0;
     return line;
 }

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <mutex>
 #include <string>
+#include <string_view>
 
 namespace pelorin::rtcrt {
 
@@ -28,7 +29,7 @@ class RefusalLog {
     std::string closing();
 
   private:
-    std::string summary(const char* period);
+    std::string summary(std::string_view period);
 
     std::mutex mutex_;
     std::string place_;
