@@ -3,33 +3,6 @@
 #include "component/ComponentMessages.h"
 
 namespace pelorin {
-namespace {
-
-constexpr std::size_t kLengthOffset = 8;   // after sec and nsec
-constexpr std::size_t kValuesOffset = 16;  // the length, then padding to 8
-constexpr std::uint64_t kValueSize = 8;
-
-std::uint32_t readULong(const unsigned char* at, bool littleEndian) {
-    std::uint32_t value = 0;
-    for (int i = 0; i < 4; ++i) {
-        const unsigned shift =
-            littleEndian ? 8u * static_cast<unsigned>(i) : 8u * static_cast<unsigned>(3 - i);
-        value |= static_cast<std::uint32_t>(at[i]) << shift;
-    }
-    return value;
-}
-
-}  // namespace
-
-PayloadCheck checkTimedDoubleSeq(const unsigned char* bytes, std::size_t size, bool littleEndian) {
-    PayloadCheck check;
-    check.bytesNeeded = kSmallestPayload;
-    if (bytes == nullptr || size < kSmallestPayload) return check;
-    check.announced = readULong(bytes + kLengthOffset, littleEndian);
-    if (check.announced > 0) check.bytesNeeded = kValuesOffset + kValueSize * check.announced;
-    check.fits = size >= check.bytesNeeded;
-    return check;
-}
 
 void RefusalLog::refused(MessageStream& out, const std::string& connection,
                          const PayloadCheck& check, std::size_t size, Clock::time_point now) {
