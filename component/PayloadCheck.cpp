@@ -12,25 +12,20 @@ void RefusalLog::refused(MessageStream& out, const std::string& connection,
     {
         std::lock_guard<std::mutex> lock(mutex_);
         for (auto it = connections_.begin(); it != connections_.end();) {
-            const bool quiet = it->second.unreported == 0 && now - it->second.lastLine >= interval_;
-            it = quiet ? connections_.erase(it) : std::next(it);
+            it = it->second.quiet(now) ? connections_.erase(it) : std::next(it);
         }
-        auto found = connections_.find(connection);
-        if (found == connections_.end()) {
-            connections_[connection].lastLine = now;
+        RefusalCounter& counter = connections_.try_emplace(connection, interval_).first->second;
+        const RefusalCounter::Line report = counter.refused(now);
+        if (report == RefusalCounter::Line::None) return;
+        if (report == RefusalCounter::Line::First) {
             text.msg(m::kRefusedHead).raw(connection).msg(m::kRefusedAnnounced)
                 << static_cast<unsigned long>(check.announced);
             text.msg(m::kRefusedNeeds) << static_cast<unsigned long>(check.bytesNeeded);
             text.msg(m::kRefusedHas) << static_cast<unsigned long>(size);
             text.msg(m::kRefusedTail);
         } else {
-            Entry& entry = found->second;
-            ++entry.unreported;
-            if (now - entry.lastLine < interval_) return;
-            text.msg(m::kRefusedMoreHead) << entry.unreported;
+            text.msg(m::kRefusedMoreHead) << counter.takeUnreported();
             text.msg(m::kRefusedMoreMiddle).raw(connection).msg(m::kRefusedMoreTail);
-            entry.unreported = 0;
-            entry.lastLine = now;
         }
     }
     text.endl();

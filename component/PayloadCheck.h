@@ -11,6 +11,7 @@
 
 #include "util/CdrSequenceCheck.h"
 #include "util/MessageStream.h"
+#include "util/RefusalCounter.h"
 
 namespace pelorin {
 
@@ -32,7 +33,7 @@ inline PayloadCheck checkTimedDoubleSeq(const unsigned char* bytes, std::size_t 
 // from any thread; each report goes to `out` in a single write.
 class RefusalLog {
   public:
-    using Clock = std::chrono::steady_clock;
+    using Clock = RefusalCounter::Clock;
     explicit RefusalLog(Clock::duration interval = std::chrono::seconds(10))
         : interval_(interval) {}
 
@@ -40,13 +41,9 @@ class RefusalLog {
                  std::size_t size, Clock::time_point now = Clock::now());
 
   private:
-    struct Entry {
-        Clock::time_point lastLine;
-        unsigned long unreported = 0;
-    };
     Clock::duration interval_;
     std::mutex mutex_;
-    std::map<std::string, Entry> connections_;
+    std::map<std::string, RefusalCounter> connections_;
 };
 
 }  // namespace pelorin

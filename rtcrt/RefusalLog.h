@@ -12,11 +12,13 @@
 #include <string>
 #include <string_view>
 
+#include "util/RefusalCounter.h"
+
 namespace pelorin::rtcrt {
 
 class RefusalLog {
   public:
-    using Clock = std::chrono::steady_clock;
+    using Clock = RefusalCounter::Clock;
     static constexpr Clock::duration kSummaryPeriod = std::chrono::seconds(10);
 
     // Where the refusals happen, as the lines name it ("port P0.in, connector NAME (ID)").
@@ -33,9 +35,7 @@ class RefusalLog {
 
     std::mutex mutex_;
     std::string place_;
-    bool reported_ = false;  // the first refusal was written
-    Clock::time_point lastLine_;
-    long unreported_ = 0;
+    RefusalCounter counter_{kSummaryPeriod};
     std::string lastReason_;
 };
 
