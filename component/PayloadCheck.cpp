@@ -3,33 +3,6 @@
 #include "component/ComponentMessages.h"
 
 namespace pelorin {
-namespace {
-
-constexpr std::size_t kLengthOffset = 8;   // after sec and nsec
-constexpr std::size_t kValuesOffset = 16;  // the length, then padding to 8
-constexpr std::uint64_t kValueSize = 8;
-
-std::uint32_t readULong(const unsigned char* at, bool littleEndian) {
-    std::uint32_t value = 0;
-    for (int i = 0; i < 4; ++i) {
-        const unsigned shift =
-            littleEndian ? 8u * static_cast<unsigned>(i) : 8u * static_cast<unsigned>(3 - i);
-        value |= static_cast<std::uint32_t>(at[i]) << shift;
-    }
-    return value;
-}
-
-}  // namespace
-
-PayloadCheck checkTimedDoubleSeq(const unsigned char* bytes, std::size_t size, bool littleEndian) {
-    PayloadCheck check;
-    check.bytesNeeded = kSmallestPayload;
-    if (bytes == nullptr || size < kSmallestPayload) return check;
-    check.announced = readULong(bytes + kLengthOffset, littleEndian);
-    if (check.announced > 0) check.bytesNeeded = kValuesOffset + kValueSize * check.announced;
-    check.fits = size >= check.bytesNeeded;
-    return check;
-}
 
 void RefusalLog::refused(MessageStream& out, const std::string& connection,
                          const PayloadCheck& check, std::size_t size, Clock::time_point now) {
@@ -39,25 +12,20 @@ void RefusalLog::refused(MessageStream& out, const std::string& connection,
     {
         std::lock_guard<std::mutex> lock(mutex_);
         for (auto it = connections_.begin(); it != connections_.end();) {
-            const bool quiet = it->second.unreported == 0 && now - it->second.lastLine >= interval_;
-            it = quiet ? connections_.erase(it) : std::next(it);
+            it = it->second.quiet(now) ? connections_.erase(it) : std::next(it);
         }
-        auto found = connections_.find(connection);
-        if (found == connections_.end()) {
-            connections_[connection].lastLine = now;
+        RefusalCounter& counter = connections_.try_emplace(connection, interval_).first->second;
+        const RefusalCounter::Line report = counter.refused(now);
+        if (report == RefusalCounter::Line::None) return;
+        if (report == RefusalCounter::Line::First) {
             text.msg(m::kRefusedHead).raw(connection).msg(m::kRefusedAnnounced)
                 << static_cast<unsigned long>(check.announced);
             text.msg(m::kRefusedNeeds) << static_cast<unsigned long>(check.bytesNeeded);
             text.msg(m::kRefusedHas) << static_cast<unsigned long>(size);
             text.msg(m::kRefusedTail);
         } else {
-            Entry& entry = found->second;
-            ++entry.unreported;
-            if (now - entry.lastLine < interval_) return;
-            text.msg(m::kRefusedMoreHead) << entry.unreported;
+            text.msg(m::kRefusedMoreHead) << counter.takeUnreported();
             text.msg(m::kRefusedMoreMiddle).raw(connection).msg(m::kRefusedMoreTail);
-            entry.unreported = 0;
-            entry.lastLine = now;
         }
     }
     text.endl();

@@ -1,34 +1,31 @@
-// Checks on a received RTC::TimedDoubleSeq payload before anything decodes it.
-//
-// A payload is the bare CDR encoding of the struct (alignment counted from its first byte):
-// sec and nsec (4 bytes each), the sequence length (4 bytes), then, when the sequence is not
-// empty, 4 bytes of padding and 8 bytes per double. A payload whose length announces more
-// doubles than its bytes hold would make a decoder allocate for the announced count (4 GiB for
-// 0x20000000 values announced in 16 bytes) and read past what arrived.
+// Checks on a received RTC::TimedDoubleSeq payload before anything decodes it: sec and nsec,
+// the sequence length, then, when the sequence is not empty, 4 bytes of padding and 8 bytes per
+// double (see util/CdrSequenceCheck.h).
 #pragma once
 
 #include <chrono>
 #include <cstddef>
-#include <cstdint>
 #include <map>
 #include <mutex>
 #include <string>
 
+#include "util/CdrSequenceCheck.h"
 #include "util/MessageStream.h"
+#include "util/RefusalCounter.h"
 
 namespace pelorin {
 
 // sec, nsec and the length of an empty sequence.
-inline constexpr std::size_t kSmallestPayload = 12;
+inline constexpr std::size_t kSmallestPayload = kCdrSequenceHeaderBytes;
 
-struct PayloadCheck {
-    bool fits = false;              // the bytes hold every announced value
-    std::uint32_t announced = 0;    // the sequence length the payload announces
-    std::uint64_t bytesNeeded = 0;  // what a payload announcing that length needs
-};
+using PayloadCheck = CdrSequenceCheck;
 
 // `littleEndian` is the byte order agreed for the connection.
-PayloadCheck checkTimedDoubleSeq(const unsigned char* bytes, std::size_t size, bool littleEndian);
+inline PayloadCheck checkTimedDoubleSeq(const unsigned char* bytes, std::size_t size,
+                                        bool littleEndian) {
+    constexpr std::size_t kCdrDoubleBytes = 8;  // size and alignment on the wire, whatever the host
+    return checkCdrSequenceLength(bytes, size, littleEndian, kCdrDoubleBytes, kCdrDoubleBytes);
+}
 
 // Reports refused payloads without flooding the console: the first refusal on a connection at
 // once, with the connection's name and the reason; later ones on it are counted and reported in
@@ -36,7 +33,7 @@ PayloadCheck checkTimedDoubleSeq(const unsigned char* bytes, std::size_t size, b
 // from any thread; each report goes to `out` in a single write.
 class RefusalLog {
   public:
-    using Clock = std::chrono::steady_clock;
+    using Clock = RefusalCounter::Clock;
     explicit RefusalLog(Clock::duration interval = std::chrono::seconds(10))
         : interval_(interval) {}
 
@@ -44,13 +41,9 @@ class RefusalLog {
                  std::size_t size, Clock::time_point now = Clock::now());
 
   private:
-    struct Entry {
-        Clock::time_point lastLine;
-        unsigned long unreported = 0;
-    };
     Clock::duration interval_;
     std::mutex mutex_;
-    std::map<std::string, Entry> connections_;
+    std::map<std::string, RefusalCounter> connections_;
 };
 
 }  // namespace pelorin

@@ -24,7 +24,7 @@ DrawnObjectBySTL::DrawnObjectBySTL(float r, float g, float b, std::string name)
     : DrawnObject(std::move(name)), color_{r, g, b} {}
 
 DrawnObjectBySTL::~DrawnObjectBySTL() {
-    Console::out().msg(render_text::kDestructStl).endl();
+    Console::out().msg(render_messages::kDestructStl).endl();
 }
 
 void DrawnObjectBySTL::setColor(double r, double g, double b) {
@@ -57,17 +57,17 @@ void DrawnObjectBySTL::applyMaterial() const {
 
 void DrawnObjectBySTL::dump(int indent, MessageStream& out) const {
     const std::string pad = repeatChar(indent, ' ');
-    out.raw(pad).msg(render_text::kTypeStl).endl();
-    out.raw(pad).msg(render_text::kName).raw(getName()).endl();
-    out.raw(pad).msg(render_text::kFilePath).raw(filePath_).endl();
-    out.raw(pad).msg(render_text::kColor) << static_cast<double>(color_[0]);
-    out.msg(render_text::kColorSeparator) << static_cast<double>(color_[1]);
-    out.msg(render_text::kColorSeparator) << static_cast<double>(color_[2]);
+    out.raw(pad).msg(render_messages::kTypeStl).endl();
+    out.raw(pad).msg(render_messages::kName).raw(getName()).endl();
+    out.raw(pad).msg(render_messages::kFilePath).raw(filePath_).endl();
+    out.raw(pad).msg(render_messages::kColor) << static_cast<double>(color_[0]);
+    out.msg(render_messages::kColorSeparator) << static_cast<double>(color_[1]);
+    out.msg(render_messages::kColorSeparator) << static_cast<double>(color_[2]);
     out.endl();
-    out.raw(pad).msg(render_text::kNumberOfTriangles)
+    out.raw(pad).msg(render_messages::kNumberOfTriangles)
         << static_cast<unsigned long>(triangles_.size());
     out.endl();
-    out.raw(pad).msg(render_text::kDumpTransform).endl();
+    out.raw(pad).msg(render_messages::kDumpTransform).endl();
     preTrans().dump(indent + 2, out);
 }
 

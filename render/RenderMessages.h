@@ -1,17 +1,19 @@
 // The render library's own texts. UTF-8 here; MessageStream converts them at the sink.
 #pragma once
 
-namespace pelorin::render_text {
+#include <string_view>
 
-inline constexpr const char* kDestructStl = "デストラクトDrawnObjectBySTL";
+namespace pelorin::render_messages {
+
+inline constexpr std::string_view kDestructStl = "デストラクトDrawnObjectBySTL";
 
 // Dump of a DrawnObjectBySTL
-inline constexpr const char* kTypeStl = "TYPE = STL";
-inline constexpr const char* kName = "NAME = ";
-inline constexpr const char* kFilePath = "File path = ";
-inline constexpr const char* kColor = "Color = ";
-inline constexpr const char* kColorSeparator = ",";
-inline constexpr const char* kNumberOfTriangles = "Number of Triangles = ";
-inline constexpr const char* kDumpTransform = "Dump Transform";
+inline constexpr std::string_view kTypeStl = "TYPE = STL";
+inline constexpr std::string_view kName = "NAME = ";
+inline constexpr std::string_view kFilePath = "File path = ";
+inline constexpr std::string_view kColor = "Color = ";
+inline constexpr std::string_view kColorSeparator = ",";
+inline constexpr std::string_view kNumberOfTriangles = "Number of Triangles = ";
+inline constexpr std::string_view kDumpTransform = "Dump Transform";
 
-}  // namespace pelorin::render_text
+}  // namespace pelorin::render_messages

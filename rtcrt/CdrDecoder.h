@@ -6,11 +6,11 @@
 #include <omniORB4/CORBA.h>
 
 #include <cstddef>
-#include <cstdint>
 #include <new>
 #include <type_traits>
 
 #include "rtm/idl/BasicDataTypeSkel.h"
+#include "util/CdrSequenceCheck.h"
 
 namespace pelorin::rtcrt {
 
@@ -47,27 +47,6 @@ struct TimedSequenceLayout<DataType,
                            std::enable_if_t<std::is_same_v<decltype(DataType::tm), RTC::Time>>>
     : BlockElement<decltype(DataType::data)> {};
 
-// True when a Timed*Seq payload of `size` bytes holds the elements its length announces: 8 bytes
-// of time stamp, the 4-byte length n at offset 8, then (only when n > 0) the elements from the
-// next multiple of their alignment. omniORB's own check multiplies n by the element size in 32
-// bits, so 0x20000000 doubles in 16 bytes pass it and the decoder asks for 4 GiB; this check
-// counts in 64 bits.
-inline bool announcedLengthFits(const unsigned char* bytes, std::size_t size, bool littleEndian,
-                                std::size_t elementSize, std::size_t alignment) {
-    constexpr std::size_t kLengthAt = 8;
-    constexpr std::size_t kHeader = kLengthAt + 4;
-    if (size < kHeader) return false;
-    const unsigned char* at = bytes + kLengthAt;
-    const std::uint64_t length = littleEndian
-                                     ? (std::uint64_t{at[0]} | std::uint64_t{at[1]} << 8 |
-                                        std::uint64_t{at[2]} << 16 | std::uint64_t{at[3]} << 24)
-                                     : (std::uint64_t{at[3]} | std::uint64_t{at[2]} << 8 |
-                                        std::uint64_t{at[1]} << 16 | std::uint64_t{at[0]} << 24);
-    if (length == 0) return true;
-    const std::uint64_t start = (kHeader + alignment - 1) / alignment * alignment;
-    return start + length * elementSize <= size;
-}
-
 // Fills `value` from `bytes` and returns true; on a short, oversized or malformed payload
 // returns false, says why in `fault` (when given) and leaves `value` in an unspecified but
 // valid state. Nothing larger than the payload is allocated. Any thread.
@@ -79,7 +58,8 @@ bool decodeCdr(const unsigned char* bytes, std::size_t size, bool littleEndian, 
     if (size > kMaxCdrPayloadBytes) {
         found = CdrFault::Oversized;
     } else if (Layout::size > 0 &&
-               !announcedLengthFits(bytes, size, littleEndian, Layout::size, Layout::alignment)) {
+               !checkCdrSequenceLength(bytes, size, littleEndian, Layout::size, Layout::alignment)
+                    .fits) {
         found = CdrFault::LengthBeyondPayload;
     } else {
         try {

@@ -7,10 +7,12 @@ namespace pelorin::rtcrt {
 namespace {
 
 std::string describe(CdrFault fault, CORBA::ULong bytes) {
-    const char* reason = fault == CdrFault::Oversized             ? messages::kRefusedOversized
-                         : fault == CdrFault::LengthBeyondPayload ? messages::kRefusedLength
-                                                                  : messages::kRefusedMalformed;
-    return std::string(reason) + " (" + std::to_string(bytes) + messages::kRefusedBytes;
+    const std::string_view reason = fault == CdrFault::Oversized ? messages::kRefusedOversized
+                                    : fault == CdrFault::LengthBeyondPayload
+                                        ? messages::kRefusedLength
+                                        : messages::kRefusedMalformed;
+    return std::string(reason) + " (" + std::to_string(bytes) +
+           std::string(messages::kRefusedBytes);
 }
 
 void writeWarning(const std::string& line) {

@@ -520,7 +520,7 @@ void Manager::shutdown() {
         }
         impl_->shutdownStarted = true;
     }
-    rt::Logger::instance().write(rt::LogLevel::Info, rt::messages::kLogShutdown);
+    rt::Logger::instance().write(rt::LogLevel::Info, std::string(rt::messages::kLogShutdown));
     if (impl_->naming != nullptr) impl_->naming->stopUpdates();
     std::vector<Component> active;
     {

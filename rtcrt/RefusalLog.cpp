@@ -12,28 +12,28 @@ void RefusalLog::setPlace(const std::string& place) {
 std::string RefusalLog::refused(const std::string& reason, Clock::time_point now) {
     std::lock_guard<std::mutex> lock(mutex_);
     lastReason_ = reason;
-    if (!reported_) {
-        reported_ = true;
-        lastLine_ = now;
-        return std::string(messages::kLogPutRefused) + place_ + ": " + reason +
-               messages::kLogRefusalsCounted;
+    switch (counter_.refused(now)) {
+        case RefusalCounter::Line::First:
+            return std::string(messages::kLogPutRefused) + place_ + ": " + reason +
+                   std::string(messages::kLogRefusalsCounted);
+        case RefusalCounter::Line::Summary:
+            return summary(messages::kLogRefusalsPeriod);
+        case RefusalCounter::Line::None:
+            break;
     }
-    ++unreported_;
-    if (now - lastLine_ < kSummaryPeriod) return "";
-    lastLine_ = now;
-    return summary(messages::kLogRefusalsPeriod);
+    return "";
 }
 
 std::string RefusalLog::closing() {
     std::lock_guard<std::mutex> lock(mutex_);
-    return unreported_ == 0 ? "" : summary(messages::kLogRefusalsBeforeClose);
+    return summary(messages::kLogRefusalsBeforeClose);
 }
 
-std::string RefusalLog::summary(const char* period) {
-    std::string line = std::string(messages::kLogRefusedMore) + std::to_string(unreported_) +
-                       messages::kLogRefusedMoreOn + place_ + period + lastReason_;
-    unreported_ = 0;
-    return line;
+std::string RefusalLog::summary(std::string_view period) {
+    const unsigned long count = counter_.takeUnreported();
+    if (count == 0) return "";
+    return std::string(messages::kLogRefusedMore) + std::to_string(count) +
+           std::string(messages::kLogRefusedMoreOn) + place_ + std::string(period) + lastReason_;
 }
 
 }  // namespace pelorin::rtcrt

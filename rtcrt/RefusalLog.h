@@ -10,12 +10,15 @@
 #include <chrono>
 #include <mutex>
 #include <string>
+#include <string_view>
+
+#include "util/RefusalCounter.h"
 
 namespace pelorin::rtcrt {
 
 class RefusalLog {
   public:
-    using Clock = std::chrono::steady_clock;
+    using Clock = RefusalCounter::Clock;
     static constexpr Clock::duration kSummaryPeriod = std::chrono::seconds(10);
 
     // Where the refusals happen, as the lines name it ("port P0.in, connector NAME (ID)").
@@ -28,13 +31,11 @@ class RefusalLog {
     std::string closing();
 
   private:
-    std::string summary(const char* period);
+    std::string summary(std::string_view period);
 
     std::mutex mutex_;
     std::string place_;
-    bool reported_ = false;  // the first refusal was written
-    Clock::time_point lastLine_;
-    long unreported_ = 0;
+    RefusalCounter counter_{kSummaryPeriod};
     std::string lastReason_;
 };
 

@@ -8,14 +8,14 @@ namespace pelorin {
 
 void OutputPath::dump(int indent, MessageStream& out) const {
     const std::string pad = repeatChar(indent, ' ');
-    out.raw(pad).msg(scene_text::kPathName).raw(name_).endl();
-    out.raw(pad).msg(scene_text::kChildPartsObject);
+    out.raw(pad).msg(scene_messages::kPathName).raw(name_).endl();
+    out.raw(pad).msg(scene_messages::kChildPartsObject);
     if (childName_.empty()) {
-        out.msg(scene_text::kNoChildName).endl();
+        out.msg(scene_messages::kNoChildName).endl();
     } else {
         out.raw(childName_).endl();
     }
-    out.raw(pad).msg(scene_text::kDumpOutputTransform).endl();
+    out.raw(pad).msg(scene_messages::kDumpOutputTransform).endl();
     transforms_.dump(indent + 2, out);
 }
 

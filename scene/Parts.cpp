@@ -37,29 +37,29 @@ void Parts::setDrawnObject(std::unique_ptr<DrawnObject> object) {
 void Parts::dump(int indent, MessageStream& out) const {
     const std::string inner = repeatChar(indent + 2, ' ');
     const std::string paths = repeatChar(indent + 4, ' ');
-    out.raw(repeatChar(indent, ' ')).msg(scene_text::kDumpParts).endl();
-    out.raw(inner).msg(scene_text::kName).raw(name_).endl();
-    out.raw(inner).msg(scene_text::kDumpInputTransform).endl();
+    out.raw(repeatChar(indent, ' ')).msg(scene_messages::kDumpParts).endl();
+    out.raw(inner).msg(scene_messages::kName).raw(name_).endl();
+    out.raw(inner).msg(scene_messages::kDumpInputTransform).endl();
     inputTransforms_.dump(indent + 2, out);
-    out.raw(inner).msg(scene_text::kDumpOutputPath).endl();
-    out.raw(paths).msg(scene_text::kNumberOfOutputPath)
+    out.raw(inner).msg(scene_messages::kDumpOutputPath).endl();
+    out.raw(paths).msg(scene_messages::kNumberOfOutputPath)
         << static_cast<unsigned long>(outputPaths_.size());
     out.endl();
     int ordinal = 1;
     for (const auto& entry : outputPaths_) {
-        out.raw(paths).msg(scene_text::kOrdinal) << ordinal++;
+        out.raw(paths).msg(scene_messages::kOrdinal) << ordinal++;
         out.endl();
-        out.raw(paths).msg(scene_text::kMapKey).raw(entry.first).endl();
+        out.raw(paths).msg(scene_messages::kMapKey).raw(entry.first).endl();
         entry.second->dump(indent + 6, out);
     }
-    if (outputPaths_.empty()) out.raw(paths).msg(scene_text::kNoChildren).endl();
-    out.raw(inner).msg(scene_text::kDumpDrawnObject).endl();
+    if (outputPaths_.empty()) out.raw(paths).msg(scene_messages::kNoChildren).endl();
+    out.raw(inner).msg(scene_messages::kDumpDrawnObject).endl();
     if (drawnObject_) {
         drawnObject_->dump(indent + 4, out);
     } else {
-        out.raw(paths).msg(scene_text::kNoDrawnObject).endl();
+        out.raw(paths).msg(scene_messages::kNoDrawnObject).endl();
     }
-    out.msg(scene_text::kDumpComplete);
+    out.msg(scene_messages::kDumpComplete);
     out.flush();
 }
 

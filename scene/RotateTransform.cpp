@@ -45,17 +45,17 @@ char RotateTransform::axisLetter(int axis) {
 void RotateTransform::dump(int indent, MessageStream& out) const {
     const std::string pad = repeatChar(indent, ' ');
     const std::string inner = repeatChar(indent + 2, ' ');
-    out.raw(pad).msg(scene_text::kRotateTransform).endl();
-    out.raw(inner).msg(scene_text::kName).raw(getName()).endl();
-    out.raw(inner).msg(isEnabled() ? scene_text::kEnabledWithPeriod
-                                   : scene_text::kDisabledWithPeriod);
-    const char* axisText = scene_text::kAxisUndefined;
-    if (axis_ == kAxisX) axisText = scene_text::kAxisX;
-    if (axis_ == kAxisY) axisText = scene_text::kAxisY;
-    if (axis_ == kAxisZ) axisText = scene_text::kAxisZ;
+    out.raw(pad).msg(scene_messages::kRotateTransform).endl();
+    out.raw(inner).msg(scene_messages::kName).raw(getName()).endl();
+    out.raw(inner).msg(isEnabled() ? scene_messages::kEnabledWithPeriod
+                                   : scene_messages::kDisabledWithPeriod);
+    std::string_view axisText = scene_messages::kAxisUndefined;
+    if (axis_ == kAxisX) axisText = scene_messages::kAxisX;
+    if (axis_ == kAxisY) axisText = scene_messages::kAxisY;
+    if (axis_ == kAxisZ) axisText = scene_messages::kAxisZ;
     out.raw(inner).msg(axisText);
-    out.raw(inner).msg(scene_text::kRotationAngle) << angle_.get();
-    out.msg(scene_text::kAngleEnd);
+    out.raw(inner).msg(scene_messages::kRotationAngle) << angle_.get();
+    out.msg(scene_messages::kAngleEnd);
     out.flush();
 }
 

@@ -29,15 +29,15 @@ Matrix4 TransformChain::matrix() const {
 
 void TransformChain::dump(int indent, MessageStream& out) const {
     const std::string pad = repeatChar(indent + 2, ' ');
-    out.raw(pad).msg(scene_text::kNumberOfElements) << static_cast<unsigned long>(size());
+    out.raw(pad).msg(scene_messages::kNumberOfElements) << static_cast<unsigned long>(size());
     out.endl();
     if (elements_.empty()) {
-        out.raw(pad).msg(scene_text::kNotRegistered).endl();
+        out.raw(pad).msg(scene_messages::kNotRegistered).endl();
         return;
     }
     int ordinal = 1;
     for (const auto& element : elements_) {
-        out.raw(pad).msg(scene_text::kOrdinal) << ordinal++;
+        out.raw(pad).msg(scene_messages::kOrdinal) << ordinal++;
         out.endl();
         element->dump(indent + 2, out);
     }

@@ -29,12 +29,12 @@ Matrix4 TranslateTransform::matrix() const {
 void TranslateTransform::dump(int indent, MessageStream& out) const {
     const std::string inner = repeatChar(indent + 2, ' ');
     const Offset o = getOffset();
-    out.raw(repeatChar(indent, ' ')).msg(scene_text::kTranslateTransform).endl();
-    out.raw(inner).msg(scene_text::kName).raw(getName()).endl();
-    out.raw(inner).msg(isEnabled() ? scene_text::kEnabled : scene_text::kDisabled).endl();
-    out.raw(inner).msg(scene_text::kOffset) << o.x;
-    out.msg(scene_text::kOffsetSeparator) << o.y;
-    out.msg(scene_text::kOffsetSeparator) << o.z;
+    out.raw(repeatChar(indent, ' ')).msg(scene_messages::kTranslateTransform).endl();
+    out.raw(inner).msg(scene_messages::kName).raw(getName()).endl();
+    out.raw(inner).msg(isEnabled() ? scene_messages::kEnabled : scene_messages::kDisabled).endl();
+    out.raw(inner).msg(scene_messages::kOffset) << o.x;
+    out.msg(scene_messages::kOffsetSeparator) << o.y;
+    out.msg(scene_messages::kOffsetSeparator) << o.z;
     out.endl();
 }
 

@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <string_view>
 
 #include "scene/PosedBounds.h"
 #include "util/MessageStream.h"
@@ -15,7 +16,7 @@
 namespace pelorin {
 namespace {
 
-const char* buttonName(int button) {
+std::string_view buttonName(int button) {
     switch (button) {
         case GLUT_LEFT_BUTTON:
             return viewer_messages::kLeftButton;
@@ -24,7 +25,7 @@ const char* buttonName(int button) {
         case GLUT_RIGHT_BUTTON:
             return viewer_messages::kRightButton;
         default:
-            return nullptr;
+            return {};
     }
 }
 
@@ -57,7 +58,7 @@ void fitViewToModel() {
 
 void printViewRotation(const CameraState& camera) {
     char line[128];
-    std::snprintf(line, sizeof line, viewer_messages::kViewRotFormat, camera.viewTheta,
+    std::snprintf(line, sizeof line, viewer_messages::kViewRotFormat.data(), camera.viewTheta,
                   camera.viewPhi);
     Console::out().msg(line).endl();
 }
@@ -70,8 +71,8 @@ void mouse(int button, int state, int x, int y) {
         if (state == GLUT_DOWN) zoomSteps(button == kWheelUpButton ? 1 : -1);
         return;
     }
-    const char* name = buttonName(button);
-    if (name == nullptr) return;  // sideways wheel and extra buttons
+    const std::string_view name = buttonName(button);
+    if (name.empty()) return;  // sideways wheel and extra buttons
     ViewerState& viewer = viewerState();
     MessageStream& out = Console::out();
     out.msg(name);
@@ -91,7 +92,7 @@ void motion(int x, int y) {
     if (!viewer.mouse.middleDown) return;
     dragTo(viewer.camera, viewer.mouse.pressX, viewer.mouse.pressY, x, y);
     char line[64];
-    std::snprintf(line, sizeof line, viewer_messages::kMoveFormat, viewer.camera.dragDX,
+    std::snprintf(line, sizeof line, viewer_messages::kMoveFormat.data(), viewer.camera.dragDX,
                   viewer.camera.dragDY);
     Console::out().msg(line).endl();
     requestRedraw();

@@ -105,7 +105,7 @@ void createWindow() {
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(ViewerState::kWindowSize, ViewerState::kWindowSize);
-    glutCreateWindow(viewer_messages::kWindowTitle);
+    glutCreateWindow(viewer_messages::kWindowTitle.data());
     glutCloseFunc(onWindowClosed);
     glutKeyboardFunc(keyboard);
     initGL();
