@@ -12,7 +12,7 @@ if(NOT PELORIN_WITH_OPENRTM OR TARGET pelorin_rtc)
     return()
 endif()
 
-# 1.x headers use dynamic exception specifications, which C++17 no longer has.
+# 1.x headers declare throw() lists on functions, which C++17 no longer accepts.
 function(pelorin_require_openrtm2 version where)
     if(version VERSION_LESS 2)
         message(FATAL_ERROR
