@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <memory>
 
@@ -84,12 +85,7 @@ TEST(DrawnObjectBySTLTest, LocalBoundsGrowWithEachLoadAndSkipNonFiniteVertices) 
         }
     }
     const Box3 box = object.localBounds();
-    EXPECT_EQ(box.min.x, expected.min.x);
-    EXPECT_EQ(box.min.y, expected.min.y);
-    EXPECT_EQ(box.min.z, expected.min.z);
-    EXPECT_EQ(box.max.x, expected.max.x);
-    EXPECT_EQ(box.max.y, expected.max.y);
-    EXPECT_EQ(box.max.z, expected.max.z);
+    EXPECT_EQ(std::memcmp(&box, &expected, sizeof box), 0);
 }
 
 }  // namespace

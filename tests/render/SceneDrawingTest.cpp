@@ -7,7 +7,6 @@
 
 #include <array>
 #include <memory>
-#include <random>
 
 #include "render/DrawnObjectBySTL.h"
 #include "scene/Parts.h"
@@ -91,30 +90,6 @@ class SceneDrawingTest : public ::testing::Test {
     testing::TempDir dir_;
     std::vector<std::unique_ptr<Parts>> nodes_;
 };
-
-TEST_F(SceneDrawingTest, ChainMatricesAgreeWithGlsOwnCalls) {
-    std::mt19937 random(11);
-    std::uniform_real_distribution<double> angle(-720.0, 720.0);
-    std::uniform_real_distribution<double> offset(-50.0, 50.0);
-    for (int round = 0; round < 20; ++round) {
-        TransformChain chain("c");
-        for (int i = 0; i < 6; ++i) {
-            if (random() % 2 == 0) {
-                chain.pushBack(turn(static_cast<int>(random() % 5), angle(random),
-                                    random() % 2 == 0, random() % 4 != 0));
-            } else {
-                chain.pushBack(move(offset(random), offset(random), offset(random)));
-            }
-        }
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        applyWithGlCalls(chain);
-        const auto gl = currentModelview();
-        const Matrix4 ours = chain.matrix();
-        // GL keeps its matrices in floats.
-        for (int i = 0; i < 16; ++i) EXPECT_NEAR(gl[i], ours.m[i], 1e-4) << round << ":" << i;
-    }
-}
 
 TEST_F(SceneDrawingTest, TreeLooksAsItDidWhenDrawnWithGlCalls) {
     Parts& root = node("ROOT", 0.8F, 0.8F, 0.8F);

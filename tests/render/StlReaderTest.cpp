@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <random>
 
 #include "render/DrawnObjectBySTL.h"
 #include "render/StlAsciiParser.h"
@@ -162,20 +161,6 @@ TEST(StlAsciiTest, NumbersAreWholeTokensConvertedAsScanfDoes) {
     EXPECT_TRUE(std::isnan(t.normal[2]));
 }
 
-// Lines whose first token begins with "endfacet", counted the plain way.
-std::size_t endfacetLines(const std::string& text) {
-    std::size_t count = 0;
-    for (std::size_t pos = 0; pos <= text.size();) {
-        std::size_t end = text.find_first_of("\r\n", pos);
-        if (end == std::string::npos) end = text.size();
-        const std::string line = text.substr(pos, end - pos);
-        const std::size_t first = line.find_first_not_of(" \t");
-        if (first != std::string::npos && line.compare(first, 8, "endfacet") == 0) ++count;
-        pos = end + 1;
-    }
-    return count;
-}
-
 class StlFileTest : public ::testing::Test {
   protected:
     TempDir dir_;
@@ -305,72 +290,6 @@ TEST_F(StlFileTest, OnlyRegularFilesAreReadAndNothingWaits) {
     EXPECT_TRUE(object.triangles().empty());
     EXPECT_TRUE(object.loadStl(link));
     EXPECT_EQ(object.getName(), "linked");
-}
-
-// Every other round keyword soup with a random byte now and then, else random bytes; now and
-// then a file larger than the reader takes whole at once.
-std::string randomStlBytes(std::mt19937& random, int round) {
-    static const char* const kWords[] = {"solid", "facet",  "endfacet", "vertex", "normal",
-                                         "1e9",   "-0x1p3", "nan(",     "\t",     " ",
-                                         "\r",    "\n",     "inf"};
-    std::string bytes;
-    if (round % 2 == 0) {
-        for (int i = 0; i < 300; ++i) {
-            if (random() % 5 == 0) {
-                bytes.push_back(static_cast<char>(random() % 256));
-            } else {
-                bytes += kWords[random() % (sizeof kWords / sizeof kWords[0])];
-            }
-        }
-        return bytes;
-    }
-    bytes.resize(round % 50 == 49 ? 70000 + random() % 1000 : random() % 400);
-    for (char& c : bytes) c = static_cast<char>(random() % (round % 3 == 0 ? 128 : 256));
-    return bytes;
-}
-
-// Random files: binary of its size, ASCII (one facet per "endfacet" line), padded binary or
-// refused; and the in-memory reader that fuzzing drives decides exactly as the file reader does.
-TEST_F(StlFileTest, RandomFilesAreReadOrRefusedNeverMisread) {
-    std::mt19937 random(5);
-    for (int round = 0; round < 400; ++round) {
-        std::string bytes = randomStlBytes(random, round);
-        if (round % 4 == 1 && bytes.size() >= 84) {  // a count that the size matches or exceeds
-            const auto count = static_cast<std::uint32_t>((bytes.size() - 84) / 50);
-            if (round % 8 == 1) bytes.resize(84 + 50 * count);
-            for (int i = 0; i < 4; ++i)
-                bytes[80 + i] = static_cast<char>((count >> (8 * i)) & 0xFF);
-        }
-        TriangleArray fromFile;
-        TriangleArray fromMemory;
-        std::optional<std::string> fileName;
-        std::optional<std::string> memoryName;
-        const StlLoadResult file = readStlFile(dir_.write("r.stl", bytes), fromFile, fileName);
-        const StlLoadResult memory = readStlBytes(bytes, fromMemory, memoryName);
-        ASSERT_EQ(file.status, memory.status) << "round " << round;
-        EXPECT_EQ(file.paddedBinary, memory.paddedBinary);
-        expectSameMesh(fromFile, std::vector<Triangle>(fromMemory.begin(), fromMemory.end()));
-        EXPECT_EQ(fileName, memoryName);
-
-        // Text is what holds no NUL byte, or what the grammar finds a facet in.
-        const std::size_t facets = endfacetLines(bytes);
-        const bool text = bytes.find('\0') == std::string::npos || facets > 0;
-        const std::uint64_t expected =
-            bytes.size() < 84 ? 84
-                              : stlBinarySize(stlBinaryFacetCount(
-                                    reinterpret_cast<const unsigned char*>(bytes.data())));
-        if (bytes.size() == expected || (!text && bytes.size() > expected)) {
-            EXPECT_EQ(file.status, StlLoadStatus::Ok) << "round " << round;
-            EXPECT_EQ(fromFile.size(), (expected - 84) / 50);
-            EXPECT_EQ(file.paddedBinary, bytes.size() != expected);
-        } else if (text) {
-            EXPECT_EQ(file.status, StlLoadStatus::Ok) << "round " << round;
-            EXPECT_EQ(fromFile.size(), facets);
-        } else {
-            EXPECT_EQ(file.status, StlLoadStatus::TruncatedBinary) << "round " << round;
-            EXPECT_EQ(file.actualSize, bytes.size());
-        }
-    }
 }
 
 // Memory that runs out, in a child process.

@@ -108,36 +108,6 @@ TEST_F(PartsPoseTest, PathsAreFollowedInByteOrderUnderTheirTransforms) {
     expectVisit(poses, 2, "lower", 11, 1);
     expectVisit(poses, 3, "grandchild", 10011, 5);
     expectVisit(poses, 4, "longer", 101, 2);
-}
-
-TEST_F(PartsPoseTest, PreTransPlacesOnlyTheMeshAndInputTransformsComeBeforeIt) {
-    Parts& root = node("ROOT", 0);
-    root.inputTransforms().pushBack(
-        std::make_unique<RotateTransform>(RotateTransform::kAxisZ, 90.0, "turn"));
-    root.drawnObject()->preTrans().pushBack(move(5, 0, 0));
-    Parts& child = node("child", 0);
-    link(root, "p", 0, &child);
-    std::vector<PartsPose> poses;
-    composePartsPoses(root, poses);
-    ASSERT_EQ(poses.size(), 2U);
-    // The mesh is moved along the turned X axis; the body and the child are not moved by it.
-    const Vec3 mesh = transformPoint(poses[0].objectPose, {});
-    EXPECT_NEAR(mesh.y, 5.0, kTolerance);
-    const Vec3 body = transformPoint(poses[0].body, {0, 1, 0});
-    EXPECT_NEAR(body.x, -1.0, kTolerance);
-    expectVisit(poses, 1, "child", 0, 0);
-}
-
-TEST_F(PartsPoseTest, NodeReachedTwiceIsVisitedTwice) {
-    Parts& root = node("ROOT", 0);
-    Parts& shared = node("shared", 0);
-    link(root, "left", -5, &shared);
-    link(root, "right", 5, &shared);
-    std::vector<PartsPose> poses;
-    composePartsPoses(root, poses);
-    ASSERT_EQ(poses.size(), 3U);
-    expectVisit(poses, 1, "shared", 0, -5);
-    expectVisit(poses, 2, "shared", 0, 5);
 
     Parts bare("bare");  // no paths, no object: one visit with no object
     composePartsPoses(bare, poses);

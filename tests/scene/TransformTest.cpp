@@ -64,16 +64,6 @@ TEST(TransformMatrixTest, RotationFlagsAndAxes) {
     expectPoint(transformPoint(move.matrix(), {0, 0, 0}), 1, 2, 3);
 }
 
-TEST(TransformMatrixTest, ValuesWrittenToCellsAreDegreesAndModelUnits) {
-    RotateTransform rotation(RotateTransform::kAxisX, "joint");
-    rotation.angleCell()->set(90.0);
-    expectPoint(transformPoint(rotation.matrix(), {0, 1, 0}), 0, 0, 1);
-
-    TranslateTransform move("slide");
-    move.yCell()->set(2.5);
-    expectPoint(transformPoint(move.matrix(), {0, 0, 0}), 0, 2.5, 0);
-}
-
 TEST(TransformChainTest, FindReturnsTheFirstElementOfAName) {
     TransformChain chain("c");
     chain.pushBack(std::make_unique<TranslateTransform>("a"));

@@ -3,7 +3,6 @@
 #include <regex>
 
 #include "ParserHarness.h"
-#include "scene/RotateTransform.h"
 #include "tests/support/MemoryLimit.h"
 #include "tests/support/SpecialFiles.h"
 #include "util/TextHelpers.h"
@@ -43,17 +42,6 @@ TEST(SettingReaderTest, ExampleFileGivesTheExampleLogAndConsole) {
                                             "[0-9]{2}:[0-9]{2}:[0-9]{2} [0-9]{4}")))
         << lines.at(kTimeLine);
     EXPECT_EQ(lines.at(kTimeLine + 1), "");
-
-    // The value table follows the DATAPORT lines; ARM hangs on ROOT's path.
-    OutputPath* toArm = root->findOutputPath("toArm");
-    ASSERT_NE(toArm, nullptr);
-    EXPECT_EQ(toArm->child(), h.parts("ARM"));
-    auto* baseYaw = dynamic_cast<RotateTransform*>(root->inputTransforms().find("BASEYAW"));
-    auto* j1 = dynamic_cast<RotateTransform*>(toArm->transforms().find("J1"));
-    ASSERT_NE(baseYaw, nullptr);
-    ASSERT_NE(j1, nullptr);
-    EXPECT_EQ(h.parser->valueTable(),
-              (std::vector<TransformValue*>{baseYaw->angleCell(), j1->angleCell()}));
 }
 
 TEST(SettingReaderTest, MissingFileFailsInTheLinkAndAFifoIsRefusedWithoutWaiting) {

@@ -10,29 +10,10 @@
 namespace pelorin {
 namespace {
 
-constexpr double kTolerance = 1e-9;
-
-TEST(CameraTest, InitialEyeStandsOnTheXzArcHalfARadianFromZ) {
-    const CameraState camera;
-    const Vec3 eye = eyePosition(camera);
-    EXPECT_NEAR(eye.x, 479.425538604203, 1e-9);
-    EXPECT_NEAR(eye.y, 0.0, kTolerance);
-    EXPECT_NEAR(eye.z, 877.582561890373, 1e-9);
-    // The eye stays at the camera distance from the target whatever the angles.
-    CameraState turned;
-    turned.viewTheta = 2.3;
-    turned.viewPhi = -1.1;
-    turned.viewShift = {12.0, 0.0, 0.0};
-    const Vec3 e = eyePosition(turned);
-    const Vec3 t = viewTarget(turned);
-    EXPECT_NEAR(std::hypot(e.x - t.x, e.y - t.y, e.z - t.z), CameraState::kDistance, 1e-9);
-}
-
 TEST(CameraTest, ZoomStepsByATenthAboutTheMiddleOfTheWindow) {
     CameraState camera;
     for (int i = 0; i < 10; ++i) zoomIn(camera);
     EXPECT_NEAR(camera.viewScale, 0.5 * std::pow(1.1, 10), 1e-12);
-    EXPECT_NEAR(camera.viewScale, 1.2969, 1e-4);
     EXPECT_EQ(camera.viewShift.x, 0.0);  // from the start view only the scale changes
     for (int i = 0; i < 10; ++i) zoomOut(camera);
     EXPECT_NEAR(camera.viewScale, 0.5, 1e-12);
@@ -46,73 +27,20 @@ TEST(CameraTest, ZoomStepsByATenthAboutTheMiddleOfTheWindow) {
     EXPECT_NEAR(shown.y, 400.0, 1e-9);
 }
 
-TEST(CameraTest, DragTurnsTheViewUntilCommitted) {
-    CameraState camera;
-    dragTo(camera, 400, 400, 300, 450);
-    EXPECT_EQ(camera.dragDX, 100);
-    EXPECT_EQ(camera.dragDY, 50);
-    const ViewAngles shown = currentAngles(camera);
-    EXPECT_NEAR(shown.theta, 0.6, kTolerance);
-    EXPECT_NEAR(shown.phi, 0.05, kTolerance);
-    EXPECT_DOUBLE_EQ(camera.viewTheta, 0.5);                        // not committed yet
-    EXPECT_DOUBLE_EQ(arrowStep(camera), arrowStep(CameraState{}));  // nor the arrow keys' step
-    commitDrag(camera);
-    EXPECT_NEAR(camera.viewTheta, 0.6, kTolerance);
-    EXPECT_NEAR(camera.viewPhi, 0.05, kTolerance);
-    EXPECT_EQ(camera.dragDX, 0);
-    EXPECT_EQ(camera.dragDY, 0);
-    // Committing again without a drag changes nothing.
-    const CameraState before = camera;
-    commitDrag(camera);
-    EXPECT_DOUBLE_EQ(camera.viewTheta, before.viewTheta);
-    EXPECT_DOUBLE_EQ(camera.viewPhi, before.viewPhi);
-}
-
-TEST(CameraTest, ProjectionPutsTheTargetMidWindowAndKeepsYUp) {
-    CameraState camera;
-    const WindowPoint centre = projectToWindow(camera, {0.0, 0.0, 0.0}, 800, 800);
-    EXPECT_NEAR(centre.x, 400.0, 1e-9);
-    EXPECT_NEAR(centre.y, 400.0, 1e-9);
-    // 900 world units from the centre reach the window's edge; the model is scaled first.
-    const WindowPoint up = projectToWindow(camera, {0.0, 1800.0, 0.0}, 800, 800);
-    EXPECT_NEAR(up.x, 400.0, 1e-9);
-    EXPECT_NEAR(up.y, 0.0, 1e-9);
-    // +X leans to the right for the initial eye; a shift moves the target to mid-window.
-    EXPECT_GT(projectToWindow(camera, {500.0, 0.0, 0.0}, 800, 800).x, 400.0);
-    camera.viewShift.x = -200.0;
-    const WindowPoint target = projectToWindow(camera, {400.0, 0.0, 0.0}, 800, 800);
-    EXPECT_NEAR(target.x, 400.0, 1e-9);
-}
-
-TEST(CameraTest, ViewBoxKeepsItsShapeOnNonSquareWindows) {
-    const CameraState camera;
-    const ViewVolume square = viewVolume(camera, 800, 800);
-    EXPECT_EQ(square.halfWidth, 900.0);
-    EXPECT_EQ(square.halfHeight, 900.0);
-    EXPECT_EQ(square.zNear, -2000.0);
-    EXPECT_EQ(square.zFar, 4000.0);
-    // The shorter side sees ±900 and the longer one proportionally more: one world unit is as
-    // many pixels across as up.
-    const ViewVolume wide = viewVolume(camera, 1600, 800);
-    EXPECT_EQ(wide.halfWidth, 1800.0);
-    EXPECT_EQ(wide.halfHeight, 900.0);
-    const ViewVolume tall = viewVolume(camera, 300, 600);
-    EXPECT_EQ(tall.halfWidth, 900.0);
-    EXPECT_EQ(tall.halfHeight, 1800.0);
-}
-
 // Every corner of `box` inside the window and the depth range, for the camera's angles and for
-// turns away from them; the box's shown extent fills `fraction` of the shorter window side.
+// turns away from them; the box's shown extent fills 80 % of the shorter window side.
 void expectFitted(const CameraState& fitted, const Box3& box, int width, int height) {
     const double shorter = std::min(width, height);
     double left = width;
     double right = 0.0;
     double top = height;
     double bottom = 0.0;
+    const auto corner = [&](int i) {
+        return Vec3{(i & 1) ? box.max.x : box.min.x, (i & 2) ? box.max.y : box.min.y,
+                    (i & 4) ? box.max.z : box.min.z};
+    };
     for (int i = 0; i < 8; ++i) {
-        const Vec3 corner{(i & 1) ? box.max.x : box.min.x, (i & 2) ? box.max.y : box.min.y,
-                          (i & 4) ? box.max.z : box.min.z};
-        const WindowPoint p = projectToWindow(fitted, corner, width, height);
+        const WindowPoint p = projectToWindow(fitted, corner(i), width, height);
         left = std::min(left, p.x);
         right = std::max(right, p.x);
         top = std::min(top, p.y);
@@ -128,9 +56,7 @@ void expectFitted(const CameraState& fitted, const Box3& box, int width, int hei
         turned.viewPhi += turn / 3;
         const ViewVolume volume = viewVolume(turned, width, height);
         for (int i = 0; i < 8; ++i) {
-            const Vec3 corner{(i & 1) ? box.max.x : box.min.x, (i & 2) ? box.max.y : box.min.y,
-                              (i & 4) ? box.max.z : box.min.z};
-            const double depth = toViewSpace(turned, corner).z;
+            const double depth = toViewSpace(turned, corner(i)).z;
             EXPECT_GT(depth, volume.zNear) << turn;
             EXPECT_LT(depth, volume.zFar) << turn;
         }

@@ -135,9 +135,6 @@ TEST_F(ViewerWindowTest, AxesStandWhereTheCameraPutsThemInSquareAndWideWindows) 
         EXPECT_TRUE(anyPixelNear(frame, at(300, 300, 0), 0, testing::isBlack));
     }
     ASSERT_TRUE(testing::resizeWindow(kWindow, kWindow));
-    // One world unit is as many pixels across as up: the tips lie as far from the middle.
-    EXPECT_NEAR(projectToWindow(camera, {900, 0, 0}, 2 * kWindow, kWindow).x - kWindow,
-                projectToWindow(camera, {900, 0, 0}, kWindow, kWindow).x - kWindow / 2, 1e-9);
 }
 
 TEST_F(ViewerWindowTest, NewJointValueMovesTheMeshOnScreen) {
@@ -158,29 +155,6 @@ TEST_F(ViewerWindowTest, NewJointValueMovesTheMeshOnScreen) {
     const FrameImage after = captureFrame();
     EXPECT_TRUE(anyPixelNear(after, alongX, 0, testing::isBlack));
     EXPECT_TRUE(anyPixelNear(after, alongY, 0, testing::isLitSurface));
-}
-
-TEST_F(ViewerWindowTest, MiddleDragTurnsTheViewWhileDraggingAndAfterRelease) {
-    CameraState turned;
-    turned.viewTheta = 0.6;
-    turned.viewPhi = 0.05;
-    const WindowPoint oldTip = at(CameraState{}, 0, 0, 900);
-    const WindowPoint newTip = at(turned, 0, 0, 900);
-    ASSERT_GT(std::abs(oldTip.x - newTip.x) + std::abs(oldTip.y - newTip.y), 20.0);
-
-    FrameImage dragging;
-    const std::string traces = tracesOf([&] {
-        mouse(GLUT_MIDDLE_BUTTON, GLUT_DOWN, 400, 400);
-        motion(300, 450);
-        dragging = captureViewerFrame();
-        mouse(GLUT_MIDDLE_BUTTON, GLUT_UP, 300, 450);
-    });
-    EXPECT_EQ(traces, "Middle down\nmove 100\t50\nMiddle up\n");
-    EXPECT_TRUE(anyPixelNear(dragging, newTip, kSearchRadius, testing::isBlue));
-    EXPECT_FALSE(anyPixelNear(dragging, oldTip, kSearchRadius, testing::isBlue));
-
-    const FrameImage released = captureFrame();
-    EXPECT_TRUE(anyPixelNear(released, newTip, kSearchRadius, testing::isBlue));
 }
 
 // The smallest rectangle around where the camera puts the corners of a box.
