@@ -202,19 +202,5 @@ TEST(PartsDumpTest, ElementsPathsInOrderWithChildNamesAndDrawnObject) {
     EXPECT_EQ(dumpOf(arm, 0), golden("arm-dump.txt"));
 }
 
-TEST(PartsDumpTest, ConsoleDumpMatchesTheDumpInTheConsoleEncoding) {
-    Parts leaf("leaf");
-    for (TextEncoding encoding : {TextEncoding::Cp932, TextEncoding::Utf8}) {
-        StringSink console;
-        Console::redirect(&console, nullptr, encoding);
-        leaf.dumpToConsole();
-        Console::redirect(nullptr, nullptr);
-        StringSink direct;
-        MessageStream out(direct, encoding);
-        leaf.dump(0, out);
-        EXPECT_EQ(console.text(), direct.text());
-    }
-}
-
 }  // namespace
 }  // namespace pelorin
