@@ -7,7 +7,6 @@
 
 #include "tests/support/TempDir.h"
 #include "tests/viewer/PngReader.h"
-#include "viewer/Screenshot.h"
 
 namespace pelorin {
 namespace {
@@ -80,24 +79,6 @@ TEST(PngWriterTest, RefusesBadImagesAndMissingDirectories) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("short.png")));
     EXPECT_FALSE(writePng(dir.file("no/such/dir.png"), gradient(2, 2), &reason));
     EXPECT_EQ(reason, "No such file or directory");
-}
-
-TEST(ScreenshotNameTest, NamesCarryLocalDateAndTimeAndAvoidTakenNames) {
-    std::tm time{};
-    time.tm_year = 2026 - 1900;
-    time.tm_mon = 11;
-    time.tm_mday = 6;
-    time.tm_hour = 21;
-    time.tm_min = 30;
-    time.tm_sec = 5;
-    EXPECT_EQ(screenshotFileName(time), "pelorin-20261206-213005.png");
-
-    testing::TempDir dir;
-    const testing::WorkingDirectory inDir(dir.path());
-    EXPECT_EQ(unusedScreenshotName("pelorin-x.png"), "pelorin-x.png");
-    std::ofstream("pelorin-x.png") << "1";
-    std::ofstream("pelorin-x-2.png") << "2";
-    EXPECT_EQ(unusedScreenshotName("pelorin-x.png"), "pelorin-x-3.png");
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <thread>
 #include <tuple>
 
+#include "tests/support/RunWithoutDisplay.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/XvfbDisplay.h"
 #include "tests/viewer/PngReader.h"
@@ -146,19 +147,12 @@ TEST(ViewerCloseTest, ClosingTheWindowWhileRecordingPutsEveryQueuedFrameOnDisk) 
 
 TEST(ViewerCloseTest, WithoutADisplayTheViewerSaysSoAndTheProcessGoesOn) {
     testing::TempDir dir;
-    const Child child = startProbe("nodisplay", dir.file("stderr.txt"));
-    ASSERT_GT(child.pid, 0);
-    std::string out;
-    waitForOutput(child.stdoutFd, "no viewer\n", out);
-    int status = -1;
-    ASSERT_TRUE(waitForExit(child.pid, status));
-    close(child.stdoutFd);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 4) << contents(dir.file("stderr.txt"));
-    EXPECT_EQ(out,
-              encodeText("ウィンドウを開けません。X の表示先に接続できません: (DISPLAY が未設定)\n",
-                         consoleEncoding()) +
-                  "no viewer\n");
+    const testing::RunResult run =
+        testing::runWithoutDisplay(PELORIN_CLOSE_PROBE, "nodisplay", dir.path());
+    EXPECT_EQ(run.status, 4) << run.output;
+    EXPECT_EQ(
+        run.output,
+        "ウィンドウを開けません。X の表示先に接続できません: (DISPLAY が未設定)\nno viewer\n");
 }
 
 }  // namespace
