@@ -151,6 +151,21 @@ int runComponentProcess(void* argument) {
 
 // ---- the tool side ----
 
+bool hasKey(const SDOPackage::NVList& list, const std::string& key) {
+    for (CORBA::ULong i = 0; i < list.length(); ++i) {
+        if (key == list[i].name.in()) return true;
+    }
+    return false;
+}
+
+std::string findString(const SDOPackage::NVList& list, const std::string& key) {
+    for (CORBA::ULong i = 0; i < list.length(); ++i) {
+        const char* text = nullptr;
+        if (key == list[i].name.in() && (list[i].value >>= text)) return text;
+    }
+    return "";
+}
+
 // A 1.2-style peer port: while the connection is set up it asks the in-port for its
 // connector profiles, as such peers do for their duplicate check.
 class PeerPort : public POA_RTC::PortService {
@@ -163,11 +178,7 @@ class PeerPort : public POA_RTC::PortService {
     RTC::ReturnCode_t notify_connect(RTC::ConnectorProfile& profile) override {
         RTC::ConnectorProfileList_var listed = target->get_connector_profiles();
         listedDuringConnect = static_cast<int>(listed->length());
-        for (CORBA::ULong i = 0; i < profile.properties.length(); ++i) {
-            if (std::string(profile.properties[i].name) == "dataport.corba_cdr.inport_ior") {
-                sawIor = true;
-            }
-        }
+        sawIor = hasKey(profile.properties, "dataport.corba_cdr.inport_ior");
         return RTC::RTC_OK;
     }
     RTC::ReturnCode_t notify_disconnect(const char*) override {
@@ -215,12 +226,12 @@ class Tool {
         return name;
     }
 
-    // Null when the name is not bound.
+    // Null when the name is not bound, or the naming service or component does not answer yet.
     RTC::RTObject_ptr find(const std::string& instance) {
         try {
             CORBA::Object_var object = naming_->resolve(componentName(instance));
             return RTC::RTObject::_narrow(object);
-        } catch (const CosNaming::NamingContext::NotFound&) {
+        } catch (const CORBA::Exception&) {
             return RTC::RTObject::_nil();
         }
     }
@@ -250,21 +261,6 @@ class Tool {
     PortableServer::POA_var poa_;
     CosNaming::NamingContext_var naming_;
 };
-
-bool hasKey(const SDOPackage::NVList& list, const std::string& key) {
-    for (CORBA::ULong i = 0; i < list.length(); ++i) {
-        if (key == list[i].name.in()) return true;
-    }
-    return false;
-}
-
-std::string findString(const SDOPackage::NVList& list, const std::string& key) {
-    for (CORBA::ULong i = 0; i < list.length(); ++i) {
-        const char* text = nullptr;
-        if (key == list[i].name.in() && (list[i].value >>= text)) return text;
-    }
-    return "";
-}
 
 OpenRTM::CdrData sample(unsigned char sec, double first, bool little = true) {
     cdrMemoryStream stream;
@@ -503,12 +499,8 @@ TEST_F(ComponentProcessTest, ConfiguredRateAppliesAndAnInvalidOneIsNamed) {
 bool boundToComponent(Session& session, std::chrono::duration<double> seconds) {
     const auto deadline = std::chrono::steady_clock::now() + seconds;
     do {
-        try {
-            RTC::RTObject_var found = session.tool.find("Recorder0");
-            if (!CORBA::is_nil(found) && found->_is_equivalent(session.component)) return true;
-        } catch (const CORBA::SystemException&) {
-            // The naming service is coming back.
-        }
+        RTC::RTObject_var found = session.tool.find("Recorder0");
+        if (!CORBA::is_nil(found) && found->_is_equivalent(session.component)) return true;
         std::this_thread::sleep_for(50ms);
     } while (std::chrono::steady_clock::now() < deadline);
     return false;
