@@ -158,15 +158,6 @@ int freeLoopbackPort() {
     return port;
 }
 
-// In the body: port_ is set by its own initialiser after fd_'s.
-RefusingPort::RefusingPort() {
-    fd_ = boundLoopbackSocket(port_);
-}
-
-RefusingPort::~RefusingPort() {
-    close(fd_);
-}
-
 pid_t forkProcess(int (*body)(void*), void* argument) {
     const pid_t pid = fork();
     if (pid != 0) return pid;

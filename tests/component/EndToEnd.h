@@ -63,21 +63,6 @@ RunResult runToEnd(const std::vector<std::string>& argv, const std::string& fold
 // A TCP port on 127.0.0.1 that was free a moment ago.
 int freeLoopbackPort();
 
-// A loopback TCP port that refuses connections while this object lives: bound but not
-// listening, so no other test running at the same time can take it.
-class RefusingPort {
-  public:
-    RefusingPort();
-    ~RefusingPort();
-    RefusingPort(const RefusingPort&) = delete;
-    RefusingPort& operator=(const RefusingPort&) = delete;
-    int port() const { return port_; }
-
-  private:
-    int fd_ = -1;
-    int port_ = 0;
-};
-
 // Forks; the child runs `body` and exits with its result, or with kChildThrew when `body`
 // throws. Must not be called while the calling process has an ORB: the child would inherit it
 // without its threads.

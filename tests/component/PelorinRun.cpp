@@ -91,13 +91,10 @@ PelorinRun::PelorinRun(const NamingService& naming, bool preactivate) : naming_(
     folder_.write("rtc.conf", conf);
 }
 
-std::map<std::string, std::string> PelorinRun::environment() const {
-    return pelorinEnvironment(folder_.file("rtc.conf"));
-}
-
 std::string PelorinRun::start() {
-    pelorin_ = std::make_unique<Child>(std::vector<std::string>{pelorinProgram(), "robot.txt"},
-                                       folder_.path(), environment());
+    pelorin_ =
+        std::make_unique<Child>(std::vector<std::string>{pelorinProgram(), "robot.txt"},
+                                folder_.path(), pelorinEnvironment(folder_.file("rtc.conf")));
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (std::chrono::steady_clock::now() < end) {
         if (!pelorin_->running())

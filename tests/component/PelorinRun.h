@@ -41,7 +41,6 @@ class PelorinRun {
     explicit PelorinRun(const NamingService& naming, bool preactivate = false);
 
     const TempDir& folder() const { return folder_; }
-    std::map<std::string, std::string> environment() const;
 
     // Starts `pelorin robot.txt` and waits until its name answers in the naming service.
     // Returns an empty string, or why it did not come up.

@@ -71,12 +71,6 @@ TEST_F(StartFailureTest, ParseFailureAfterTheManagerStartedEndsWithStatusOne) {
     EXPECT_TRUE(std::filesystem::exists(run_.folder().file("PASER_LOG.txt")));
 }
 
-}  // namespace
-}  // namespace pelorin::testing
-
-namespace pelorin::testing {
-namespace {
-
 // pelorin-send's failures name what is wrong, one line each, with status 2 for a bad command
 // line and 1 for a component it cannot reach.
 TEST(SenderErrorTest, EachFailureSaysWhatIsWrong) {

@@ -58,8 +58,6 @@ class Recorder : public RTC::DataFlowComponentBase {
         : DataFlowComponentBase(manager), port_("in", value_) {}
     RTC::ReturnCode_t onInitialize() override {
         addInPort("in", port_);  // named "Recorder0.in": the instance name is known from here on
-        // The viewer ends the process this way when its setting file cannot be read.
-        if (getProperties().getProperty("exit_in_initialize") == "1") std::exit(1);
         countIdleCycles_ = getProperties().getProperty("execute_on_input") == "1";
         if (countIdleCycles_) executeOnlyWhenInputArrives();
         return RTC::RTC_OK;
@@ -153,6 +151,21 @@ int runComponentProcess(void* argument) {
 
 // ---- the tool side ----
 
+bool hasKey(const SDOPackage::NVList& list, const std::string& key) {
+    for (CORBA::ULong i = 0; i < list.length(); ++i) {
+        if (key == list[i].name.in()) return true;
+    }
+    return false;
+}
+
+std::string findString(const SDOPackage::NVList& list, const std::string& key) {
+    for (CORBA::ULong i = 0; i < list.length(); ++i) {
+        const char* text = nullptr;
+        if (key == list[i].name.in() && (list[i].value >>= text)) return text;
+    }
+    return "";
+}
+
 // A 1.2-style peer port: while the connection is set up it asks the in-port for its
 // connector profiles, as such peers do for their duplicate check.
 class PeerPort : public POA_RTC::PortService {
@@ -165,11 +178,7 @@ class PeerPort : public POA_RTC::PortService {
     RTC::ReturnCode_t notify_connect(RTC::ConnectorProfile& profile) override {
         RTC::ConnectorProfileList_var listed = target->get_connector_profiles();
         listedDuringConnect = static_cast<int>(listed->length());
-        for (CORBA::ULong i = 0; i < profile.properties.length(); ++i) {
-            if (std::string(profile.properties[i].name) == "dataport.corba_cdr.inport_ior") {
-                sawIor = true;
-            }
-        }
+        sawIor = hasKey(profile.properties, "dataport.corba_cdr.inport_ior");
         return RTC::RTC_OK;
     }
     RTC::ReturnCode_t notify_disconnect(const char*) override {
@@ -217,12 +226,12 @@ class Tool {
         return name;
     }
 
-    // Null when the name is not bound.
+    // Null when the name is not bound, or the naming service or component does not answer yet.
     RTC::RTObject_ptr find(const std::string& instance) {
         try {
             CORBA::Object_var object = naming_->resolve(componentName(instance));
             return RTC::RTObject::_narrow(object);
-        } catch (const CosNaming::NamingContext::NotFound&) {
+        } catch (const CORBA::Exception&) {
             return RTC::RTObject::_nil();
         }
     }
@@ -252,21 +261,6 @@ class Tool {
     PortableServer::POA_var poa_;
     CosNaming::NamingContext_var naming_;
 };
-
-bool hasKey(const SDOPackage::NVList& list, const std::string& key) {
-    for (CORBA::ULong i = 0; i < list.length(); ++i) {
-        if (key == list[i].name.in()) return true;
-    }
-    return false;
-}
-
-std::string findString(const SDOPackage::NVList& list, const std::string& key) {
-    for (CORBA::ULong i = 0; i < list.length(); ++i) {
-        const char* text = nullptr;
-        if (key == list[i].name.in() && (list[i].value >>= text)) return text;
-    }
-    return "";
-}
 
 OpenRTM::CdrData sample(unsigned char sec, double first, bool little = true) {
     cdrMemoryStream stream;
@@ -387,18 +381,12 @@ TEST_F(ComponentProcessTest, ToolActivatesConnectsFeedsAndSeesItUnbound) {
     Session session;
     Tool& tool = session.tool;
     RTC::RTObject_ptr component = session.component.in();
-    EXPECT_TRUE(component->_is_a("IDL:openrtm.aist.go.jp/OpenRTM/DataFlowComponent:1.0"));
-    EXPECT_TRUE(component->_is_a("IDL:omg.org/RTC/DataFlowComponentAction:1.0"));
-    EXPECT_TRUE(component->_is_a("IDL:org.omg/SDOPackage/SDO:1.0"));
 
     RTC::ComponentProfile_var profile = component->get_component_profile();
     EXPECT_STREQ(profile->instance_name, "Recorder0");
-    EXPECT_STREQ(profile->vendor, "Tarnwell");
     ASSERT_EQ(profile->port_profiles.length(), 1u);
     EXPECT_STREQ(profile->port_profiles[0].name, "Recorder0.in");
     EXPECT_EQ(findString(profile->port_profiles[0].properties, "dataport.data_type"),
-              "IDL:RTC/TimedDoubleSeq:1.0");
-    EXPECT_EQ(findString(profile->port_profiles[0].properties, "data_type"),
               "IDL:RTC/TimedDoubleSeq:1.0");
     // What the framework's manager adds to a component's profile.
     const SDOPackage::NVList& properties = profile->properties;
@@ -414,10 +402,6 @@ TEST_F(ComponentProcessTest, ToolActivatesConnectsFeedsAndSeesItUnbound) {
     for (const char* key : {"conf.default", "port.inport.in", "port.inport.dataport"}) {
         EXPECT_TRUE(hasKey(properties, key)) << key;
     }
-    SDOPackage::Configuration_var configuration = component->get_configuration();
-    SDOPackage::ConfigurationSet_var active = configuration->get_active_configuration_set();
-    EXPECT_STREQ(active->id, "default");
-    EXPECT_THROW(component->get_monitoring(), SDOPackage::InterfaceNotImplemented);
 
     // Execution context: the manager's 1000 Hz replaces the profile's 20 Hz, the component
     // starts INACTIVE.
@@ -428,25 +412,10 @@ TEST_F(ComponentProcessTest, ToolActivatesConnectsFeedsAndSeesItUnbound) {
     ASSERT_FALSE(CORBA::is_nil(context));
     EXPECT_DOUBLE_EQ(context->get_rate(), 1000.0);
     EXPECT_TRUE(context->is_running());
-    RTC::ExecutionContextProfile_var contextProfile = context->get_profile();
-    EXPECT_EQ(findString(contextProfile->properties, "rate"), "1000");
-    EXPECT_TRUE(component->is_alive(context));
-    EXPECT_EQ(component->get_context_handle(context), 0);
     EXPECT_EQ(context->get_component_state(component), RTC::INACTIVE_STATE);
-    EXPECT_EQ(context->get_component_state(RTC::LightweightRTObject::_nil()), RTC::CREATED_STATE);
     EXPECT_EQ(context->set_rate(0.0), RTC::BAD_PARAMETER);
-    EXPECT_EQ(component->initialize(), RTC::PRECONDITION_NOT_MET);
-    EXPECT_EQ(component->finalize(), RTC::PRECONDITION_NOT_MET);
-    RTC::ExecutionContextList_var joined = component->get_participating_contexts();
-    EXPECT_EQ(joined->length(), 0u);
-    EXPECT_EQ(component->attach_context(context), 1000);
-    EXPECT_EQ(component->get_context_handle(context), 0);  // its own context stays handle 0
-    EXPECT_EQ(component->detach_context(1000), RTC::RTC_OK);
-    EXPECT_EQ(component->detach_context(1000), RTC::BAD_PARAMETER);
     EXPECT_EQ(context->activate_component(component), RTC::RTC_OK);
-    EXPECT_EQ(context->get_component_state(component), RTC::ACTIVE_STATE);
     EXPECT_EQ(context->activate_component(component), RTC::PRECONDITION_NOT_MET);
-    EXPECT_EQ(context->start(), RTC::PRECONDITION_NOT_MET);
 
     // Handshake with the in-port first and a 1.2-style peer second.
     RTC::PortServiceList_var ports = component->get_ports();
@@ -468,9 +437,6 @@ TEST_F(ComponentProcessTest, ToolActivatesConnectsFeedsAndSeesItUnbound) {
     ASSERT_FALSE(CORBA::is_nil(sink));
     EXPECT_EQ(sink->put(sample(11, 1.5)), OpenRTM::PORT_OK);
     EXPECT_TRUE(waitForText(gOutputPath, "11 1.500000\n"));
-    OpenRTM::CdrData junk;
-    junk.length(5);
-    EXPECT_EQ(sink->put(junk), OpenRTM::PORT_ERROR);
     // 0x20000000 doubles announced in 16 bytes: 4 GiB asked for, once.
     const unsigned char wraps[16] = {2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x20, 0, 0, 0, 0};
     OpenRTM::CdrData absurd(16, 16, const_cast<CORBA::Octet*>(wraps), false);
@@ -491,29 +457,19 @@ TEST_F(ComponentProcessTest, ToolActivatesConnectsFeedsAndSeesItUnbound) {
     EXPECT_FALSE(tool.isBound("Recorder0"));
 }
 
-TEST_F(ComponentProcessTest, NoNameServerWarnsOnceAndKeepsRunning) {
-    pt::RefusingPort refusing;
-    const std::string address = "127.0.0.1:" + std::to_string(refusing.port());
+// Without a naming service the component warns once and keeps running; a service started later
+// on that address learns of it, and an orderly end takes the name away again.
+TEST_F(ComponentProcessTest, NamingServiceMissingAtStartIsWarnedOnceAndLearnsOfItLater) {
+    const int port = pt::freeLoopbackPort();
+    const std::string address = "127.0.0.1:" + std::to_string(port);
     ProcessOptions options{address, dir.file("stderr.txt"), "", {"naming.update.interval:0.1"}};
     ChildProcess child(pt::forkProcess(runComponentProcess, &options));
     const std::string warning =
         "Warning: no naming service answered; the component is unregistered for now. Tried: " +
         address + "\n";
     ASSERT_TRUE(waitForText(options.stderrPath, warning)) << pt::readFile(options.stderrPath);
-    // Still running after retries: it answers the signal with an orderly end, and warned once.
-    std::this_thread::sleep_for(500ms);
-    EXPECT_EQ(child.end(SIGTERM), 0);
+    std::this_thread::sleep_for(500ms);  // several retries
     EXPECT_EQ(pt::readFile(options.stderrPath), warning);
-}
-
-TEST_F(ComponentProcessTest, NamingServiceStartedLaterLearnsOfTheComponent) {
-    const int port = pt::freeLoopbackPort();
-    ProcessOptions options{"127.0.0.1:" + std::to_string(port),
-                           dir.file("stderr.txt"),
-                           "",
-                           {"naming.update.interval:0.1"}};
-    ChildProcess child(pt::forkProcess(runComponentProcess, &options));
-    ASSERT_TRUE(waitForText(options.stderrPath, "Warning: no naming service answered"));
     pt::NamingService naming(port);
     ASSERT_TRUE(naming.ok()) << naming.error();
     Tool tool(naming.address());
@@ -523,35 +479,25 @@ TEST_F(ComponentProcessTest, NamingServiceStartedLaterLearnsOfTheComponent) {
     EXPECT_FALSE(tool.isBound("Recorder0"));
 }
 
-// A preactivated component with a configured rate, ended by SIGTERM: its name goes.
-TEST_F(ComponentProcessTest, PreactivationAndConfiguredRateThenTerminationSignalUnbinds) {
-    // One session at a time: a process must not be forked while this one's ORB is alive.
-    {
-        Session configured("Recorder0", {"exec_cxt.periodic.rate:5"});
-        EXPECT_DOUBLE_EQ(configured.context->get_rate(), 5.0);
-        EXPECT_EQ(configured.context->get_component_state(configured.component), RTC::ACTIVE_STATE);
-        EXPECT_TRUE(CORBA::is_nil(RTC::ExecutionContext_var(configured.component->get_context(7))));
-        EXPECT_EQ(configured.end(), 0);
-        EXPECT_FALSE(configured.tool.isBound("Recorder0"));
-    }
-    {
-        Session invalid("", {"exec_cxt.periodic.rate:fast"}, dir.file("stderr.txt"));
-        EXPECT_DOUBLE_EQ(invalid.context->get_rate(), 1000.0);
-        EXPECT_EQ(invalid.end(), 0);
+// A configured rate replaces the manager's; an invalid one is named and the default kept.
+TEST_F(ComponentProcessTest, ConfiguredRateAppliesAndAnInvalidOneIsNamed) {
+    for (const auto& [setting, rate] : {std::pair{"5", 5.0}, std::pair{"fast", 1000.0}}) {
+        // One session at a time: a process must not be forked while this one's ORB is alive.
+        Session session("", {std::string("exec_cxt.periodic.rate:") + setting},
+                        dir.file("stderr.txt"));
+        EXPECT_DOUBLE_EQ(session.context->get_rate(), rate) << setting;
+        EXPECT_EQ(session.end(), 0);
     }
     EXPECT_EQ(pt::readFile(dir.file("stderr.txt")),
               "Ignored an invalid exec_cxt.periodic.rate: fast\n");
 }
+
 // Whether the component's name resolves to the component itself within `seconds`.
 bool boundToComponent(Session& session, std::chrono::duration<double> seconds) {
     const auto deadline = std::chrono::steady_clock::now() + seconds;
     do {
-        try {
-            RTC::RTObject_var found = session.tool.find("Recorder0");
-            if (!CORBA::is_nil(found) && found->_is_equivalent(session.component)) return true;
-        } catch (const CORBA::SystemException&) {
-            // The naming service is coming back.
-        }
+        RTC::RTObject_var found = session.tool.find("Recorder0");
+        if (!CORBA::is_nil(found) && found->_is_equivalent(session.component)) return true;
         std::this_thread::sleep_for(50ms);
     } while (std::chrono::steady_clock::now() < deadline);
     return false;
@@ -562,7 +508,7 @@ bool boundToComponent(Session& session, std::chrono::duration<double> seconds) {
 // not when updates are off.
 TEST_F(ComponentProcessTest, NameIsBoundAgainWithinAnUpdateIntervalUnlessUpdatesAreOff) {
     const auto allowed = 1s + 1s;
-    {  // one session at a time, as above
+    {  // one session at a time: no fork while this one's ORB is alive
         Session session("", {"naming.update.interval:1"});
         CosNaming::Name name = session.tool.componentName("Recorder0");
         session.tool.naming_->unbind(name);
@@ -575,17 +521,6 @@ TEST_F(ComponentProcessTest, NameIsBoundAgainWithinAnUpdateIntervalUnlessUpdates
     Session off("", {"naming.update.interval:0.2", "naming.update.enable:NO"});
     off.tool.naming_->unbind(off.tool.componentName("Recorder0"));
     EXPECT_FALSE(boundToComponent(off, 1s)) << "bound again with updates off";
-}
-
-TEST_F(ComponentProcessTest, ExitDuringInitializeKeepsItsStatus) {
-    pt::NamingService naming;
-    ASSERT_TRUE(naming.ok()) << naming.error();
-    // Per-type keys of the configuration reach the component's properties.
-    ProcessOptions options{naming.address(), "", "", {"Test.Recorder.exit_in_initialize:1"}};
-    pid_t child = pt::forkProcess(runComponentProcess, &options);
-    EXPECT_EQ(pt::waitForExit(child, 10.0), 1);
-    Tool tool(naming.address());
-    EXPECT_FALSE(tool.isBound("Recorder0"));
 }
 
 TEST_F(ComponentProcessTest, FailedCallbacksLeadToErrorAndResetRecovers) {
@@ -613,15 +548,6 @@ TEST_F(ComponentProcessTest, FailedCallbacksLeadToErrorAndResetRecovers) {
     EXPECT_EQ(context->activate_component(component), RTC::RTC_OK);
     EXPECT_EQ(sink->put(sample(3, 7.0)), OpenRTM::PORT_OK);
     EXPECT_TRUE(waitForText(gOutputPath, "3 7.000000\n"));
-    EXPECT_EQ(context->deactivate_component(component), RTC::RTC_OK);
-
-    // Stopping and restarting the context.
-    EXPECT_EQ(context->stop(), RTC::RTC_OK);
-    EXPECT_FALSE(context->is_running());
-    EXPECT_EQ(context->stop(), RTC::PRECONDITION_NOT_MET);
-    EXPECT_EQ(context->start(), RTC::RTC_OK);
-    EXPECT_EQ(context->set_rate(50.0), RTC::RTC_OK);
-    EXPECT_DOUBLE_EQ(context->get_rate(), 50.0);
 }
 
 // A component whose cycle has nothing to do without input lets its context sleep: at 1000 Hz
@@ -667,17 +593,18 @@ TEST_F(ComponentProcessTest, RefusedConnectionsLeaveNothingBehind) {
         EXPECT_EQ(left->length(), 0u);
         return result;
     };
-    EXPECT_EQ(
-        refused({{"dataport.dataflow_type", "push"}, {"dataport.interface_type", "shared_memory"}}),
-        RTC::BAD_PARAMETER);
-    EXPECT_EQ(refused({{"dataport.interface_type", "corba_cdr"}}), RTC::BAD_PARAMETER);
-    EXPECT_EQ(
-        refused({{"dataport.dataflow_type", "pull"}, {"dataport.interface_type", "corba_cdr"}}),
-        RTC::BAD_PARAMETER);
-    EXPECT_EQ(refused({{"dataport.dataflow_type", "push"},
-                       {"dataport.interface_type", "corba_cdr"},
-                       {"dataport.serializer.cdr.endian", "middle,little"}}),
-              RTC::UNSUPPORTED);
+    const std::pair<Settings, RTC::ReturnCode_t> cases[] = {
+        {{{"dataport.dataflow_type", "push"}, {"dataport.interface_type", "shared_memory"}},
+         RTC::BAD_PARAMETER},
+        {{{"dataport.interface_type", "corba_cdr"}}, RTC::BAD_PARAMETER},
+        {{{"dataport.dataflow_type", "pull"}, {"dataport.interface_type", "corba_cdr"}},
+         RTC::BAD_PARAMETER},
+        {{{"dataport.dataflow_type", "push"},
+          {"dataport.interface_type", "corba_cdr"},
+          {"dataport.serializer.cdr.endian", "middle,little"}},
+         RTC::UNSUPPORTED},
+    };
+    for (const auto& [settings, expected] : cases) EXPECT_EQ(refused(settings), expected);
 
     RTC::ConnectorProfile_var empty = port->get_connector_profile("no-such-id");
     EXPECT_STREQ(empty->connector_id, "");
