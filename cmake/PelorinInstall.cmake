@@ -12,6 +12,7 @@ include(GNUInstallDirs)
 set(PELORIN_INSTALLED_PROGRAMS
     pelorin
     pelorin-check
+    pelorin-import
     pelorin-send
     pelorin-snapshot
 )
