@@ -9,6 +9,7 @@
 #include "tools/import/ImportError.h"
 #include "tools/import/ImportMessages.h"
 #include "tools/import/JointLines.h"
+#include "tools/import/OutputFolder.h"
 #include "tools/import/PackagePaths.h"
 #include "tools/import/SettingText.h"
 #include "tools/import/StlWriter.h"
@@ -290,6 +291,16 @@ ImportSummary RobotWriter::write(const std::string& settingName) {
 ImportSummary writeRobot(const UrdfDescription& description, const ImportOptions& options,
                          const fs::path& folder, const std::string& settingName) {
     return RobotWriter(description, options, folder).write(settingName);
+}
+
+ImportSummary importRobot(const ImportOptions& options) {
+    const UrdfDescription description = readUrdf(options.urdf);
+    OutputFolder folder(options.outDir, options.force);
+    const std::string name = fs::path(options.urdf).stem().string() + ".txt";
+    ImportSummary summary = writeRobot(description, options, folder.work(), name);
+    folder.commit();
+    summary.settingFile = (fs::path(options.outDir) / name).string();
+    return summary;
 }
 
 }  // namespace pelorin

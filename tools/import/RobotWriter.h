@@ -23,11 +23,16 @@ namespace pelorin {
 struct ImportSummary {
     std::vector<std::string> warnings;
     std::size_t meshFiles = 0;
-    std::size_t values = 0;  // DATAPORT lines
+    std::size_t values = 0;   // DATAPORT lines
+    std::string settingFile;  // OUTDIR/ROBOT.txt
 };
 
 // Writes `settingName` and the folder "meshes" into `folder`, which exists. Throws ImportError.
 ImportSummary writeRobot(const UrdfDescription& description, const ImportOptions& options,
                          const std::filesystem::path& folder, const std::string& settingName);
+
+// The whole import: reads options.urdf, writes OUTDIR/ROBOT.txt (ROBOT the URDF file's name
+// without its extension) and OUTDIR/meshes all or nothing. Throws ImportError.
+ImportSummary importRobot(const ImportOptions& options);
 
 }  // namespace pelorin

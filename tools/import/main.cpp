@@ -2,15 +2,12 @@
 // binary STL meshes it names (see tools/import/RobotWriter.h). Warnings and the summary go to
 // the console; any fault prints one message naming file and line and ends with status 1,
 // leaving no OUTDIR behind.
-#include <filesystem>
 #include <new>
 
 #include "tools/import/ImportError.h"
 #include "tools/import/ImportMessages.h"
 #include "tools/import/ImportOptions.h"
-#include "tools/import/OutputFolder.h"
 #include "tools/import/RobotWriter.h"
-#include "tools/import/UrdfReader.h"
 #include "util/MessageStream.h"
 
 namespace {
@@ -21,30 +18,19 @@ using pelorin::Console;
 constexpr int kSuccess = 0;
 constexpr int kFailure = 1;
 
-std::string settingFileName(const std::string& urdf) {
-    return std::filesystem::path(urdf).stem().string() + ".txt";
-}
-
 int run(int argc, const char* const argv[]) {
     const pelorin::ImportOptions options = pelorin::readImportOptions(argc, argv);
     if (options.help) {
         Console::out().msg(m::kUsage).flush();
         return kSuccess;
     }
-    const pelorin::UrdfDescription description = pelorin::readUrdf(options.urdf);
-    pelorin::OutputFolder folder(options.outDir, options.force);
-    const std::string name = settingFileName(options.urdf);
-    const pelorin::ImportSummary summary =
-        pelorin::writeRobot(description, options, folder.work(), name);
-    folder.commit();
+    const pelorin::ImportSummary summary = pelorin::importRobot(options);
     for (const std::string& warning : summary.warnings) {
         Console::err().msg(m::kPrefix).msg(m::kWarning).raw(warning).endl();
     }
     Console::err().flush();
     auto& out = Console::out();
-    out.msg(m::kPrefix)
-        .msg(m::kWritten)
-        .raw((std::filesystem::path(options.outDir) / name).string());
+    out.msg(m::kPrefix).msg(m::kWritten).raw(summary.settingFile);
     out.raw(": ") << static_cast<unsigned long>(summary.meshFiles);
     out.raw(" meshes, ") << static_cast<unsigned long>(summary.values);
     out.raw(" data-port values").endl();

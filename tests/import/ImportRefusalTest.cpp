@@ -1,0 +1,116 @@
+// Bad input: every refusal names the file (and line, link or URI) and what is wrong, and leaves
+// no output folder behind; an existing output folder is kept unless replacing is asked for.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/support/TempDir.h"
+#include "tools/import/ImportError.h"
+#include "tools/import/RobotWriter.h"
+
+namespace pelorin {
+namespace {
+
+using testing::TempDir;
+
+const char* const kArm =
+    "<robot name=\"arm\">\n"
+    "<link name=\"base\"/>\n"
+    "<link name=\"tip\"><visual><geometry><mesh filename=\"%s\"/></geometry></visual></link>\n"
+    "<joint name=\"j\" type=\"fixed\"><parent link=\"base\"/><child link=\"tip\"/></joint>\n"
+    "</robot>\n";
+
+std::string armWithMesh(const std::string& uri) {
+    char text[600];
+    std::snprintf(text, sizeof text, kArm, uri.c_str());
+    return text;
+}
+
+struct Refusal {
+    const char* label;
+    std::string urdf;
+    std::vector<std::string> expected;  // parts of the message, "DIR" standing for the folder
+};
+
+std::vector<Refusal> refusals() {
+    return {
+        {"not XML",
+         "<robot name=\"a\">\n<link name=\"b\">\n</robot>\n",
+         {"robot.urdf:3: ", "not XML"}},
+        {"not a URDF",
+         "<?xml version=\"1.0\"?>\n<model/>\n",
+         {"robot.urdf:2: ", "<model>, not <robot>"}},
+        {"xacro",
+         "<robot name=\"a\" xmlns:xacro=\"http://www.ros.org/wiki/xacro\"/>",
+         {"robot.urdf: ", "xacro"}},
+        {"several roots",
+         "<robot name=\"a\">\n<link name=\"x\"/>\n<link name=\"y\"/>\n</robot>",
+         {"robot.urdf: ", "several root links: 'x' (line 2), 'y' (line 3)"}},
+        {"unknown link",
+         "<robot name=\"a\">\n<link name=\"x\"/>\n<joint name=\"j\" type=\"fixed\">"
+         "<parent link=\"x\"/><child link=\"ghost\"/></joint>\n</robot>",
+         {"robot.urdf:3: ", "joint 'j' names unknown link 'ghost'"}},
+        {"cycle",
+         "<robot name=\"a\">\n<link name=\"r\"/>\n<link name=\"p\"/>\n<link name=\"q\"/>\n"
+         "<joint name=\"a\" type=\"fixed\"><parent link=\"p\"/><child link=\"q\"/></joint>\n"
+         "<joint name=\"b\" type=\"fixed\"><parent link=\"q\"/><child "
+         "link=\"p\"/></joint>\n</robot>",
+         {"robot.urdf:3: ", "cycle through link 'p'"}},
+        {"missing mesh",
+         armWithMesh("meshes/none.stl"),
+         {"robot.urdf:3: link 'tip': ",
+          "mesh file not found: meshes/none.stl (DIR/meshes/none.stl)"}},
+        {"unknown package",
+         armWithMesh("package://nowhere/a.stl"),
+         {"robot.urdf:3: link 'tip': ",
+          "unknown package in package://nowhere/a.stl; searched: DIR/pkgs"}},
+        {"unreadable mesh",
+         armWithMesh("junk.stl"),
+         {"robot.urdf:3: link 'tip': junk.stl: ", "not readable"}},
+    };
+}
+
+TEST(ImportRefusal, BadInputIsNamedWithItsPlaceAndLeavesNoFolder) {
+    for (const Refusal& r : refusals()) {
+        TempDir dir;
+        std::filesystem::create_directory(dir.file("pkgs"));
+        dir.write("junk.stl", "solid nothing here\nthat is a triangle\n");
+        ImportOptions options;
+        options.urdf = dir.write("robot.urdf", r.urdf);
+        options.outDir = dir.file("out");
+        options.packagePaths.push_back(dir.file("pkgs"));
+        std::string message;
+        try {
+            importRobot(options);
+        } catch (const ImportError& error) {
+            message = error.what();
+        }
+        for (std::string part : r.expected) {
+            if (const auto at = part.find("DIR"); at != std::string::npos)
+                part.replace(at, 3, dir.path());
+            EXPECT_NE(message.find(part), std::string::npos) << r.label << ": " << message;
+        }
+        EXPECT_EQ(message.rfind(dir.file("robot.urdf"), 0), 0u) << r.label << ": " << message;
+        // Nothing but the inputs is left: no output folder, no partial one beside it.
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3) << r.label;
+    }
+}
+
+TEST(ImportRefusal, AnExistingFolderIsReplacedOnlyWhenAskedTo) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.file("out"));
+    dir.write("out/mine.txt", "keep");
+    ImportOptions options;
+    options.urdf = dir.write("robot.urdf", "<robot name=\"a\"><link name=\"x\"/></robot>");
+    options.outDir = dir.file("out");
+    EXPECT_THROW(importRobot(options), ImportError);
+    EXPECT_TRUE(std::filesystem::exists(dir.file("out/mine.txt")));
+    options.force = true;
+    importRobot(options);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out/mine.txt")));
+    EXPECT_TRUE(std::filesystem::exists(dir.file("out/robot.txt")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+}
+
+}  // namespace
+}  // namespace pelorin
