@@ -32,7 +32,7 @@ std::string quotedName(const std::string& name) {
 
 // One drawn STL: the file written, its colour and where it stands in its link.
 struct Piece {
-    std::string name;
+    std::string name;  // of its Parts, drawn object and file
     urdf::Pose origin;
     Rgba colour;
 };
@@ -68,7 +68,8 @@ class RobotWriter {
     fs::path folder_;
     PackagePaths paths_;
     double unit_;
-    NameTable names_;
+    NameTable partsNames_;  // links and the Parts of further pieces
+    NameTable pathNames_;   // joints and the paths to further pieces
     SettingText text_;
     ImportSummary summary_;
     std::map<std::string, std::string> partsName_, fileName_, jointName_;
@@ -93,10 +94,10 @@ RobotWriter::RobotWriter(const UrdfDescription& d, const ImportOptions& o, fs::p
       unit_(o.metres ? 1.0 : kMillimetresPerMetre) {}
 
 void RobotWriter::nameEverything() {
-    names_.reserve(kRootName);
+    partsNames_.reserve(kRootName);
     const std::string root = d_.model->getRoot()->name;
     for (const auto& [link, line] : d_.linkLines) {
-        fileName_[link] = names_.add(link);
+        fileName_[link] = partsNames_.add(link);
         partsName_[link] = link == root ? kRootName : fileName_[link];
         if (link != root && partsName_[link] != link) {
             warn("link " + quotedName(link) + std::string(m::kRenamed) +
@@ -104,7 +105,7 @@ void RobotWriter::nameEverything() {
         }
     }
     for (const std::string& joint : d_.jointOrder) {
-        jointName_[joint] = names_.add(joint);
+        jointName_[joint] = pathNames_.add(joint);
         if (jointName_[joint] != joint) {
             warn("joint " + quotedName(joint) + std::string(m::kRenamed) +
                  quotedName(jointName_[joint]));
@@ -157,7 +158,7 @@ void RobotWriter::writeLink(const urdf::Link& link) {
     }
     for (std::size_t i = 1; i < pieces.size(); ++i) {
         if (i == 1) text_.comment("Further visuals and colours of this link, unmoved:");
-        text_.line("BEGIN CHILD = " + pieces[i].name);
+        text_.line("BEGIN CHILD = " + pathNames_.add(pieces[i].name));
         text_.line("NEXT = " + pieces[i].name);
         text_.line("END CHILD");
     }
@@ -260,7 +261,7 @@ void RobotWriter::writeShape(const urdf::Link& link, const Shape& shape,
     for (std::size_t i = 0; i < mesh.pieceCount(); ++i) {
         const std::string& base = fileName_.at(link.name);
         Piece piece{
-            pieces.empty() ? base : names_.add(base + "_" + std::to_string(pieces.size() + 1)),
+            pieces.empty() ? base : partsNames_.add(base + "_" + std::to_string(pieces.size() + 1)),
             shape.origin, given.value_or(mesh.colour(i).value_or(kGrey))};
         StlWriter out((folder_ / kMeshFolder / (piece.name + ".stl")).string());
         mesh.write(i, placement, out);
