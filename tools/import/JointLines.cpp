@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <set>
 
 #include "tools/import/ImportError.h"
 #include "tools/import/ImportMessages.h"
@@ -161,18 +162,16 @@ std::vector<std::string> dataPortOrder(const urdf::ModelInterface& model,
                                        const std::vector<std::string>& listed,
                                        std::vector<std::string>& warnings) {
     std::vector<std::string> order;
+    std::set<std::string> taken;
     for (const std::string& name : listed) {
         const urdf::JointConstSharedPtr joint = model.getJoint(name);
         if (!joint || !movable(*joint)) throw ImportError(std::string(m::kNotMovable) + name);
-        if (std::find(order.begin(), order.end(), name) != order.end()) {
-            throw ImportError(std::string(m::kListedTwice) + name);
-        }
+        if (!taken.insert(name).second) throw ImportError(std::string(m::kListedTwice) + name);
         order.push_back(name);
     }
     for (const std::string& name : documentOrder) {
         const urdf::JointConstSharedPtr joint = model.getJoint(name);
-        if (!joint || !movable(*joint)) continue;
-        if (std::find(order.begin(), order.end(), name) != order.end()) continue;
+        if (!joint || !movable(*joint) || taken.count(name) != 0) continue;
         if (!listed.empty())
             warnings.push_back("joint '" + name + "'" + std::string(m::kUnlistedJoint));
         order.push_back(name);

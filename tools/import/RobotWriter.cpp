@@ -52,6 +52,7 @@ class RobotWriter {
   private:
     void nameEverything();
     void writeHeader(const std::string& settingName);
+    void writeLinks();
     void writeLink(const urdf::Link& link);
     void writeJoint(const urdf::Joint& joint);
     void writeDrawn(const Piece& piece);
@@ -73,6 +74,7 @@ class RobotWriter {
     SettingText text_;
     ImportSummary summary_;
     std::map<std::string, std::string> partsName_, fileName_, jointName_;
+    std::map<std::string, std::vector<const urdf::Joint*>> childJoints_;  // document order
     std::vector<std::string> valueOrder_;           // movable joints, data-port order
     std::map<std::string, std::string> valueLine_;  // joint -> its DATAPORT line
     bool texturesWarned_ = false;
@@ -110,6 +112,10 @@ void RobotWriter::nameEverything() {
             warn("joint " + quotedName(joint) + std::string(m::kRenamed) +
                  quotedName(jointName_[joint]));
         }
+    }
+    for (const std::string& joint : d_.jointOrder) {
+        const urdf::JointConstSharedPtr j = d_.model->getJoint(joint);
+        if (j) childJoints_[j->parent_link_name].push_back(j.get());
     }
     valueOrder_ = dataPortOrder(*d_.model, d_.jointOrder, o_.joints, summary_.warnings);
 }
@@ -152,10 +158,7 @@ void RobotWriter::writeLink(const urdf::Link& link) {
     }
     const std::vector<Piece> pieces = writeMeshes(link);
     if (!pieces.empty()) writeDrawn(pieces.front());
-    for (const std::string& joint : d_.jointOrder) {
-        const urdf::JointConstSharedPtr j = d_.model->getJoint(joint);
-        if (j && j->parent_link_name == link.name) writeJoint(*j);
-    }
+    for (const urdf::Joint* joint : childJoints_[link.name]) writeJoint(*joint);
     for (std::size_t i = 1; i < pieces.size(); ++i) {
         if (i == 1) text_.comment("Further visuals and colours of this link, unmoved:");
         text_.line("BEGIN CHILD = " + pathNames_.add(pieces[i].name));
@@ -165,10 +168,20 @@ void RobotWriter::writeLink(const urdf::Link& link) {
     text_.line("END PARTS");
     text_.blank();
     for (std::size_t i = 1; i < pieces.size(); ++i) writeExtraPiece(pieces[i]);
-    for (const std::string& joint : d_.jointOrder) {
-        const urdf::JointConstSharedPtr j = d_.model->getJoint(joint);
-        if (j && j->parent_link_name == link.name)
-            writeLink(*d_.model->getLink(j->child_link_name));
+}
+
+// Links from the root down, each before its children, children in document order; a loop
+// rather than recursion, so a long chain cannot exhaust the stack.
+void RobotWriter::writeLinks() {
+    std::vector<const urdf::Link*> pending{d_.model->getRoot().get()};
+    while (!pending.empty()) {
+        const urdf::Link* link = pending.back();
+        pending.pop_back();
+        writeLink(*link);
+        const auto& joints = childJoints_[link->name];
+        for (auto it = joints.rbegin(); it != joints.rend(); ++it) {
+            pending.push_back(d_.model->getLink((*it)->child_link_name).get());
+        }
     }
 }
 
@@ -277,7 +290,7 @@ ImportSummary RobotWriter::write(const std::string& settingName) {
     std::error_code error;
     fs::create_directory(folder_ / kMeshFolder, error);
     if (error) throw ImportError(std::string(m::kCannotCreate) + (folder_ / kMeshFolder).string());
-    writeLink(*d_.model->getRoot());
+    writeLinks();
     writeDataPort();
     const fs::path file = folder_ / settingName;
     std::ofstream out(file, std::ios::binary);

@@ -182,7 +182,11 @@ UrdfDescription readUrdfText(const std::string& text, const std::string& file) {
     checkXml(d, text);
     KeepMessages messages;
     console_bridge::useOutputHandler(&messages);
-    d.model = urdf::parseURDF(text);
+    try {
+        d.model = urdf::parseURDF(text);
+    } catch (const std::exception& error) {
+        messages.errors += error.what();
+    }
     console_bridge::restorePreviousOutputHandler();
     if (!d.model) throw ImportError(file + ": " + std::string(m::kUrdfRefused) + messages.errors);
     return d;
