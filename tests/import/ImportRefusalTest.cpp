@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "tests/support/RunWithoutDisplay.h"
 #include "tests/support/TempDir.h"
 #include "tools/import/ImportError.h"
 #include "tools/import/RobotWriter.h"
@@ -110,6 +111,41 @@ TEST(ImportRefusal, AnExistingFolderIsReplacedOnlyWhenAskedTo) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("out/mine.txt")));
     EXPECT_TRUE(std::filesystem::exists(dir.file("out/robot.txt")));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+}
+
+}  // namespace
+}  // namespace pelorin
+
+namespace pelorin {
+namespace {
+
+// The program as a user runs it: the project's sample imports (status 0, the mimic joint's
+// warning on the console); a second run into the same folder, an unknown unit and a missing
+// file end with status 1 and say why.
+TEST(ImportProgram, SampleImportsAndFaultsEndWithStatusOne) {
+    TempDir dir;
+    const std::string sample = PELORIN_SOURCE_DIR "/samples/urdf-arm/urdf-arm.urdf";
+    const auto run = [&](const std::string& arguments) {
+        return testing::runWithoutDisplay(PELORIN_IMPORT, arguments, dir.path());
+    };
+    testing::RunResult result = run("'" + sample + "' out");
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_NE(result.output.find("warning: joint 'grip_mirror' mimics 'grip'"), std::string::npos)
+        << result.output;
+    EXPECT_NE(result.output.find("wrote out/urdf-arm.txt: 9 meshes, 6 data-port values"),
+              std::string::npos)
+        << result.output;
+    const std::pair<std::string, std::string> faults[] = {
+        {"'" + sample + "' out", "pelorin-import: out: exists already"},
+        {"--unit km '" + sample + "' other", "--unit takes mm or m, not: km"},
+        {"missing.urdf other", "pelorin-import: missing.urdf: cannot read the file"},
+    };
+    for (const auto& [arguments, message] : faults) {
+        result = run(arguments);
+        EXPECT_EQ(result.status, 1) << arguments;
+        EXPECT_NE(result.output.find(message), std::string::npos) << result.output;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("other")));
 }
 
 }  // namespace

@@ -27,8 +27,9 @@ class KeepMessages : public console_bridge::OutputHandler {
     std::string errors;
 };
 
+// "FILE:LINE: ", or "FILE: " where the line is not known.
 std::string at(const std::string& file, int line) {
-    return file + ":" + std::to_string(line) + ": ";
+    return line > 0 ? file + ":" + std::to_string(line) + ": " : file + ": ";
 }
 
 std::string named(const std::string& name) {
@@ -196,7 +197,7 @@ UrdfDescription readUrdf(const std::string& path) {
     std::error_code error;
     std::ifstream in;
     if (std::filesystem::is_regular_file(path, error)) in.open(path, std::ios::binary);
-    if (!in) throw ImportError(path + ": " + std::string(m::kCannotRead));
+    if (!in.is_open()) throw ImportError(path + ": " + std::string(m::kCannotRead));
     const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (in.bad()) throw ImportError(path + ": " + std::string(m::kCannotRead));
     return readUrdfText(text, path);
