@@ -57,6 +57,14 @@ std::vector<Refusal> refusals() {
          "<joint name=\"b\" type=\"fixed\"><parent link=\"q\"/><child "
          "link=\"p\"/></joint>\n</robot>",
          {"robot.urdf:3: ", "cycle through link 'p'"}},
+        {"no parent",
+         "<robot name=\"a\">\n<link name=\"x\"/>\n<link name=\"y\"/>\n<joint name=\"j\" "
+         "type=\"fixed\"><child link=\"y\"/></joint></robot>",
+         {"robot.urdf:4: ", "joint 'j' needs <parent link="}},
+        {"refused by urdfdom",
+         "<robot name=\"a\">\n<link name=\"x\"/>\n<link name=\"y\"/>\n<joint name=\"j\" "
+         "type=\"wobbly\"><parent link=\"x\"/><child link=\"y\"/></joint></robot>",
+         {"robot.urdf:4: ", "not a valid URDF: ", "wobbly"}},
         {"missing mesh",
          armWithMesh("meshes/none.stl"),
          {"robot.urdf:3: link 'tip': ",

@@ -41,12 +41,14 @@ inline constexpr std::string_view kNoLinks = "not a URDF: no <link> element";
 inline constexpr std::string_view kNoName = "has no name";
 inline constexpr std::string_view kDuplicateLink = "a second link named ";
 inline constexpr std::string_view kDuplicateJoint = "a second joint named ";
+inline constexpr std::string_view kNoEnd =
+    " needs <parent link=\"...\"/> and <child link=\"...\"/>";
 inline constexpr std::string_view kUnknownLink = " names unknown link ";
 inline constexpr std::string_view kTwoParents = " is the child of two joints: ";
 inline constexpr std::string_view kSeveralRoots = "several root links: ";
 inline constexpr std::string_view kCycle = "the joints form a cycle through link ";
 inline constexpr std::string_view kUrdfRefused = "not a valid URDF: ";
-inline constexpr std::string_view kZeroAxis = " has an axis of length zero";
+inline constexpr std::string_view kZeroAxis = "its axis has length zero";
 
 // Meshes.
 inline constexpr std::string_view kMeshMissing = "mesh file not found: ";

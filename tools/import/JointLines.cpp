@@ -77,7 +77,7 @@ urdf::Vector3 unitAxis(const urdf::Joint& joint, const std::string& where) {
     const urdf::Vector3& a = joint.axis;
     const double length = std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z);
     if (!(length > 0.0) || !std::isfinite(length)) {
-        throw ImportError(where + "joint " + joint.name + std::string(m::kZeroAxis));
+        throw ImportError(where + std::string(m::kZeroAxis));
     }
     return urdf::Vector3(a.x / length, a.y / length, a.z / length);
 }

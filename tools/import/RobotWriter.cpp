@@ -96,6 +96,7 @@ RobotWriter::RobotWriter(const UrdfDescription& d, const ImportOptions& o, fs::p
       unit_(o.metres ? 1.0 : kMillimetresPerMetre) {}
 
 void RobotWriter::nameEverything() {
+    summary_.warnings = d_.warnings;
     partsNames_.reserve(kRootName);
     const std::string root = d_.model->getRoot()->name;
     for (const auto& [link, line] : d_.linkLines) {

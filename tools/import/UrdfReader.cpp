@@ -18,13 +18,15 @@ namespace {
 namespace m = import_messages;
 
 // Keeps urdfdom's complaints for the message instead of letting them reach the console.
+// urdfdom also drops what it cannot read (a visual with a bad number) with only such a message,
+// so they are kept for the warnings of a model that was built.
 class KeepMessages : public console_bridge::OutputHandler {
   public:
     void log(const std::string& text, console_bridge::LogLevel level, const char*, int) override {
-        if (level >= console_bridge::CONSOLE_BRIDGE_LOG_ERROR)
-            errors += (errors.empty() ? "" : "; ") + text;
+        const bool repeated = !texts.empty() && texts.back() == text;
+        if (level >= console_bridge::CONSOLE_BRIDGE_LOG_WARN && !repeated) texts.push_back(text);
     }
-    std::string errors;
+    std::vector<std::string> texts;
 };
 
 // "FILE:LINE: ", or "FILE: " where the line is not known.
@@ -76,7 +78,9 @@ void TreeCheck::checkJoint(const JointEnds& j) {
                               std::string(m::kUnknownLink) + named(link));
         }
     }
-    if (j.parent.empty() || j.child.empty()) return;  // urdfdom says what is missing
+    if (j.parent.empty() || j.child.empty()) {
+        throw ImportError(at(d_.file, j.line) + "joint " + named(j.name) + std::string(m::kNoEnd));
+    }
     const auto [it, added] = parentJoint_.emplace(j.child, j.name);
     if (!added) {
         throw ImportError(at(d_.file, j.line) + "link " + named(j.child) +
@@ -165,6 +169,23 @@ void checkXml(UrdfDescription& d, const std::string& text) {
     TreeCheck(d, joints).checkRootAndCycles();
 }
 
+// urdfdom names the joint or link concerned in brackets or quotes: its line goes in front.
+std::string withLine(const UrdfDescription& d, const std::string& text) {
+    for (const auto& [open, close] : {std::pair{'[', ']'}, std::pair{'\'', '\''}}) {
+        for (std::size_t from = text.find(open); from != std::string::npos;
+             from = text.find(open, from + 1)) {
+            const std::size_t to = text.find(close, from + 1);
+            if (to == std::string::npos) break;
+            const std::string name = text.substr(from + 1, to - from - 1);
+            for (const auto* lines : {&d.jointLines, &d.linkLines}) {
+                const auto it = lines->find(name);
+                if (it != lines->end()) return at(d.file, it->second) + text;
+            }
+        }
+    }
+    return d.file + ": " + text;
+}
+
 }  // namespace
 
 std::string UrdfDescription::whereLink(const std::string& link) const {
@@ -186,10 +207,15 @@ UrdfDescription readUrdfText(const std::string& text, const std::string& file) {
     try {
         d.model = urdf::parseURDF(text);
     } catch (const std::exception& error) {
-        messages.errors += error.what();
+        messages.texts.push_back(error.what());
     }
     console_bridge::restorePreviousOutputHandler();
-    if (!d.model) throw ImportError(file + ": " + std::string(m::kUrdfRefused) + messages.errors);
+    if (!d.model) {
+        std::string all;
+        for (const std::string& text : messages.texts) all += (all.empty() ? "" : "; ") + text;
+        throw ImportError(withLine(d, std::string(m::kUrdfRefused) + all));
+    }
+    for (const std::string& text : messages.texts) d.warnings.push_back(withLine(d, text));
     return d;
 }
 

@@ -19,6 +19,7 @@ struct UrdfDescription {
     std::vector<std::string> jointOrder;  // every joint, in document order
     std::map<std::string, int> linkLines;
     std::map<std::string, int> jointLines;
+    std::vector<std::string> warnings;  // what urdfdom left out or doubted, each with its place
 
     // "FILE:LINE: link 'NAME': ", the front of a message about that link.
     std::string whereLink(const std::string& link) const;
