@@ -182,7 +182,8 @@ Robot revoluteChain() {
     return r;
 }
 
-// Prismatic joints along +X, -Y, +Z and a tilted axis, a fixed joint, a mimic joint, a branch.
+// Prismatic joints along +X, -Y, +Z and a tilted axis, a fixed joint, a mimic joint, a planar
+// joint (left at its origin), a branch.
 Robot prismaticTree() {
     Robot r{"prismatic", "", {}, {}};
     std::string body = link("base", box("0.4 0.4 0.1", "xyz=\"0 0 0\""));
@@ -199,6 +200,10 @@ Robot prismaticTree() {
     body += link("tip", box("0.02 0.02 0.02", "xyz=\"0 0 0\""));
     r.drawnCorners["tip"] = boxCorners({0.02, 0.02, 0.02}, pose(0, 0, 0, 0, 0, 0));
     body += joint("fix", "fixed", "s3", "tip", "xyz=\"0.2 0 0\" rpy=\"1 0 0\"", "1 0 0");
+    body += link("plate", box("0.05 0.05 0.01", "xyz=\"0 0 0\""));
+    r.drawnCorners["plate"] = boxCorners({0.05, 0.05, 0.01}, pose(0, 0, 0, 0, 0, 0));
+    body +=
+        joint("slide", "planar", "base", "plate", "xyz=\"-0.1 0 0.1\" rpy=\"0 0 0.3\"", "0 0 1");
     body += link("twin", box("0.03 0.03 0.03", "xyz=\"0 0 0\""));
     r.drawnCorners["twin"] = boxCorners({0.03, 0.03, 0.03}, pose(0, 0, 0, 0, 0, 0));
     body +=

@@ -27,7 +27,14 @@ bool isFolder(const fs::path& path) {
 }  // namespace
 
 PackagePaths::PackagePaths(std::vector<fs::path> places, fs::path urdfFolder)
-    : places_(std::move(places)), urdfFolder_(std::move(urdfFolder)) {}
+    : places_(std::move(places)), urdfFolder_(std::move(urdfFolder)) {
+    // "DIR/" names the package DIR as well as "DIR" does.
+    for (fs::path& place : places_) {
+        while (!place.has_filename() && place.has_parent_path() && place != place.root_path()) {
+            place = place.parent_path();
+        }
+    }
+}
 
 std::vector<fs::path> PackagePaths::splitSearchPath(const std::string& list) {
     std::vector<fs::path> places;
