@@ -344,7 +344,8 @@ TEST_P(ImportGeometry, EveryLinkAndDrawingStandsWhereTheUrdfPutsIt) {
     options.urdf = dir.write("robot.urdf", robot.urdf);
     options.outDir = dir.file("out");
     options.metres = robot.metres;
-    options.packagePaths.push_back(dir.file("pkgs"));
+    // The package folder itself, named with a trailing slash as shells complete it.
+    options.packagePaths.push_back(dir.file("pkgs/demo_description/"));
     importRobot(options);
 
     const std::shared_ptr<urdf::ModelInterface> model = urdf::parseURDF(robot.urdf);
