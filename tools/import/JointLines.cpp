@@ -142,7 +142,8 @@ std::optional<std::string> writeJointLines(SettingText& text, const urdf::Joint&
                                            const std::string& name, double unit,
                                            const std::string& where,
                                            std::vector<std::string>& warnings) {
-    text.comment("Joint " + joint.name + ": " + typeName(joint));
+    const std::string renamed = name != joint.name ? ", written as " + name : "";
+    text.comment("Joint " + joint.name + renamed + ": " + typeName(joint));
     writePoseLines(text, joint.parent_to_joint_origin_transform, unit);
     if (joint.type == urdf::Joint::PLANAR || joint.type == urdf::Joint::FLOATING) {
         warnings.push_back("joint '" + joint.name + "'" + std::string(m::kPlanarFloating) +

@@ -151,7 +151,7 @@ void RobotWriter::writeExtraPiece(const Piece& piece) {
 
 void RobotWriter::writeLink(const urdf::Link& link) {
     const std::string& name = partsName_.at(link.name);
-    text_.comment("Link " + link.name);
+    text_.comment("Link " + link.name + (name != link.name ? ", written as " + name : ""));
     text_.line("BEGIN PARTS = " + name);
     if (!link.getParent()) {
         text_.comment("URDF is Z-up and the viewer's up is Y: stand the robot upright.");
