@@ -1,5 +1,6 @@
 #include "tools/import/PackagePaths.h"
 
+#include <fstream>
 #include <sstream>
 #include <system_error>
 
@@ -84,6 +85,10 @@ fs::path PackagePaths::resolve(const std::string& uri, const std::string& where)
     std::error_code error;
     if (!fs::is_regular_file(path, error)) {
         throw ImportError(where + std::string(m::kMeshMissing) + uri + " (" + path.string() + ")");
+    }
+    if (!std::ifstream(path, std::ios::binary).is_open()) {
+        throw ImportError(where + std::string(m::kMeshUnreadable) + uri + " (" + path.string() +
+                          ")");
     }
     return path;
 }
