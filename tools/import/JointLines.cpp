@@ -144,7 +144,16 @@ std::optional<std::string> writeJointLines(SettingText& text, const urdf::Joint&
                                            std::vector<std::string>& warnings) {
     const std::string renamed = name != joint.name ? ", written as " + name : "";
     text.comment("Joint " + joint.name + renamed + ": " + typeName(joint));
-    writePoseLines(text, joint.parent_to_joint_origin_transform, unit);
+    const urdf::Pose& origin = joint.parent_to_joint_origin_transform;
+    double roll = 0.0, pitch = 0.0, yaw = 0.0;
+    origin.rotation.getRPY(roll, pitch, yaw);
+    const std::string xyz =
+        n(origin.position.x) + " " + n(origin.position.y) + " " + n(origin.position.z);
+    const std::string rpy = n(roll) + " " + n(pitch) + " " + n(yaw);
+    if (xyz != "0 0 0" || rpy != "0 0 0") {
+        text.comment("URDF origin xyz=\"" + xyz + "\" rpy=\"" + rpy + "\" (m, rad)");
+    }
+    writePoseLines(text, origin, unit);
     if (joint.type == urdf::Joint::PLANAR || joint.type == urdf::Joint::FLOATING) {
         warnings.push_back("joint '" + joint.name + "'" + std::string(m::kPlanarFloating) +
                            typeName(joint));
