@@ -4,6 +4,7 @@
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
+#include <array>
 #include <assimp/Importer.hpp>
 #include <cmath>
 
@@ -19,9 +20,8 @@ constexpr int kRoundSegments = 32;  // around a cylinder or a sphere
 constexpr int kSphereRings = 16;    // from pole to pole
 constexpr double kPi = 3.14159265358979323846;
 
-struct Triangle {
-    Vec3 a, b, c;
-};
+// A named type of the anonymous namespace cannot be a member of VisualMesh::Source.
+using Triangle = std::array<Vec3, 3>;
 
 Matrix4 fromAssimp(const aiMatrix4x4& t) {
     Matrix4 result;
@@ -133,8 +133,8 @@ VisualMesh VisualMesh::cylinder(double radius, double length) {
         const Vec3 p1{radius * std::cos(a1), radius * std::sin(a1), 0.0};
         auto& t = source->triangles;
         addQuad(t, {p0.x, p0.y, -h}, {p1.x, p1.y, -h}, {p1.x, p1.y, h}, {p0.x, p0.y, h});
-        t.push_back({{0, 0, h}, {p0.x, p0.y, h}, {p1.x, p1.y, h}});
-        t.push_back({{0, 0, -h}, {p1.x, p1.y, -h}, {p0.x, p0.y, -h}});
+        t.push_back({Vec3{0, 0, h}, Vec3{p0.x, p0.y, h}, Vec3{p1.x, p1.y, h}});
+        t.push_back({Vec3{0, 0, -h}, Vec3{p1.x, p1.y, -h}, Vec3{p0.x, p0.y, -h}});
     }
     return VisualMesh(std::move(source));
 }
@@ -181,8 +181,8 @@ bool VisualMesh::hasTextures() const {
 void VisualMesh::write(std::size_t piece, const Matrix4& placement, StlWriter& out) const {
     if (source_->scene == nullptr) {
         for (const Triangle& t : source_->triangles) {
-            out.addFacet(transformPoint(placement, t.a), transformPoint(placement, t.b),
-                         transformPoint(placement, t.c));
+            out.addFacet(transformPoint(placement, t[0]), transformPoint(placement, t[1]),
+                         transformPoint(placement, t[2]));
         }
         return;
     }
