@@ -3,7 +3,7 @@
 // loop then reports the line.
 #include <optional>
 
-#include "render/DrawnObjectBySTL.h"
+#include "mesh/DrawnObjectBySTL.h"
 #include "scene/Parts.h"
 #include "setting/SettingFileParser.h"
 #include "setting/SettingMessages.h"

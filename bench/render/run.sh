@@ -9,7 +9,7 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 build="${1:-$here/build}"
 facets="${2:-500000}"
-bench="$build/bench/render/pelorin_stl_bench"
+bench="$build/bench/mesh/pelorin_stl_bench"
 if [[ ! -x "$bench" ]]; then
     echo "no benchmark at $bench: build the target pelorin_stl_bench first" >&2
     exit 1

@@ -1,7 +1,7 @@
 // The keyword handlers: mode tests with their messages, value forms, TRANS forms, drawn objects
 // and the warnings for duplicate names.
 #include "ParserHarness.h"
-#include "render/DrawnObjectBySTL.h"
+#include "mesh/DrawnObjectBySTL.h"
 #include "scene/RotateTransform.h"
 #include "scene/TranslateTransform.h"
 #include "util/TextHelpers.h"

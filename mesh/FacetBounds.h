@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-#include "render/Triangle.h"
+#include "mesh/Triangle.h"
 #include "scene/Geometry.h"
 
 namespace pelorin {

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-namespace pelorin::render_messages {
+namespace pelorin::mesh_messages {
 
 inline constexpr std::string_view kDestructStl = "デストラクトDrawnObjectBySTL";
 
@@ -16,4 +16,4 @@ inline constexpr std::string_view kColorSeparator = ",";
 inline constexpr std::string_view kNumberOfTriangles = "Number of Triangles = ";
 inline constexpr std::string_view kDumpTransform = "Dump Transform";
 
-}  // namespace pelorin::render_messages
+}  // namespace pelorin::mesh_messages

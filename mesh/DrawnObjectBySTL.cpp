@@ -1,30 +1,20 @@
-#include "render/DrawnObjectBySTL.h"
+#include "mesh/DrawnObjectBySTL.h"
 
-#include <GL/gl.h>
-
-#include "render/FacetArrays.h"
-#include "render/FacetBounds.h"
-#include "render/RenderMessages.h"
-#include "render/StlFile.h"
+#include "mesh/FacetBounds.h"
+#include "mesh/MeshMessages.h"
+#include "mesh/StlFile.h"
 #include "scene/ConsoleDump.h"
 #include "util/MessageStream.h"
 #include "util/TextHelpers.h"
 
 namespace pelorin {
-namespace {
-
-// The material call takes RGBA; blending is never enabled, so alpha has no visible effect.
-constexpr float kOpaque = 1.0F;
-
-}  // namespace
-
 DrawnObjectBySTL::DrawnObjectBySTL(std::string name) : DrawnObject(std::move(name)) {}
 
 DrawnObjectBySTL::DrawnObjectBySTL(float r, float g, float b, std::string name)
     : DrawnObject(std::move(name)), color_{r, g, b} {}
 
 DrawnObjectBySTL::~DrawnObjectBySTL() {
-    Console::out().msg(render_messages::kDestructStl).endl();
+    Console::out().msg(mesh_messages::kDestructStl).endl();
 }
 
 void DrawnObjectBySTL::setColor(double r, double g, double b) {
@@ -45,29 +35,19 @@ bool DrawnObjectBySTL::loadStl(const std::string& path, StlLoadResult* result) {
     return true;
 }
 
-void DrawnObjectBySTL::draw() const {
-    applyMaterial();
-    drawFacetsFromClientArrays(triangles_.data(), triangles_.size());
-}
-
-void DrawnObjectBySTL::applyMaterial() const {
-    const float rgba[4] = {color_[0], color_[1], color_[2], kOpaque};
-    glMaterialfv(GL_FRONT, GL_DIFFUSE, rgba);
-}
-
 void DrawnObjectBySTL::dump(int indent, MessageStream& out) const {
     const std::string pad = repeatChar(indent, ' ');
-    out.raw(pad).msg(render_messages::kTypeStl).endl();
-    out.raw(pad).msg(render_messages::kName).raw(getName()).endl();
-    out.raw(pad).msg(render_messages::kFilePath).raw(filePath_).endl();
-    out.raw(pad).msg(render_messages::kColor) << static_cast<double>(color_[0]);
-    out.msg(render_messages::kColorSeparator) << static_cast<double>(color_[1]);
-    out.msg(render_messages::kColorSeparator) << static_cast<double>(color_[2]);
+    out.raw(pad).msg(mesh_messages::kTypeStl).endl();
+    out.raw(pad).msg(mesh_messages::kName).raw(getName()).endl();
+    out.raw(pad).msg(mesh_messages::kFilePath).raw(filePath_).endl();
+    out.raw(pad).msg(mesh_messages::kColor) << static_cast<double>(color_[0]);
+    out.msg(mesh_messages::kColorSeparator) << static_cast<double>(color_[1]);
+    out.msg(mesh_messages::kColorSeparator) << static_cast<double>(color_[2]);
     out.endl();
-    out.raw(pad).msg(render_messages::kNumberOfTriangles)
+    out.raw(pad).msg(mesh_messages::kNumberOfTriangles)
         << static_cast<unsigned long>(triangles_.size());
     out.endl();
-    out.raw(pad).msg(render_messages::kDumpTransform).endl();
+    out.raw(pad).msg(mesh_messages::kDumpTransform).endl();
     preTrans().dump(indent + 2, out);
 }
 

@@ -11,7 +11,7 @@
 
 #include <cstddef>
 
-#include "render/Triangle.h"
+#include "mesh/Triangle.h"
 
 namespace pelorin {
 

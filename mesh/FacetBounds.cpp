@@ -1,4 +1,4 @@
-#include "render/FacetBounds.h"
+#include "mesh/FacetBounds.h"
 
 #include <algorithm>
 #include <cmath>

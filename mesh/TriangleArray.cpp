@@ -1,4 +1,4 @@
-#include "render/TriangleArray.h"
+#include "mesh/TriangleArray.h"
 
 #include <sys/mman.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "render/StlAsciiParser.h"
+#include "mesh/StlAsciiParser.h"
 
 #include <cstring>
 

@@ -20,8 +20,8 @@
 #include <string>
 #include <string_view>
 
-#include "render/StlLoadResult.h"
-#include "render/TriangleArray.h"
+#include "mesh/StlLoadResult.h"
+#include "mesh/TriangleArray.h"
 #include "util/InputFile.h"
 
 namespace pelorin {

@@ -1,6 +1,6 @@
 // The STL mesh object: colour, dump, console messages and its box. How it draws is checked
 // against the per-facet way in MeshDrawingTest.
-#include "render/DrawnObjectBySTL.h"
+#include "mesh/DrawnObjectBySTL.h"
 
 #include <gtest/gtest.h>
 

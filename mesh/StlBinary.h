@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "render/TriangleArray.h"
+#include "mesh/TriangleArray.h"
 #include "util/InputFile.h"
 
 namespace pelorin {

@@ -1,4 +1,4 @@
-#include "render/StlBinary.h"
+#include "mesh/StlBinary.h"
 
 #include <algorithm>
 #include <cstring>

@@ -16,8 +16,8 @@
 #include <string>
 #include <string_view>
 
-#include "render/Triangle.h"
-#include "render/TriangleArray.h"
+#include "mesh/Triangle.h"
+#include "mesh/TriangleArray.h"
 #include "util/ScanfDouble.h"
 
 namespace pelorin {

@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "render/DrawnObjectBySTL.h"
-#include "render/StlAsciiParser.h"
-#include "render/StlBinary.h"
-#include "render/StlFile.h"
+#include "mesh/DrawnObjectBySTL.h"
+#include "mesh/StlAsciiParser.h"
+#include "mesh/StlBinary.h"
+#include "mesh/StlFile.h"
 #include "tests/support/MemoryLimit.h"
 #include "tests/support/MeshDrawing.h"
 #include "tests/support/SpecialFiles.h"

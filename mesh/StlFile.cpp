@@ -1,12 +1,12 @@
-#include "render/StlFile.h"
+#include "mesh/StlFile.h"
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
 
-#include "render/StlAsciiParser.h"
-#include "render/StlBinary.h"
+#include "mesh/StlAsciiParser.h"
+#include "mesh/StlBinary.h"
 
 namespace pelorin {
 namespace {
