@@ -1,5 +1,6 @@
 #include "fuzz/StlReference.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -57,6 +58,28 @@ void scanTriple(const std::vector<std::string>& tokens, std::size_t first, float
     }
 }
 
+// A normal that is not finite or is 0,0,0 becomes the unit cross product of the edges from the
+// first vertex, worked out in doubles; 0,0,0 when that has no length or is not finite.
+void completeNormal(Triangle& facet) {
+    float* n = facet.normal;
+    const bool finite = std::isfinite(n[0]) && std::isfinite(n[1]) && std::isfinite(n[2]);
+    if (finite && (n[0] != 0.0F || n[1] != 0.0F || n[2] != 0.0F)) return;
+    const float* p = facet.vertex[0];
+    const float* q = facet.vertex[1];
+    const float* r = facet.vertex[2];
+    const double ux = double{q[0]} - p[0], uy = double{q[1]} - p[1], uz = double{q[2]} - p[2];
+    const double vx = double{r[0]} - p[0], vy = double{r[1]} - p[1], vz = double{r[2]} - p[2];
+    const double x = uy * vz - uz * vy, y = uz * vx - ux * vz, z = ux * vy - uy * vx;
+    const double length = std::sqrt(x * x + y * y + z * z);
+    if (!(length > 0.0) || !std::isfinite(length)) {
+        n[0] = n[1] = n[2] = 0.0F;
+        return;
+    }
+    n[0] = static_cast<float>(x / length);
+    n[1] = static_cast<float>(y / length);
+    n[2] = static_cast<float>(z / length);
+}
+
 AsciiReading readAsciiPlainly(std::string_view bytes) {
     AsciiReading reading;
     Triangle current;
@@ -75,6 +98,7 @@ AsciiReading readAsciiPlainly(std::string_view bytes) {
             vertex = 0;
             scanTriple(tokens, 2, current.normal);
         } else if (first.compare(0, 8, "endfacet") == 0) {
+            completeNormal(current);
             reading.facets.push_back(current);
             current = Triangle{};
         } else if (first == "vertex") {
@@ -100,6 +124,7 @@ std::vector<Triangle> readRecords(std::string_view bytes, std::uint32_t count) {
             const std::uint32_t bits = littleEndian32(at + 4 * k);
             std::memcpy(floats[k], &bits, sizeof bits);
         }
+        completeNormal(facet);
         at += kRecordBytes;
     }
     return facets;

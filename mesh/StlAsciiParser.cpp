@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "mesh/FacetNormal.h"
+
 #include "util/TextHelpers.h"
 
 namespace pelorin {
@@ -127,6 +129,7 @@ void StlAsciiParser::parseLine(std::string_view line) {
         tokens.next();  // "normal", not examined
         readTriple(tokens, current_.normal);
     } else if (startsWith(first, kEndFacet)) {
+        if (!hasUsableNormal(current_)) computeFacetNormal(current_);
         if (!triangles_->push_back(current_)) {
             stop_ = Stop::OutOfMemory;
             return;

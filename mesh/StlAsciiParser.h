@@ -5,7 +5,8 @@
 // The first token of a line decides, in this order:
 //   "solid"            the solid's name becomes the second token (a nameless "solid" keeps it);
 //   "facet"            the vertex index goes back to 0 and tokens 3..5 are the normal;
-//   starts "endfacet"  the current triangle is appended and a fresh one begun (the index stays);
+//   starts "endfacet"  the current triangle is appended, its normal completed as
+//                      mesh/FacetNormal.h says, and a fresh one begun (the index stays);
 //   "vertex"           tokens 2..4 are the vertex at the current index, then the index moves on;
 // anything else is ignored. Numbers convert as sscanf("%lf") does; a token that is not a number,
 // or missing from a short line, leaves its component unchanged. Vertex lines past the third of a

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "mesh/FacetNormal.h"
+
 namespace pelorin {
 namespace {
 
@@ -62,6 +64,8 @@ StlBinaryRead readStlBinaryFacets(ByteSource& source, std::uint32_t count,
         const std::size_t got = source.read(room, wanted * kStlBinaryFacetSize);
         const std::size_t facets = got / kStlBinaryFacetSize;  // whole records only
         compactRecords(room, facets);
+        // While the facets are still in the cache.
+        fillMissingNormals(triangles.end(), facets);
         triangles.appendReserved(facets);
         if (facets < wanted) return StlBinaryRead::InputEnded;
         left -= facets;

@@ -1,6 +1,6 @@
 // Binary STL: an 80-byte header, a little-endian uint32 facet count, then 50 bytes per facet
 // (normal and three vertices as little-endian 32-bit floats, then a 16-bit attribute that is
-// ignored).
+// ignored). A normal the file leaves out is completed as mesh/FacetNormal.h says.
 #pragma once
 
 #include <cstddef>
