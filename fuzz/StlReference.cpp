@@ -1,5 +1,6 @@
 #include "fuzz/StlReference.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -91,7 +92,8 @@ AsciiReading readAsciiPlainly(std::string_view bytes) {
         }
         const std::vector<std::string> tokens = splitTokens(line);
         if (tokens.empty()) continue;
-        const std::string& first = tokens[0];
+        std::string first = tokens[0];  // keywords in any case
+        for (char& c : first) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         if (first == "solid") {
             if (tokens.size() > 1) reading.solidName = tokens[1];
         } else if (first == "facet") {

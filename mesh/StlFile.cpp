@@ -7,6 +7,7 @@
 
 #include "mesh/StlAsciiParser.h"
 #include "mesh/StlBinary.h"
+#include "util/TextHelpers.h"
 
 namespace pelorin {
 namespace {
@@ -26,6 +27,7 @@ struct AsciiAttempt {
     std::size_t line = 0;
     std::size_t facets = 0;
     bool sawNul = false;  // a NUL byte anywhere in the file: no text file holds one
+    bool closedSolid = false;
     std::optional<std::string> solidName;
 };
 
@@ -67,11 +69,30 @@ AsciiAttempt readAscii(ByteSource& source, const Header& header, std::uintmax_t 
     attempt.line = parser.lineNumber();
     attempt.facets = parser.facets();
     attempt.solidName = parser.solidName();
+    attempt.closedSolid = parser.closedSolid();
     return attempt;
+}
+
+// What a file that read as text but gave no facet looks like, from its first bytes.
+StlNoFacets lookOfText(const Header& header, std::uintmax_t size) {
+    constexpr std::string_view kBlanks = " \t\r\n";
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    constexpr std::string_view kLfsPointer = "version https://git-lfs.github.com/spec/";
+    std::string_view start(reinterpret_cast<const char*>(header.bytes), header.length);
+    if (startsWith(start, kByteOrderMark)) start.remove_prefix(kByteOrderMark.size());
+    const std::size_t first = start.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) {
+        return size <= header.length ? StlNoFacets::EmptyFile : StlNoFacets::Text;
+    }
+    start.remove_prefix(first);
+    if (startsWith(start, kLfsPointer)) return StlNoFacets::LfsPointer;
+    if (startsWith(start, "<")) return StlNoFacets::Xml;
+    return StlNoFacets::Text;
 }
 
 StlLoadResult readBinary(ByteSource& source, std::uint32_t count, TriangleArray& triangles) {
     StlLoadResult result;
+    if (count == 0) result.noFacets = StlNoFacets::Binary;
     if (readStlBinaryFacets(source, count, triangles) == StlBinaryRead::OutOfMemory) {
         result.status = StlLoadStatus::OutOfMemory;
         result.facets = count;
@@ -101,6 +122,9 @@ StlLoadResult decode(ByteSource& source, std::uintmax_t size, TriangleArray& tri
             result.line = ascii.line;
         } else if (ascii.solidName) {
             solidName = std::move(ascii.solidName);
+        }
+        if (result.status == StlLoadStatus::Ok && ascii.facets == 0 && !ascii.closedSolid) {
+            result.noFacets = lookOfText(header, size);
         }
         return result;
     }

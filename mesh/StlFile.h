@@ -8,6 +8,10 @@
 // than 84 + 50 n (exporters pad) gives its n facets and says so in `paddedBinary`; a shorter one
 // is refused as TruncatedBinary.
 //
+// A file that gives no facet still loads, and `noFacets` in the result says what it looks like
+// (empty, a Git LFS pointer, XML, text or binary without facets), unless it is an ASCII solid
+// that says it is empty.
+//
 // Facets are appended to `triangles`; on any failure the mesh is left as it was and `solidName`
 // is untouched. `solidName` receives the name of the last named "solid" line of an ASCII file.
 // Memory follows the facets actually read: lines are bounded (kMaxLineBytes) and the mesh grows

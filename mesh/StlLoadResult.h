@@ -15,11 +15,24 @@ enum class StlLoadStatus {
     OutOfMemory,      // the mesh could not get the memory for its facets
 };
 
+// What a file that gave no facet looks like, so that the user learns why a part is invisible.
+// An ASCII solid that says it is empty ("solid" ... "endsolid" and nothing between) is None.
+enum class StlNoFacets {
+    None,        // facets were read, or the file is an explicit empty solid
+    EmptyFile,   // no bytes, or blanks and line ends only
+    LfsPointer,  // a Git LFS pointer left where the mesh should be
+    Xml,         // an XML document (a COLLADA mesh named .stl, say)
+    Text,        // text without facets
+    Binary,      // binary STL that counts no facets
+};
+
 // On any status but Ok the mesh is as it was before the read.
 struct StlLoadResult {
     StlLoadStatus status = StlLoadStatus::Ok;
     // Ok: a binary file longer than its facets need, read as binary all the same.
     bool paddedBinary = false;
+    // Ok: what the file is when it gave no facet.
+    StlNoFacets noFacets = StlNoFacets::None;
     // TruncatedBinary and paddedBinary: 84 + 50 * count (84 when even the header is cut), and
     // the file's size in bytes.
     std::uintmax_t expectedSize = 0;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -103,7 +104,19 @@ TEST(StlAsciiTest, SolidNames) {
     EXPECT_EQ(parseText("solid first\nsolid second\nsolid\n").name, "second");
     EXPECT_EQ(parseText("solid\tname\r\n").name, "name");
     EXPECT_EQ(parseText("solid last").name, "last");  // no final line end
-    EXPECT_FALSE(parseText("Solid upper\n").name.has_value());
+}
+
+// Several CAD exporters write the keywords in capitals; any case reads alike.
+TEST(StlAsciiTest, KeywordsInAnyCase) {
+    const auto mesh = testing::randomMesh(3, 5);
+    std::string text = testing::toAsciiStl(mesh, "part");
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const Parsed upper = parseText(text);
+    expectSameMesh(upper.triangles, mesh);
+    EXPECT_EQ(upper.name, "PART");
+    EXPECT_EQ(
+        parseText("Solid Mixed\nFacet Normal 0 0 1\nVertex 1 2 3\nEndFacet\n").triangles.size(),
+        1U);
 }
 
 TEST(StlAsciiTest, LineEndsTabsAndChunkingDoNotMatter) {
@@ -214,6 +227,32 @@ TEST_F(StlFileTest, ZeroOrNonFiniteNormalsComeFromTheVertexOrder) {
             }
             EXPECT_EQ(std::memcmp(t.vertex, stored[f].vertex, sizeof t.vertex), 0);
         }
+    }
+}
+
+// A file that gives no facet loads, and says what it looks like unless it is an explicit empty
+// solid.
+TEST(StlSourceTest, FilesWithoutFacetsSayWhatTheyLookLike) {
+    const std::string noFacets = std::string(80, ' ') + std::string(4, '\0');
+    const std::vector<std::pair<std::string, StlNoFacets>> cases = {
+        {"", StlNoFacets::EmptyFile},
+        {" \r\n\t\n", StlNoFacets::EmptyFile},
+        {"version https://git-lfs.github.com/spec/v1\noid sha256:4d7a\nsize 84\n",
+         StlNoFacets::LfsPointer},
+        {"\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<COLLADA>\n</COLLADA>\n", StlNoFacets::Xml},
+        {"solid part\nfacets come later\n", StlNoFacets::Text},
+        {noFacets, StlNoFacets::Binary},
+        {noFacets + std::string(10, '\0'), StlNoFacets::Binary},  // padded
+        {"solid empty\nendsolid empty\n", StlNoFacets::None},
+        {"SOLID\r\nENDSOLID", StlNoFacets::None},
+        {"facet\nendfacet\n", StlNoFacets::None},
+    };
+    for (const auto& [bytes, look] : cases) {
+        TriangleArray mesh;
+        std::optional<std::string> name;
+        const StlLoadResult result = readStlBytes(bytes, mesh, name);
+        EXPECT_EQ(result.status, StlLoadStatus::Ok) << bytes;
+        EXPECT_EQ(result.noFacets, look) << bytes;
     }
 }
 
