@@ -59,8 +59,9 @@ void scanTriple(const std::vector<std::string>& tokens, std::size_t first, float
     }
 }
 
-// A normal that is not finite or is 0,0,0 becomes the unit cross product of the edges from the
-// first vertex, worked out in doubles; 0,0,0 when that has no length or is not finite.
+// A normal that is not finite or is 0,0,0 becomes the cross product of the edges from the first
+// vertex, worked out in doubles and scaled by the inverse of its length; 0,0,0 when that length
+// is 0 or not finite.
 void completeNormal(Triangle& facet) {
     float* n = facet.normal;
     const bool finite = std::isfinite(n[0]) && std::isfinite(n[1]) && std::isfinite(n[2]);
@@ -76,9 +77,10 @@ void completeNormal(Triangle& facet) {
         n[0] = n[1] = n[2] = 0.0F;
         return;
     }
-    n[0] = static_cast<float>(x / length);
-    n[1] = static_cast<float>(y / length);
-    n[2] = static_cast<float>(z / length);
+    const double inverse = 1.0 / length;
+    n[0] = static_cast<float>(x * inverse);
+    n[1] = static_cast<float>(y * inverse);
+    n[2] = static_cast<float>(z * inverse);
 }
 
 AsciiReading readAsciiPlainly(std::string_view bytes) {

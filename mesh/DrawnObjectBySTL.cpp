@@ -1,6 +1,5 @@
 #include "mesh/DrawnObjectBySTL.h"
 
-#include "mesh/FacetBounds.h"
 #include "mesh/MeshMessages.h"
 #include "mesh/StlFile.h"
 #include "scene/ConsoleDump.h"
@@ -25,11 +24,10 @@ void DrawnObjectBySTL::setColor(double r, double g, double b) {
 
 bool DrawnObjectBySTL::loadStl(const std::string& path, StlLoadResult* result) {
     std::optional<std::string> solidName;
-    const std::size_t loadedBefore = triangles_.size();
     const StlLoadResult outcome = readStlFile(path, triangles_, solidName);
     if (result != nullptr) *result = outcome;
     if (outcome.status != StlLoadStatus::Ok) return false;
-    bounds_.add(facetBounds(triangles_.data() + loadedBefore, triangles_.size() - loadedBefore));
+    bounds_.add(outcome.bounds);
     if (solidName) setName(*solidName);
     filePath_ = path;
     return true;

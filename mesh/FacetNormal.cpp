@@ -4,12 +4,6 @@
 
 namespace pelorin {
 
-bool hasUsableNormal(const Triangle& facet) {
-    const float* n = facet.normal;
-    if (!std::isfinite(n[0]) || !std::isfinite(n[1]) || !std::isfinite(n[2])) return false;
-    return n[0] != 0.0F || n[1] != 0.0F || n[2] != 0.0F;
-}
-
 void computeFacetNormal(Triangle& facet) {
     // In doubles: the differences and products of large float coordinates overflow a float.
     double a[3];
@@ -21,8 +15,13 @@ void computeFacetNormal(Triangle& facet) {
     const double c[3] = {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2],
                          a[0] * b[1] - a[1] * b[0]};
     const double length = std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]);
-    const bool valid = length > 0.0 && std::isfinite(length);
-    for (int k = 0; k < 3; ++k) facet.normal[k] = valid ? static_cast<float>(c[k] / length) : 0.0F;
+    if (!(length > 0.0) || !std::isfinite(length)) {
+        facet.normal[0] = facet.normal[1] = facet.normal[2] = 0.0F;
+        return;
+    }
+    // One division for the three components: a big mesh without stored normals has one per facet.
+    const double scale = 1.0 / length;
+    for (int k = 0; k < 3; ++k) facet.normal[k] = static_cast<float>(c[k] * scale);
 }
 
 }  // namespace pelorin

@@ -9,23 +9,19 @@
 // as it is, even when it is not of unit length.
 #pragma once
 
-#include <cstddef>
-
 #include "mesh/Triangle.h"
 
 namespace pelorin {
 
-// Whether the stored normal of `facet` is kept.
-bool hasUsableNormal(const Triangle& facet);
+// Whether the stored normal of `facet` is kept. Inline, as it runs for every facet read.
+inline bool hasUsableNormal(const Triangle& facet) {
+    const float* n = facet.normal;
+    // n * 0 is 0 for a finite n and NaN otherwise: one test for all three.
+    const bool finite = n[0] * 0.0F + n[1] * 0.0F + n[2] * 0.0F == 0.0F;
+    return finite && (n[0] != 0.0F || n[1] != 0.0F || n[2] != 0.0F);
+}
 
 // The facet's normal from its vertices, as described above, written to its normal.
 void computeFacetNormal(Triangle& facet);
-
-// Replaces every unusable normal among `count` facets from `facets`.
-inline void fillMissingNormals(Triangle* facets, std::size_t count) {
-    for (std::size_t f = 0; f < count; ++f) {
-        if (!hasUsableNormal(facets[f])) computeFacetNormal(facets[f]);
-    }
-}
 
 }  // namespace pelorin

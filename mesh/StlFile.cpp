@@ -5,6 +5,7 @@
 #include <memory>
 #include <new>
 
+#include "mesh/FacetBounds.h"
 #include "mesh/StlAsciiParser.h"
 #include "mesh/StlBinary.h"
 #include "util/TextHelpers.h"
@@ -93,7 +94,8 @@ StlNoFacets lookOfText(const Header& header, std::uintmax_t size) {
 StlLoadResult readBinary(ByteSource& source, std::uint32_t count, TriangleArray& triangles) {
     StlLoadResult result;
     if (count == 0) result.noFacets = StlNoFacets::Binary;
-    if (readStlBinaryFacets(source, count, triangles) == StlBinaryRead::OutOfMemory) {
+    if (readStlBinaryFacets(source, count, triangles, &result.bounds) ==
+        StlBinaryRead::OutOfMemory) {
         result.status = StlLoadStatus::OutOfMemory;
         result.facets = count;
     }
@@ -108,8 +110,14 @@ StlLoadResult decode(ByteSource& source, std::uintmax_t size, TriangleArray& tri
     const bool wholeHeader = header.length == kStlBinaryHeaderSize;
     const std::uint32_t count = wholeHeader ? stlBinaryFacetCount(header.bytes) : 0;
     const std::uintmax_t expected = wholeHeader ? stlBinarySize(count) : kStlBinaryHeaderSize;
-    if (wholeHeader && size == expected) return readBinary(source, count, triangles);
+    if (wholeHeader && size == expected) {
+        // The size backs the count, so the room for all of it is taken at once. Should that
+        // fail, the mesh still grows as records arrive, until memory runs out.
+        reserveStlBinaryFacets(triangles, count);
+        return readBinary(source, count, triangles);
+    }
 
+    const std::size_t before = triangles.size();
     AsciiAttempt ascii = readAscii(source, header, size, triangles);
     if (ascii.stop == StlAsciiParser::Stop::OutOfMemory) {
         result.status = StlLoadStatus::OutOfMemory;
@@ -126,6 +134,8 @@ StlLoadResult decode(ByteSource& source, std::uintmax_t size, TriangleArray& tri
         if (result.status == StlLoadStatus::Ok && ascii.facets == 0 && !ascii.closedSolid) {
             result.noFacets = lookOfText(header, size);
         }
+        // Text reads far slower than its facets are bounded: one pass afterwards costs little.
+        result.bounds = facetBounds(triangles.data() + before, triangles.size() - before);
         return result;
     }
 

@@ -16,7 +16,9 @@
 // is untouched. `solidName` receives the name of the last named "solid" line of an ASCII file.
 // Memory follows the facets actually read: lines are bounded (kMaxLineBytes) and the mesh grows
 // as records arrive, so neither a missing line end nor a count that the bytes do not back can
-// make the reader take more. A read error part-way ends the input like the end of the file.
+// make the reader take more. Only a binary file of exactly its count's size has the room for all
+// its facets taken at once, since its bytes back the count. A read error part-way ends the input
+// like the end of the file.
 #pragma once
 
 #include <cstdint>

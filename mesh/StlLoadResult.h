@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "scene/Geometry.h"
+
 namespace pelorin {
 
 enum class StlLoadStatus {
@@ -40,6 +42,9 @@ struct StlLoadResult {
     std::size_t line = 0;       // LineTooLong: the line, counted from 1
     std::uintmax_t facets = 0;  // OutOfMemory: the binary count, or the facets of an ASCII file
                                 // read before memory ran out
+    // Ok: the box around the finite vertices of the facets read (mesh/FacetBounds.h), worked out
+    // while they were read, as a pass of its own over a big mesh costs as much as its reading.
+    Box3 bounds;
 };
 
 }  // namespace pelorin
