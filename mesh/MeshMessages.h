@@ -1,4 +1,4 @@
-// The render library's own texts. UTF-8 here; MessageStream converts them at the sink.
+// The mesh library's own texts. UTF-8 here; MessageStream converts them at the sink.
 #pragma once
 
 #include <string_view>
