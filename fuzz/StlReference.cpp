@@ -59,28 +59,35 @@ void scanTriple(const std::vector<std::string>& tokens, std::size_t first, float
     }
 }
 
-// A normal that is not finite or is 0,0,0 becomes the cross product of the edges from the first
-// vertex, worked out in doubles and scaled by the inverse of its length; 0,0,0 when that length
-// is 0 or not finite.
+// The cross product of the edges from the first vertex in `Real`, divided by its length; false
+// when its squared length is not a normal number of `Real`.
+template <typename Real>
+bool crossInto(const Triangle& facet, float* n) {
+    const float* p = facet.vertex[0];
+    const float* q = facet.vertex[1];
+    const float* r = facet.vertex[2];
+    const Real ux = Real(q[0]) - Real(p[0]), uy = Real(q[1]) - Real(p[1]);
+    const Real uz = Real(q[2]) - Real(p[2]), vx = Real(r[0]) - Real(p[0]);
+    const Real vy = Real(r[1]) - Real(p[1]), vz = Real(r[2]) - Real(p[2]);
+    const Real x = uy * vz - uz * vy, y = uz * vx - ux * vz, z = ux * vy - uy * vx;
+    const Real squared = x * x + y * y + z * z;
+    if (!std::isnormal(squared)) return false;
+    const Real inverse = Real(1) / std::sqrt(squared);
+    n[0] = static_cast<float>(x * inverse);
+    n[1] = static_cast<float>(y * inverse);
+    n[2] = static_cast<float>(z * inverse);
+    return true;
+}
+
+// A normal that is not finite or is 0,0,0 becomes the unit cross product of the edges from the
+// first vertex, in floats, or in doubles where floats overflow or underflow; 0,0,0 when neither
+// gives one.
 void completeNormal(Triangle& facet) {
     float* n = facet.normal;
     const bool finite = std::isfinite(n[0]) && std::isfinite(n[1]) && std::isfinite(n[2]);
     if (finite && (n[0] != 0.0F || n[1] != 0.0F || n[2] != 0.0F)) return;
-    const float* p = facet.vertex[0];
-    const float* q = facet.vertex[1];
-    const float* r = facet.vertex[2];
-    const double ux = double{q[0]} - p[0], uy = double{q[1]} - p[1], uz = double{q[2]} - p[2];
-    const double vx = double{r[0]} - p[0], vy = double{r[1]} - p[1], vz = double{r[2]} - p[2];
-    const double x = uy * vz - uz * vy, y = uz * vx - ux * vz, z = ux * vy - uy * vx;
-    const double length = std::sqrt(x * x + y * y + z * z);
-    if (!(length > 0.0) || !std::isfinite(length)) {
-        n[0] = n[1] = n[2] = 0.0F;
-        return;
-    }
-    const double inverse = 1.0 / length;
-    n[0] = static_cast<float>(x * inverse);
-    n[1] = static_cast<float>(y * inverse);
-    n[2] = static_cast<float>(z * inverse);
+    if (crossInto<float>(facet, n) || crossInto<double>(facet, n)) return;
+    n[0] = n[1] = n[2] = 0.0F;
 }
 
 AsciiReading readAsciiPlainly(std::string_view bytes) {

@@ -209,11 +209,14 @@ TEST_F(StlFileTest, ZeroOrNonFiniteNormalsComeFromTheVertexOrder) {
         facet({NAN, 1, 0}, {5, 5, 5, 6, 5, 5, 5, 6, 6}),
         facet({0, INFINITY, 0}, {0, 0, 0, 0, 0, 4, 4, 0, 0}),
         facet({0, 0, 0}, {1, 1, 1, 2, 2, 2, 3, 3, 3}),  // no area: no normal to give
+        // Edges whose products overflow a float, and ones whose products underflow it.
+        facet({0, 0, 0}, {-3e38, 0, 0, 3e38, 0, 0, -3e38, 3e38, 0}),
+        facet({0, 0, 0}, {0, 0, 0, 0, 0, 1e-30, 0, 1e-30, 0}),
         facet({0, 0, 7}, {0, 0, 0, 0, 3, 0, 2, 0, 0}),  // kept, length and all
     };
     const float h = std::sqrt(0.5F);
-    const std::vector<std::array<float, 3>> normals = {{0, 0, 1}, {0, 0, -1}, {0, -h, h},
-                                                       {0, 1, 0}, {0, 0, 0},  {0, 0, 7}};
+    const std::vector<std::array<float, 3>> normals = {
+        {0, 0, 1}, {0, 0, -1}, {0, -h, h}, {0, 1, 0}, {0, 0, 0}, {0, 0, 1}, {-1, 0, 0}, {0, 0, 7}};
     for (const std::string name : {"binary.stl", "ascii.stl"}) {
         DrawnObjectBySTL object("m");
         ASSERT_TRUE(
