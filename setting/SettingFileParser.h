@@ -29,6 +29,7 @@ class ByteSource;
 class DrawnObjectBySTL;
 class OutputPath;
 struct StlLoadResult;
+enum class StlNoFacets;
 class Parts;
 class TransformChain;
 class TransformElement;
@@ -133,6 +134,7 @@ class SettingFileParser {
     DrawnObjectBySTL* currentStlObject() const;
     bool loadStlInto(DrawnObjectBySTL& object, const std::string& path);
     void logStlRefusal(const StlLoadResult& result, const std::string& path);
+    void warnNoFacets(MessageStream& out, StlNoFacets look, const std::string& path);
     TransformChain* chainOfCurrentMode();
     std::unique_ptr<TransformElement> createTransform(std::string_view value);
 

@@ -19,7 +19,7 @@
 #include <thread>
 #include <vector>
 
-#include "render/DrawnObjectBySTL.h"
+#include "mesh/DrawnObjectBySTL.h"
 #include "scene/Parts.h"
 #include "scene/RotateTransform.h"
 #include "scene/SceneRevision.h"

@@ -26,7 +26,6 @@ constexpr double kTolerance = 1e-9;
 class BoxObject : public DrawnObject {
   public:
     explicit BoxObject(std::string name, Box3 box = {}) : DrawnObject(std::move(name)), box_(box) {}
-    void draw() const override {}
     Box3 localBounds() const override { return box_; }
     void dump(int indent, MessageStream& out) const override {
         out.raw(repeatChar(indent, ' ')).raw("RECORDING ").raw(getName()).endl();

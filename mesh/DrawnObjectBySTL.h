@@ -1,11 +1,12 @@
-// A triangle mesh read from an STL file (ASCII or binary), drawn with one material colour.
+// A triangle mesh read from an STL file (ASCII or binary), with the one colour it is drawn in.
+// Plain data: render/ turns it into GL calls.
 #pragma once
 
 #include <string>
 
-#include "render/StlLoadResult.h"
-#include "render/Triangle.h"
-#include "render/TriangleArray.h"
+#include "mesh/StlLoadResult.h"
+#include "mesh/Triangle.h"
+#include "mesh/TriangleArray.h"
 #include "scene/DrawnObject.h"
 
 namespace pelorin {
@@ -27,13 +28,6 @@ class DrawnObjectBySTL : public DrawnObject {
     // Main thread, before drawing starts.
     bool loadStl(const std::string& path, StlLoadResult* result = nullptr);
 
-    // The facets in file order as GL_TRIANGLES, in the object's own frame, after one material
-    // call: from client-side arrays filled a bounded number of facets at a time (the picture is
-    // that of one GL_POLYGON per facet). MeshBuffers draws the same from a buffer object.
-    // GL thread.
-    void draw() const override;
-    // The one material call: the colour as the front faces' diffuse colour. GL thread.
-    void applyMaterial() const;
     // The box around every finite vertex loaded so far.
     Box3 localBounds() const override { return bounds_; }
     void dump(int indent, MessageStream& out) const override;

@@ -4,14 +4,16 @@
 
 #include <unistd.h>
 
+#include <array>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
-#include "render/DrawnObjectBySTL.h"
-#include "render/StlAsciiParser.h"
-#include "render/StlBinary.h"
-#include "render/StlFile.h"
+#include "mesh/DrawnObjectBySTL.h"
+#include "mesh/StlAsciiParser.h"
+#include "mesh/StlBinary.h"
+#include "mesh/StlFile.h"
 #include "tests/support/MemoryLimit.h"
 #include "tests/support/MeshDrawing.h"
 #include "tests/support/SpecialFiles.h"
@@ -102,7 +104,19 @@ TEST(StlAsciiTest, SolidNames) {
     EXPECT_EQ(parseText("solid first\nsolid second\nsolid\n").name, "second");
     EXPECT_EQ(parseText("solid\tname\r\n").name, "name");
     EXPECT_EQ(parseText("solid last").name, "last");  // no final line end
-    EXPECT_FALSE(parseText("Solid upper\n").name.has_value());
+}
+
+// Several CAD exporters write the keywords in capitals; any case reads alike.
+TEST(StlAsciiTest, KeywordsInAnyCase) {
+    const auto mesh = testing::randomMesh(3, 5);
+    std::string text = testing::toAsciiStl(mesh, "part");
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const Parsed upper = parseText(text);
+    expectSameMesh(upper.triangles, mesh);
+    EXPECT_EQ(upper.name, "PART");
+    EXPECT_EQ(
+        parseText("Solid Mixed\nFacet Normal 0 0 1\nVertex 1 2 3\nEndFacet\n").triangles.size(),
+        1U);
 }
 
 TEST(StlAsciiTest, LineEndsTabsAndChunkingDoNotMatter) {
@@ -156,9 +170,8 @@ TEST(StlAsciiTest, NumbersAreWholeTokensConvertedAsScanfDoes) {
     ASSERT_EQ(p.triangles.size(), 1U);
     const Triangle& t = p.triangles[0];
     // "1.5abc" reads as 1.5 and y and z are the tokens after it.
-    EXPECT_TRUE(sameTriangle(
-        t, facet({0.25, -INFINITY, t.normal[2]}, {INFINITY, -0.0, 5, 0, 0, 7, 1.5, 2, 3})));
-    EXPECT_TRUE(std::isnan(t.normal[2]));
+    // An infinite vertex leaves the facet no normal of its own for the unusable stored one.
+    EXPECT_TRUE(sameTriangle(t, facet({}, {INFINITY, -0.0, 5, 0, 0, 7, 1.5, 2, 3})));
 }
 
 class StlFileTest : public ::testing::Test {
@@ -185,6 +198,65 @@ TEST_F(StlFileTest, AsciiAndBinaryOfOneMeshLoadAlikeAndAppend) {
     expectSameMesh(object.triangles(), twice);
     EXPECT_EQ(object.getName(), "mesh");  // a binary file has no solid name
     EXPECT_EQ(object.filePath(), dir_.file("b.stl"));
+}
+
+// Exporters that store 0,0,0 (or junk) as every normal leave it to the reader: the facet's own
+// from its vertex order, by the right-hand rule; a usable stored normal stays as it is.
+TEST_F(StlFileTest, ZeroOrNonFiniteNormalsComeFromTheVertexOrder) {
+    const std::vector<Triangle> stored = {
+        facet({0, 0, 0}, {0, 0, 0, 2, 0, 0, 0, 3, 0}),
+        facet({0, 0, 0}, {0, 0, 0, 0, 3, 0, 2, 0, 0}),
+        facet({NAN, 1, 0}, {5, 5, 5, 6, 5, 5, 5, 6, 6}),
+        facet({0, INFINITY, 0}, {0, 0, 0, 0, 0, 4, 4, 0, 0}),
+        facet({0, 0, 0}, {1, 1, 1, 2, 2, 2, 3, 3, 3}),  // no area: no normal to give
+        // Edges whose products overflow a float, and ones whose products underflow it.
+        facet({0, 0, 0}, {-3e38, 0, 0, 3e38, 0, 0, -3e38, 3e38, 0}),
+        facet({0, 0, 0}, {0, 0, 0, 0, 0, 1e-30, 0, 1e-30, 0}),
+        facet({0, 0, 7}, {0, 0, 0, 0, 3, 0, 2, 0, 0}),  // kept, length and all
+    };
+    const float h = std::sqrt(0.5F);
+    const std::vector<std::array<float, 3>> normals = {
+        {0, 0, 1}, {0, 0, -1}, {0, -h, h}, {0, 1, 0}, {0, 0, 0}, {0, 0, 1}, {-1, 0, 0}, {0, 0, 7}};
+    for (const std::string name : {"binary.stl", "ascii.stl"}) {
+        DrawnObjectBySTL object("m");
+        ASSERT_TRUE(
+            object.loadStl(dir_.write(name, name[0] == 'b' ? testing::toBinaryStl(stored, "zero")
+                                                           : testing::toAsciiStl(stored, "zero"))));
+        ASSERT_EQ(object.triangles().size(), stored.size());
+        for (std::size_t f = 0; f < stored.size(); ++f) {
+            const Triangle& t = object.triangles()[f];
+            for (int k = 0; k < 3; ++k) {
+                EXPECT_FLOAT_EQ(t.normal[k], normals[f][k]) << name << " facet " << f;
+            }
+            EXPECT_EQ(std::memcmp(t.vertex, stored[f].vertex, sizeof t.vertex), 0);
+        }
+    }
+}
+
+// A file that gives no facet loads, and says what it looks like unless it is an explicit empty
+// solid.
+TEST(StlSourceTest, FilesWithoutFacetsSayWhatTheyLookLike) {
+    const std::string noFacets = std::string(80, ' ') + std::string(4, '\0');
+    const std::vector<std::pair<std::string, StlNoFacets>> cases = {
+        {"", StlNoFacets::EmptyFile},
+        {" \r\n\t\n", StlNoFacets::EmptyFile},
+        {"version https://git-lfs.github.com/spec/v1\noid sha256:4d7a\nsize 84\n",
+         StlNoFacets::LfsPointer},
+        {"\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<COLLADA>\n</COLLADA>\n", StlNoFacets::Xml},
+        {"solid part\nfacets come later\n", StlNoFacets::Text},
+        {noFacets, StlNoFacets::Binary},
+        {noFacets + std::string(10, '\0'), StlNoFacets::Binary},  // padded
+        {"solid empty\nendsolid empty\n", StlNoFacets::None},
+        {"SOLID\r\nENDSOLID", StlNoFacets::None},
+        {"facet\nendfacet\n", StlNoFacets::None},
+    };
+    for (const auto& [bytes, look] : cases) {
+        TriangleArray mesh;
+        std::optional<std::string> name;
+        const StlLoadResult result = readStlBytes(bytes, mesh, name);
+        EXPECT_EQ(result.status, StlLoadStatus::Ok) << bytes;
+        EXPECT_EQ(result.noFacets, look) << bytes;
+    }
 }
 
 // Too short for a header, no text: refused, the earlier load kept. A cut-short record list

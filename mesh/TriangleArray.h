@@ -4,14 +4,16 @@
 // been read or are about to be written, never to a count a file merely announces. A small array
 // lives on the heap; a large one has a mapping of its own that the kernel extends in place or
 // moves by its page tables (mremap), so growing never copies the facets and a load never holds
-// a mesh twice. Memory that cannot be had is reported by a false return; nothing throws.
+// a mesh twice. A mapping of 2 MiB or more starts on a huge-page boundary and asks for
+// transparent huge pages, which makes its first filling markedly cheaper. Memory that cannot be had
+// is reported by a false return; nothing throws.
 //
 // Not thread-safe; a loaded mesh is only read, from any thread.
 #pragma once
 
 #include <cstddef>
 
-#include "render/Triangle.h"
+#include "mesh/Triangle.h"
 
 namespace pelorin {
 

@@ -1,6 +1,6 @@
 // The facet array: facets survive every change of room, from heap to mapping and back; the room
 // grows in bounded steps and is given back after loading.
-#include "render/TriangleArray.h"
+#include "mesh/TriangleArray.h"
 
 #include <gtest/gtest.h>
 

@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "render/DrawnObjectBySTL.h"
+#include "mesh/DrawnObjectBySTL.h"
 #include "util/MessageStream.h"
 
 namespace {

@@ -2,11 +2,14 @@
 //
 // Lines end at LF, CR or CRLF (so LF, CRLF and CR files read alike) and may be up to
 // kMaxLineBytes long; a longer line stops the reading. Blanks, tabs, CR and LF separate tokens.
-// The first token of a line decides, in this order:
+// The first token of a line decides, in this order, its letters taken in any case (several CAD
+// exporters write "SOLID" and "FACET NORMAL"):
 //   "solid"            the solid's name becomes the second token (a nameless "solid" keeps it);
 //   "facet"            the vertex index goes back to 0 and tokens 3..5 are the normal;
-//   starts "endfacet"  the current triangle is appended and a fresh one begun (the index stays);
+//   starts "endfacet"  the current triangle is appended, its normal completed as
+//                      mesh/FacetNormal.h says, and a fresh one begun (the index stays);
 //   "vertex"           tokens 2..4 are the vertex at the current index, then the index moves on;
+//   "endsolid"         noted, so that a solid that says it is empty can be told from no STL;
 // anything else is ignored. Numbers convert as sscanf("%lf") does; a token that is not a number,
 // or missing from a short line, leaves its component unchanged. Vertex lines past the third of a
 // facet are ignored. A triangle that no "endfacet" closes is dropped.
@@ -16,8 +19,8 @@
 #include <string>
 #include <string_view>
 
-#include "render/Triangle.h"
-#include "render/TriangleArray.h"
+#include "mesh/Triangle.h"
+#include "mesh/TriangleArray.h"
 #include "util/ScanfDouble.h"
 
 namespace pelorin {
@@ -45,6 +48,9 @@ class StlAsciiParser {
     std::size_t lineNumber() const { return lineNumber_; }
     // Facets appended so far.
     std::size_t facets() const { return facets_; }
+    // Whether a "solid" line and an "endsolid" line were read: a solid that says it is empty
+    // when no facet was read.
+    bool closedSolid() const { return sawSolid_ && sawEndSolid_; }
     // The name of the last named "solid" line, if any.
     const std::optional<std::string>& solidName() const { return solidName_; }
 
@@ -63,6 +69,8 @@ class StlAsciiParser {
     int vertexIndex_ = 0;
     std::optional<std::string> solidName_;
     std::string pendingLine_;
+    bool sawSolid_ = false;
+    bool sawEndSolid_ = false;
     bool afterCr_ = false;  // the last line ended at a CR, so an LF next completes a CRLF
     std::size_t lineNumber_ = 1;
     std::size_t facets_ = 0;

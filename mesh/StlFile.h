@@ -8,11 +8,17 @@
 // than 84 + 50 n (exporters pad) gives its n facets and says so in `paddedBinary`; a shorter one
 // is refused as TruncatedBinary.
 //
+// A file that gives no facet still loads, and `noFacets` in the result says what it looks like
+// (empty, a Git LFS pointer, XML, text or binary without facets), unless it is an ASCII solid
+// that says it is empty.
+//
 // Facets are appended to `triangles`; on any failure the mesh is left as it was and `solidName`
 // is untouched. `solidName` receives the name of the last named "solid" line of an ASCII file.
 // Memory follows the facets actually read: lines are bounded (kMaxLineBytes) and the mesh grows
 // as records arrive, so neither a missing line end nor a count that the bytes do not back can
-// make the reader take more. A read error part-way ends the input like the end of the file.
+// make the reader take more. Only a binary file of exactly its count's size has the room for all
+// its facets taken at once, since its bytes back the count. A read error part-way ends the input
+// like the end of the file.
 #pragma once
 
 #include <cstdint>
@@ -20,8 +26,8 @@
 #include <string>
 #include <string_view>
 
-#include "render/StlLoadResult.h"
-#include "render/TriangleArray.h"
+#include "mesh/StlLoadResult.h"
+#include "mesh/TriangleArray.h"
 #include "util/InputFile.h"
 
 namespace pelorin {

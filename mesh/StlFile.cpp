@@ -1,12 +1,14 @@
-#include "render/StlFile.h"
+#include "mesh/StlFile.h"
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
 
-#include "render/StlAsciiParser.h"
-#include "render/StlBinary.h"
+#include "mesh/FacetBounds.h"
+#include "mesh/StlAsciiParser.h"
+#include "mesh/StlBinary.h"
+#include "util/TextHelpers.h"
 
 namespace pelorin {
 namespace {
@@ -26,6 +28,7 @@ struct AsciiAttempt {
     std::size_t line = 0;
     std::size_t facets = 0;
     bool sawNul = false;  // a NUL byte anywhere in the file: no text file holds one
+    bool closedSolid = false;
     std::optional<std::string> solidName;
 };
 
@@ -67,12 +70,32 @@ AsciiAttempt readAscii(ByteSource& source, const Header& header, std::uintmax_t 
     attempt.line = parser.lineNumber();
     attempt.facets = parser.facets();
     attempt.solidName = parser.solidName();
+    attempt.closedSolid = parser.closedSolid();
     return attempt;
+}
+
+// What a file that read as text but gave no facet looks like, from its first bytes.
+StlNoFacets lookOfText(const Header& header, std::uintmax_t size) {
+    constexpr std::string_view kBlanks = " \t\r\n";
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    constexpr std::string_view kLfsPointer = "version https://git-lfs.github.com/spec/";
+    std::string_view start(reinterpret_cast<const char*>(header.bytes), header.length);
+    if (startsWith(start, kByteOrderMark)) start.remove_prefix(kByteOrderMark.size());
+    const std::size_t first = start.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) {
+        return size <= header.length ? StlNoFacets::EmptyFile : StlNoFacets::Text;
+    }
+    start.remove_prefix(first);
+    if (startsWith(start, kLfsPointer)) return StlNoFacets::LfsPointer;
+    if (startsWith(start, "<")) return StlNoFacets::Xml;
+    return StlNoFacets::Text;
 }
 
 StlLoadResult readBinary(ByteSource& source, std::uint32_t count, TriangleArray& triangles) {
     StlLoadResult result;
-    if (readStlBinaryFacets(source, count, triangles) == StlBinaryRead::OutOfMemory) {
+    if (count == 0) result.noFacets = StlNoFacets::Binary;
+    if (readStlBinaryFacets(source, count, triangles, &result.bounds) ==
+        StlBinaryRead::OutOfMemory) {
         result.status = StlLoadStatus::OutOfMemory;
         result.facets = count;
     }
@@ -87,8 +110,14 @@ StlLoadResult decode(ByteSource& source, std::uintmax_t size, TriangleArray& tri
     const bool wholeHeader = header.length == kStlBinaryHeaderSize;
     const std::uint32_t count = wholeHeader ? stlBinaryFacetCount(header.bytes) : 0;
     const std::uintmax_t expected = wholeHeader ? stlBinarySize(count) : kStlBinaryHeaderSize;
-    if (wholeHeader && size == expected) return readBinary(source, count, triangles);
+    if (wholeHeader && size == expected) {
+        // The size backs the count, so the room for all of it is taken at once. Should that
+        // fail, the mesh still grows as records arrive, until memory runs out.
+        reserveStlBinaryFacets(triangles, count);
+        return readBinary(source, count, triangles);
+    }
 
+    const std::size_t before = triangles.size();
     AsciiAttempt ascii = readAscii(source, header, size, triangles);
     if (ascii.stop == StlAsciiParser::Stop::OutOfMemory) {
         result.status = StlLoadStatus::OutOfMemory;
@@ -102,6 +131,11 @@ StlLoadResult decode(ByteSource& source, std::uintmax_t size, TriangleArray& tri
         } else if (ascii.solidName) {
             solidName = std::move(ascii.solidName);
         }
+        if (result.status == StlLoadStatus::Ok && ascii.facets == 0 && !ascii.closedSolid) {
+            result.noFacets = lookOfText(header, size);
+        }
+        // Text reads far slower than its facets are bounded: one pass afterwards costs little.
+        result.bounds = facetBounds(triangles.data() + before, triangles.size() - before);
         return result;
     }
 

@@ -1,9 +1,9 @@
-// The render library's own texts. UTF-8 here; MessageStream converts them at the sink.
+// The mesh library's own texts. UTF-8 here; MessageStream converts them at the sink.
 #pragma once
 
 #include <string_view>
 
-namespace pelorin::render_messages {
+namespace pelorin::mesh_messages {
 
 inline constexpr std::string_view kDestructStl = "デストラクトDrawnObjectBySTL";
 
@@ -16,4 +16,4 @@ inline constexpr std::string_view kColorSeparator = ",";
 inline constexpr std::string_view kNumberOfTriangles = "Number of Triangles = ";
 inline constexpr std::string_view kDumpTransform = "Dump Transform";
 
-}  // namespace pelorin::render_messages
+}  // namespace pelorin::mesh_messages

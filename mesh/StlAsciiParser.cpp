@@ -1,6 +1,8 @@
-#include "render/StlAsciiParser.h"
+#include "mesh/StlAsciiParser.h"
 
 #include <cstring>
+
+#include "mesh/FacetNormal.h"
 
 #include "util/TextHelpers.h"
 
@@ -27,6 +29,23 @@ constexpr std::string_view kSolid = "solid";
 constexpr std::string_view kFacet = "facet";
 constexpr std::string_view kEndFacet = "endfacet";
 constexpr std::string_view kVertex = "vertex";
+constexpr std::string_view kEndSolid = "endsolid";
+
+// Whether `token` starts with the lower-case `keyword`, its letters in any case.
+bool startsWithKeyword(std::string_view token, std::string_view keyword) {
+    if (token.size() < keyword.size()) return false;
+    for (std::size_t i = 0; i < keyword.size(); ++i) {
+        const char c = token[i];
+        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != keyword[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool isKeyword(std::string_view token, std::string_view keyword) {
+    return token.size() == keyword.size() && startsWithKeyword(token, keyword);
+}
 
 }  // namespace
 
@@ -119,24 +138,28 @@ void StlAsciiParser::parseLine(std::string_view line) {
     TokenCursor tokens(line);
     const std::string_view first = tokens.next();
     if (first.empty()) return;
-    if (first == kSolid) {
+    if (isKeyword(first, kSolid)) {
+        sawSolid_ = true;
         const std::string_view name = tokens.next();
         if (!name.empty()) solidName_.emplace(name);
-    } else if (first == kFacet) {
+    } else if (isKeyword(first, kFacet)) {
         vertexIndex_ = 0;
         tokens.next();  // "normal", not examined
         readTriple(tokens, current_.normal);
-    } else if (startsWith(first, kEndFacet)) {
+    } else if (startsWithKeyword(first, kEndFacet)) {
+        if (!hasUsableNormal(current_)) computeFacetNormal(current_);
         if (!triangles_->push_back(current_)) {
             stop_ = Stop::OutOfMemory;
             return;
         }
         ++facets_;
         current_ = Triangle{};
-    } else if (first == kVertex) {
+    } else if (isKeyword(first, kVertex)) {
         if (vertexIndex_ < kVerticesPerFacet) readTriple(tokens, current_.vertex[vertexIndex_]);
         // Counting on past three keeps later vertex lines of the same facet ignored.
         if (vertexIndex_ <= kVerticesPerFacet) ++vertexIndex_;
+    } else if (isKeyword(first, kEndSolid)) {
+        sawEndSolid_ = true;
     }
 }
 

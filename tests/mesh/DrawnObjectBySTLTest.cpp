@@ -1,6 +1,6 @@
 // The STL mesh object: colour, dump, console messages and its box. How it draws is checked
 // against the per-facet way in MeshDrawingTest.
-#include "render/DrawnObjectBySTL.h"
+#include "mesh/DrawnObjectBySTL.h"
 
 #include <gtest/gtest.h>
 
@@ -68,12 +68,14 @@ TEST(DrawnObjectBySTLTest, LocalBoundsGrowWithEachLoadAndSkipNonFiniteVertices) 
     testing::TempDir dir;
     DrawnObjectBySTL object("m");
     EXPECT_TRUE(object.localBounds().empty());
-    auto mesh = testing::randomMesh(50, 3);
+    // Binary bounded block by block as it is read (several blocks), ASCII after its reading.
+    auto mesh = testing::randomMesh(9000, 3);
     mesh[7].vertex[1][2] = std::numeric_limits<float>::quiet_NaN();
-    mesh[9].vertex[0][0] = -std::numeric_limits<float>::infinity();
+    mesh[8999].vertex[0][0] = -std::numeric_limits<float>::infinity();
     ASSERT_TRUE(object.loadStl(dir.write("a.stl", testing::toBinaryStl(mesh, "a"))));
     auto more = testing::randomMesh(5, 4);
-    ASSERT_TRUE(object.loadStl(dir.write("b.stl", testing::toBinaryStl(more, "b"))));
+    more[2].vertex[2][1] = std::numeric_limits<float>::infinity();
+    ASSERT_TRUE(object.loadStl(dir.write("b.stl", testing::toAsciiStl(more, "b"))));
     EXPECT_FALSE(object.loadStl(dir.file("missing.stl")));
     Box3 expected;
     for (const auto* part : {&mesh, &more}) {

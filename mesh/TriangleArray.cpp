@@ -1,4 +1,4 @@
-#include "render/TriangleArray.h"
+#include "mesh/TriangleArray.h"
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -17,6 +17,9 @@ namespace {
 constexpr std::size_t kMappingThreshold = std::size_t{256} << 10;
 constexpr std::size_t kFirstRoom = 16;  // facets
 
+// Rooms of at least this size are placed on a huge-page boundary and ask for huge pages.
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
 std::size_t pageSize() {
     static const std::size_t size = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
     return size;
@@ -25,6 +28,26 @@ std::size_t pageSize() {
 std::size_t roundUpToPage(std::size_t bytes) {
     const std::size_t page = pageSize();
     return (bytes + page - 1) / page * page;
+}
+
+// A fresh mapping of `bytes` (whole pages). Memory touched for the first time is most of what
+// filling a big mesh costs, and a page fault per 4 KiB is most of that: so a big room starts on
+// a huge-page boundary and asks for huge pages (the flag stays with the mapping when it grows).
+// Where the system gives none, the room is an ordinary mapping.
+void* mapRoom(std::size_t bytes) {
+    constexpr int kProtection = PROT_READ | PROT_WRITE;
+    constexpr int kFlags = MAP_PRIVATE | MAP_ANONYMOUS;
+    if (bytes < kHugePage) return mmap(nullptr, bytes, kProtection, kFlags, -1, 0);
+    void* area = mmap(nullptr, bytes + kHugePage, kProtection, kFlags, -1, 0);
+    if (area == MAP_FAILED) return area;
+    const auto first = reinterpret_cast<std::uintptr_t>(area);
+    const std::uintptr_t start = (first + kHugePage - 1) / kHugePage * kHugePage;
+    if (start > first) munmap(area, start - first);
+    const std::uintptr_t end = first + bytes + kHugePage;
+    if (end > start + bytes) munmap(reinterpret_cast<void*>(start + bytes), end - start - bytes);
+    auto* room = reinterpret_cast<void*>(start);
+    madvise(room, bytes, MADV_HUGEPAGE);
+    return room;
 }
 
 }  // namespace
@@ -102,7 +125,7 @@ bool TriangleArray::moveTo(std::size_t bytes) {
         if (mapped_) {
             room = mremap(data_, roomBytes(), bytes, MREMAP_MAYMOVE);
         } else {
-            room = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            room = mapRoom(bytes);
             if (room != MAP_FAILED) {
                 if (used > 0) std::memcpy(room, data_, used);
                 std::free(data_);
