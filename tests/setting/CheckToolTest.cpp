@@ -96,21 +96,25 @@ TEST(CheckToolTest, MeshTooLargeForMemoryEndsTheCheckWithStatusOne) {
         << log;
 }
 
-// The checker opens no window, so it must start on a machine without any GL library.
-TEST(CheckToolTest, LinksNoGlLibrary) {
-    const pelorin::testing::RunResult run = pelorin::testing::runToEnd(
-        {"readelf", "-d", PELORIN_CHECK_PATH}, ".", std::chrono::seconds(60), "", {});
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-    std::vector<std::string> needed;
-    for (const std::string& line : splitLines(run.out)) {
-        const std::size_t open =
-            line.find("(NEEDED)") == std::string::npos ? line.npos : line.find('[');
-        if (open != std::string::npos) needed.push_back(line.substr(open + 1));
-    }
-    ASSERT_FALSE(needed.empty()) << run.out;  // the C library at least
-    for (const std::string& library : needed) {
-        for (const char* gl : {"libGL", "libOpenGL", "libglut", "libEGL"}) {
-            EXPECT_NE(library.rfind(gl, 0), 0U) << library;
+// The checker and the importer open no window, so they must start on a machine without any GL
+// library.
+TEST(CheckToolTest, WindowlessToolsLinkNoGlLibrary) {
+    for (const char* program : {PELORIN_CHECK_PATH, PELORIN_IMPORT_PATH}) {
+        SCOPED_TRACE(program);
+        const pelorin::testing::RunResult run = pelorin::testing::runToEnd(
+            {"readelf", "-d", program}, ".", std::chrono::seconds(60), "", {});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        std::vector<std::string> needed;
+        for (const std::string& line : splitLines(run.out)) {
+            const std::size_t open =
+                line.find("(NEEDED)") == std::string::npos ? line.npos : line.find('[');
+            if (open != std::string::npos) needed.push_back(line.substr(open + 1));
+        }
+        ASSERT_FALSE(needed.empty()) << run.out;  // the C library at least
+        for (const std::string& library : needed) {
+            for (const char* gl : {"libGL", "libOpenGL", "libglut", "libEGL"}) {
+                EXPECT_NE(library.rfind(gl, 0), 0U) << library;
+            }
         }
     }
 }
