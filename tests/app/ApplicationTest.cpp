@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "scene/PosedScene.h"
 #include "scene/RotateTransform.h"
 #include "scene/SceneRevision.h"
 #include "scene/TranslateTransform.h"
@@ -77,7 +82,7 @@ const char* const kValueRobot =
     "ROOT.YAW\n"
     "END DATAPORT\n";
 
-// An Application started on kValueRobot inside a scratch directory.
+// An Application started on a robot (kValueRobot unless told) inside a scratch directory.
 struct StartedApp {
     TempDir dir;
     WorkingDirectory inDir{dir.path()};
@@ -86,8 +91,8 @@ struct StartedApp {
     RotateTransform* yaw = nullptr;
     TranslateTransform* lift = nullptr;
 
-    StartedApp() {
-        dir.write("robot.txt", kValueRobot);
+    explicit StartedApp(const char* robot = kValueRobot) {
+        dir.write("robot.txt", robot);
         char program[] = "pelorin";
         char path[] = "robot.txt";
         char* argv[] = {program, path};
@@ -132,6 +137,49 @@ TEST(ApplicationTest, StartReadsTheFileAndSetValuesWritesInIndexOrderWithinTheTa
     s.app.setValues(first, 1);
     EXPECT_DOUBLE_EQ(s.yaw->getAngle(), 7.0);
     EXPECT_DOUBLE_EQ(s.lift->getOffset().z, 20.0);
+}
+
+// Six joints of one body, each driven by one entry of the table.
+const char* const kSixJointRobot =
+    "BEGIN PARTS = ROOT\n"
+    "TRANS = ROTATION(J1,Z,0)\nTRANS = ROTATION(J2,X,0)\nTRANS = ROTATION(J3,Y,0)\n"
+    "TRANS = ROTATION(J4,Z,0)\nTRANS = ROTATION(J5,X,0)\nTRANS = ROTATION(J6,Y,0)\n"
+    "END PARTS\n"
+    "BEGIN DATAPORT\nROOT.J1\nROOT.J2\nROOT.J3\nROOT.J4\nROOT.J5\nROOT.J6\nEND DATAPORT\n";
+
+// A sender alternates two poses far apart as fast as it can while frames are posed the way the
+// viewer poses them: every frame must show one of the two poses whole, never joints of both.
+TEST(ApplicationTest, EveryFramePosesOneWholeReceivedSequence) {
+    StartedApp s(kSixJointRobot);
+    const std::vector<double> near(6, 10.0);
+    const std::vector<double> far(6, 150.0);
+    PosedScene frame;
+    auto poseOf = [&](const std::vector<double>& values) {
+        s.app.setValues(values.data(), 6);
+        return frame.update(*s.app.root(), sceneRevision()).front().body;
+    };
+    const Matrix4 nearPose = poseOf(near);
+    const Matrix4 farPose = poseOf(far);
+    std::atomic<bool> done{false};
+    std::thread sender([&] {
+        for (unsigned i = 0; !done.load(); ++i) s.app.setValues((i % 2 ? far : near).data(), 6);
+    });
+    // Runs until the frames have seen the pose change many times; the deadline only turns a
+    // sender that never got to run into a failure instead of a hang.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    int changes = 0;
+    int mixtures = 0;
+    Matrix4 shown = farPose;
+    while (changes < 2000 && mixtures == 0 && std::chrono::steady_clock::now() < deadline) {
+        const Matrix4 pose = frame.update(*s.app.root(), sceneRevision()).front().body;
+        if (pose.m != nearPose.m && pose.m != farPose.m) ++mixtures;
+        if (pose.m != shown.m) ++changes;
+        shown = pose;
+    }
+    done = true;
+    sender.join();
+    EXPECT_EQ(mixtures, 0) << "a frame showed a pose that was never sent";
+    EXPECT_EQ(changes, 2000) << "the sender's poses did not reach the frames";
 }
 
 }  // namespace
