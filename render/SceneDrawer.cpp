@@ -6,8 +6,8 @@
 
 namespace pelorin {
 
-void SceneDrawer::draw(const Parts& root, std::uint64_t revision) {
-    for (const PartsPose& pose : poses_.update(root, revision)) {
+void SceneDrawer::draw(const Parts& root, const LiveValues* values) {
+    for (const PartsPose& pose : poses_.update(root, values)) {
         if (pose.object == nullptr) continue;
         glPushMatrix();
         glMultMatrixd(pose.objectPose.m.data());

@@ -1,5 +1,5 @@
 // The start-up object: the argument table with its console bytes, start() on a good file (a bad
-// one ends the program: StartFailureTest), and the hand-over of received values into the cells.
+// one ends the program: StartFailureTest), and the hand-over of received values as whole sets.
 #include "app/Application.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +8,7 @@
 #include <chrono>
 #include <thread>
 
+#include "scene/LiveValues.h"
 #include "scene/PosedScene.h"
 #include "scene/RotateTransform.h"
 #include "scene/SceneRevision.h"
@@ -97,11 +98,20 @@ struct StartedApp {
         char path[] = "robot.txt";
         char* argv[] = {program, path};
         EXPECT_TRUE(app.checkArguments(2, argv));
-        app.setSceneShower([this](Parts* root) { return root == app.root(); });
+        app.setSceneShower([this](Parts* root, const LiveValues* values) {
+            return root == app.root() && values == app.liveValues();
+        });
         EXPECT_TRUE(app.start());
         const TransformChain& chain = app.root()->inputTransforms();
         yaw = dynamic_cast<RotateTransform*>(chain.find("YAW"));
         lift = dynamic_cast<TranslateTransform*>(chain.find("LIFT"));
+    }
+
+    // The set a frame would be posed with now.
+    PoseValues current() const {
+        PoseValues values;
+        app.liveValues()->snapshot(values);
+        return values;
     }
 };
 
@@ -120,23 +130,22 @@ TEST(ApplicationTest, StartReadsTheFileAndSetValuesWritesInIndexOrderWithinTheTa
     const double none[] = {99.0};
     s.app.setValues(none, 0);
     s.app.setValues(none, -1);
-    EXPECT_DOUBLE_EQ(s.yaw->getAngle(), 5.0);
-    EXPECT_DOUBLE_EQ(s.lift->getOffset().z, 3.0);
+    EXPECT_EQ(s.current(), (PoseValues{5.0, 3.0})) << "the file's values, one per driven number";
     EXPECT_EQ(sceneRevision(), before) << "nothing changed, nothing to redraw";
 
     // Entries 0 and 2 share the YAW cell: the later index wins. Values past the table are
     // ignored.
     const double values[] = {10.0, 20.0, 30.0, 40.0, 50.0};
     s.app.setValues(values, 5);
-    EXPECT_DOUBLE_EQ(s.yaw->getAngle(), 30.0);
-    EXPECT_DOUBLE_EQ(s.lift->getOffset().z, 20.0);
-    EXPECT_DOUBLE_EQ(s.lift->getOffset().x, 1.0);
+    EXPECT_DOUBLE_EQ(s.yaw->angle(s.current()), 30.0);
+    EXPECT_DOUBLE_EQ(s.lift->offset(s.current()).z, 20.0);
+    EXPECT_DOUBLE_EQ(s.lift->offset(s.current()).x, 1.0);
+    EXPECT_DOUBLE_EQ(s.yaw->getAngle(), 5.0) << "the tree itself never changes";
     EXPECT_EQ(sceneRevision(), before + 1);
 
     const double first[] = {7.0};
     s.app.setValues(first, 1);
-    EXPECT_DOUBLE_EQ(s.yaw->getAngle(), 7.0);
-    EXPECT_DOUBLE_EQ(s.lift->getOffset().z, 20.0);
+    EXPECT_EQ(s.current(), (PoseValues{7.0, 20.0}));
 }
 
 // Six joints of one body, each driven by one entry of the table.
@@ -156,7 +165,7 @@ TEST(ApplicationTest, EveryFramePosesOneWholeReceivedSequence) {
     PosedScene frame;
     auto poseOf = [&](const std::vector<double>& values) {
         s.app.setValues(values.data(), 6);
-        return frame.update(*s.app.root(), sceneRevision()).front().body;
+        return frame.update(*s.app.root(), s.app.liveValues()).front().body;
     };
     const Matrix4 nearPose = poseOf(near);
     const Matrix4 farPose = poseOf(far);
@@ -171,7 +180,7 @@ TEST(ApplicationTest, EveryFramePosesOneWholeReceivedSequence) {
     int mixtures = 0;
     Matrix4 shown = farPose;
     while (changes < 2000 && mixtures == 0 && std::chrono::steady_clock::now() < deadline) {
-        const Matrix4 pose = frame.update(*s.app.root(), sceneRevision()).front().body;
+        const Matrix4 pose = frame.update(*s.app.root(), s.app.liveValues()).front().body;
         if (pose.m != nearPose.m && pose.m != farPose.m) ++mixtures;
         if (pose.m != shown.m) ++changes;
         shown = pose;

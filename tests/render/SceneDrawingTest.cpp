@@ -122,7 +122,7 @@ TEST_F(SceneDrawingTest, TreeLooksAsItDidWhenDrawnWithGlCalls) {
 
     testing::clearFrame();
     SceneDrawer drawer;
-    drawer.draw(root, 1);
+    drawer.draw(root, nullptr);
     const auto after = testing::readPixels(kSize, kSize);
     const auto difference = testing::comparePixels(before, after);
     std::size_t lit = 0;
@@ -166,7 +166,7 @@ TEST_F(SceneDrawingTest, ChainsDeeperThanGlsMatrixStackAreDrawnInPlace) {
     }
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    SceneDrawer().draw(*nodes_.front(), 1);
+    SceneDrawer().draw(*nodes_.front(), nullptr);
     ASSERT_EQ(seen.size(), static_cast<std::size_t>(depth));
     for (int i = 0; i < depth; ++i) EXPECT_NEAR(seen[i][0], i, 1e-3) << "link " << i;
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
