@@ -118,12 +118,14 @@ void measure(int joints) {
 
     pelorin::PosedScene frame;
     std::vector<pelorin::PartsPose> poses;
-    const pelorin::PoseValues values(joints, 1.0);
+    pelorin::PoseValues values(sequence);  // the same numbers as the published sets
     pelorin::composePartsPoses(*chain.bodies.front(), values, poses);
     frame.update(*chain.bodies.front(), &live);
     const unsigned long allocationsBefore = allocations.load();
-    const double compose = nanosEach(
-        kFrames, [&](int) { pelorin::composePartsPoses(*chain.bodies.front(), values, poses); });
+    const double compose = nanosEach(kFrames, [&](int i) {
+        values[0] = i;
+        pelorin::composePartsPoses(*chain.bodies.front(), values, poses);
+    });
     const double posed = nanosEach(kFrames, [&](int i) {
         sequence[0] = i;
         live.receive(chain.table, sequence.data(), sequence.size());
