@@ -162,10 +162,10 @@ TEST(CheckToolTest, PosesGiveEachDrawnBodyAndTheBoxUnderTheFileOrTheGivenValues)
     expectNumbers(lines[2], {-2, 0, 0, 3, 12, 0});
 
     for (const auto& [values, message] : std::vector<std::pair<std::string, std::string>>{
-             {"1,9O", "--values の値[9O]は有限の数ではありません\n"},
-             {"1,,2", "--values の値[]は有限の数ではありません\n"},
-             {"nan", "--values の値[nan]は有限の数ではありません\n"},
-             {"1e999", "--values の値[1e999]は有限の数ではありません\n"},
+             {"1,9O", "--values の 2 番目の値[9O]は有限の数ではありません\n"},
+             {"1,,2", "--values の 2 番目の値[]は有限の数ではありません\n"},
+             {"nan", "--values の 1 番目の値[nan]は有限の数ではありません\n"},
+             {"1e999", "--values の 1 番目の値[1e999]は有限の数ではありません\n"},
              {"1,2,3", "--values の値が多すぎます: 値テーブルは 2 個, 値は 3 個\n"}}) {
         const RunResult bad = runCheck("robot.txt --poses --values " + values, dir.path());
         EXPECT_EQ(bad.status, 1) << values;

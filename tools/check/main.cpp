@@ -39,7 +39,9 @@ bool readOptions(int argc, char** argv, CheckOptions& options) {
         } else if (arg == "--values" && i + 1 < argc) {
             std::string bad;
             if (!pelorin::readValueList(argv[++i], options.values, bad)) {
-                Console::err().msg(m::kBadValueOpen).raw(bad).msg(m::kBadValueClose).flush();
+                const auto position = static_cast<unsigned long>(options.values.size() + 1);
+                Console::err().msg(m::kBadValueOpen) << position;
+                Console::err().msg(m::kBadValueMiddle).raw(bad).msg(m::kBadValueClose).flush();
                 return false;
             }
         } else if (options.file == nullptr && arg.rfind("--", 0) != 0) {
