@@ -107,7 +107,7 @@ void printValueTable(const pelorin::SettingFileParser& parser) {
 
 // The file's values with `values` taken for the table's first entries; more values than the
 // table has are refused.
-bool printPoses(const pelorin::SettingFileParser& parser, const std::vector<double>& values) {
+bool printPoseLines(const pelorin::SettingFileParser& parser, const std::vector<double>& values) {
     const auto& table = parser.valueTable();
     if (values.size() > table.size()) {
         Console::err().msg(m::kTooManyValuesOpen) << static_cast<unsigned long>(table.size());
@@ -134,7 +134,7 @@ int check(const CheckOptions& options) {
     }
     printParts(*parser);
     printValueTable(*parser);
-    if (options.poses && !printPoses(*parser, options.values)) return kFailure;
+    if (options.poses && !printPoseLines(*parser, options.values)) return kFailure;
     return kSuccess;
 }
 
