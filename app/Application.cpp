@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "app/AppMessages.h"
+#include "scene/LiveValues.h"
 #include "scene/SceneRevision.h"
-#include "scene/TransformValue.h"
 #include "setting/SettingFileParser.h"
 #include "util/InputFile.h"
 #include "util/MessageStream.h"
@@ -25,8 +25,8 @@ constexpr int kParseFailureStatus = 1;
 
 Application* theApplication = nullptr;
 
-bool showInViewer(Parts* root) {
-    setViewerRoot(root);
+bool showInViewer(Parts* root, const LiveValues* values) {
+    setViewerRoot(root, values);
     return startViewer();
 }
 
@@ -74,16 +74,15 @@ bool Application::start() {
         Console::out().msg(m::kParseFailed).flush();
         std::exit(kParseFailureStatus);
     }
-    return showScene_ ? showScene_(root_) : true;
+    values_ = std::make_unique<LiveValues>(parser_->defaultValues());
+    return showScene_ ? showScene_(root_, values_.get()) : true;
 }
 
 void Application::setValues(const double* values, int count) {
-    if (parser_ == nullptr || values == nullptr || count <= 0) return;
-    const auto& table = parser_->valueTable();
-    const std::size_t written = std::min(static_cast<std::size_t>(count), table.size());
-    // Ascending order: when two entries share a cell, the later index wins.
-    for (std::size_t i = 0; i < written; ++i) table[i]->set(values[i]);
-    if (written > 0) notifySceneChanged();
+    if (values_ == nullptr || values == nullptr || count <= 0) return;
+    if (values_->receive(parser_->valueTable(), values, static_cast<std::size_t>(count))) {
+        notifySceneChanged();
+    }
 }
 
 std::size_t Application::valueTableSize() const {

@@ -2,8 +2,8 @@
 // the values received on the data port to the scene.
 //
 // One instance per process, created by the main body and never destroyed: the viewer thread
-// reads the tree and the component thread writes the value cells until the process ends. The
-// Application owns the parser, which owns the tree.
+// reads the tree and its live values while the component thread publishes value sets, until the
+// process ends. The Application owns the parser, which owns the tree, and the live values.
 #pragma once
 
 #include <cstddef>
@@ -13,14 +13,15 @@
 
 namespace pelorin {
 
+class LiveValues;
 class Parts;
 class SettingFileParser;
 
 class Application {
   public:
     static constexpr const char* kDebugOption = "-debug";
-    // Shows a linked scene; returns whether a viewer was started.
-    using SceneShower = std::function<bool(Parts* root)>;
+    // Shows a linked scene posed with its live values; returns whether a viewer was started.
+    using SceneShower = std::function<bool(Parts* root, const LiveValues* values)>;
 
     // Prints "RTM起動" and a line end on the console.
     Application();
@@ -41,9 +42,10 @@ class Application {
     // scene is ready for the viewer. Later calls change nothing and return the same answer.
     bool start();
 
-    // Component thread. Writes values[i] into value-table entry i, in ascending order, for
-    // i < min(count, valueTableSize()); a count of 0 or less changes nothing. When a cell was
-    // written, tells the viewer once that the scene changed. `values` must hold `count` doubles.
+    // Component thread. Publishes the current value set with values[i] taken for value-table
+    // entry i, in ascending order, for i < min(count, valueTableSize()), as one whole set (see
+    // scene/LiveValues.h); a count of 0 or less changes nothing. When an entry was taken, tells
+    // the viewer once that the scene changed. `values` must hold `count` doubles.
     void setValues(const double* values, int count);
 
     // Replaces what start() does with the linked tree. By default the root is published to the
@@ -55,6 +57,8 @@ class Application {
 
     const std::string& settingFilePath() const { return settingFilePath_; }
     Parts* root() const { return root_; }
+    // The value sets the root is drawn with; null before start().
+    const LiveValues* liveValues() const { return values_.get(); }
     const SettingFileParser* parser() const { return parser_.get(); }
 
   private:
@@ -63,6 +67,7 @@ class Application {
     std::string settingFilePath_;
     std::unique_ptr<SettingFileParser> parser_;
     Parts* root_ = nullptr;
+    std::unique_ptr<LiveValues> values_;
     SceneShower showScene_;
 };
 

@@ -20,8 +20,8 @@ class ComponentHost {
     // Fixed once start() has returned.
     virtual int valueCount() const = 0;
 
-    // Stores values[0..count) in the scene's value cells, in table order. Called on the
-    // execution context's thread; count never exceeds valueCount().
+    // Hands values[0..count) to the scene in table order, as one whole set of values. Called on
+    // the execution context's thread; count never exceeds valueCount().
     virtual void setValues(const double* values, int count) = 0;
 };
 

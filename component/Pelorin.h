@@ -1,5 +1,5 @@
 // Pelorin's RT-Component: a periodic data-flow component with one in-port, "doubleValue"
-// (RTC::TimedDoubleSeq), whose elements drive the value cells of the scene in table order.
+// (RTC::TimedDoubleSeq), whose elements drive the scene's values in table order.
 //
 // Created by the framework through the factory of the program entry; the framework owns the
 // instance and destroys it through the virtual destructor. Callbacks run on the framework's

@@ -6,8 +6,8 @@
 
 namespace pelorin {
 
-void SceneDrawer::draw(const Parts& root, std::uint64_t revision) {
-    for (const PartsPose& pose : poses_.update(root, revision)) {
+void SceneDrawer::draw(const Parts& root, const LiveValues* values) {
+    for (const PartsPose& pose : poses_.update(root, values)) {
         // The mesh is the one kind of drawn object there is.
         const auto* mesh = dynamic_cast<const DrawnObjectBySTL*>(pose.object);
         if (mesh == nullptr) continue;

@@ -57,7 +57,7 @@ void drawFrame(const FrameView& view, AxisGlyph& axes, SceneDrawer& drawer) {
     glLoadIdentity();
     glScaled(camera.viewScale, camera.viewScale, camera.viewScale);
     axes.drawAtLength(ViewerState::kAxisLength);
-    if (const Parts* root = view.root) drawer.draw(*root, sceneRevision());
+    if (const Parts* root = view.root) drawer.draw(*root, view.values);
 }
 
 namespace {
@@ -68,7 +68,9 @@ FrameView windowView() {
     view.camera = state.camera;
     view.width = state.windowWidth;
     view.height = state.windowHeight;
-    view.root = viewerRoot();
+    const ViewerModel model = viewerModel();
+    view.root = model.root;
+    view.values = model.values;
     return view;
 }
 

@@ -40,7 +40,8 @@ timespec toTimespec(std::chrono::nanoseconds span) {
 
 // State shared with other threads; each member has its own guard. Never destroyed.
 struct SharedViewer {
-    std::atomic<Parts*> root{nullptr};
+    std::mutex modelMutex;
+    ViewerModel model;
     std::atomic<std::thread::id> threadId{};
     std::mutex startMutex;
     std::thread* thread = nullptr;  // kept, never joined: the thread runs until the process ends
@@ -173,8 +174,9 @@ void requestRedraw() {
     viewerState().pacer.requestFrame();
 }
 
-Parts* viewerRoot() {
-    return shared().root.load();
+ViewerModel viewerModel() {
+    std::lock_guard<std::mutex> lock(shared().modelMutex);
+    return shared().model;
 }
 
 void recordFrameSwapped(std::uint64_t revision, std::chrono::steady_clock::time_point startedAt) {
@@ -191,8 +193,11 @@ void recordFrameSwapped(std::uint64_t revision, std::chrono::steady_clock::time_
     shared().frameSwapped.notify_all();
 }
 
-void setViewerRoot(Parts* root) {
-    shared().root.store(root);
+void setViewerRoot(Parts* root, const LiveValues* values) {
+    {
+        std::lock_guard<std::mutex> lock(shared().modelMutex);
+        shared().model = {root, root != nullptr ? values : nullptr};
+    }
     notifySceneChanged();
 }
 

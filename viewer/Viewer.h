@@ -17,11 +17,13 @@
 
 namespace pelorin {
 
+class LiveValues;
 class Parts;
 
-// The tree to draw (not owned; it must outlive the viewer, i.e. live until the process ends).
-// Any thread; the change shows in the next frame.
-void setViewerRoot(Parts* root);
+// The tree to draw and the value sets it is posed with, replaced together (neither owned; both
+// must outlive the viewer, i.e. live until the process ends). Null `values` poses the tree with
+// the file's values. Any thread; the change shows in the next frame.
+void setViewerRoot(Parts* root, const LiveValues* values = nullptr);
 // Draws the axes alone from the next frame on. Any thread.
 void clearViewerRoot();
 

@@ -36,9 +36,15 @@ struct ViewerState {
 
 ViewerState& viewerState();
 
+class LiveValues;
 class Parts;
-// The root published by setViewerRoot; null draws the axes alone. Any thread.
-Parts* viewerRoot();
+// The root and its values published together by setViewerRoot; a null root draws the axes alone.
+struct ViewerModel {
+    Parts* root = nullptr;
+    const LiveValues* values = nullptr;
+};
+// Any thread.
+ViewerModel viewerModel();
 // A frame begun at `startedAt`, showing scene revision `revision`, has just been swapped onto
 // the screen.
 void recordFrameSwapped(std::uint64_t revision, std::chrono::steady_clock::time_point startedAt);

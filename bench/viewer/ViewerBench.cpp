@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "mesh/DrawnObjectBySTL.h"
+#include "scene/LiveValues.h"
 #include "scene/Parts.h"
 #include "scene/RotateTransform.h"
 #include "scene/SceneRevision.h"
@@ -84,7 +85,14 @@ void writeGridStl(const std::string& path) {
     out << "endsolid grid\n";
 }
 
-pelorin::TransformValue* buildScene(pelorin::Parts& root) {
+// The joint the benchmark turns, and the value sets the viewer poses it with.
+struct Joint {
+    std::vector<pelorin::TransformValue*> table;
+    pelorin::LiveValues values{{0.0}};
+    void set(double degrees) { values.receive(table, &degrees, 1); }
+};
+
+Joint* buildScene(pelorin::Parts& root) {
     const std::string path = "pelorin-viewer-bench-grid.stl";  // in the working directory
     writeGridStl(path);
     auto mesh = std::make_unique<pelorin::DrawnObjectBySTL>(0.8F, 0.6F, 0.2F, "grid");
@@ -93,10 +101,12 @@ pelorin::TransformValue* buildScene(pelorin::Parts& root) {
     if (!loaded) return nullptr;
     auto joint =
         std::make_unique<pelorin::RotateTransform>(pelorin::RotateTransform::kAxisZ, 0.0, "joint");
-    pelorin::TransformValue* angle = joint->angleCell();
+    auto* driven = new Joint;  // lives until the process ends, as the viewer needs
+    joint->angleCell()->setSlot(0);
+    driven->table.push_back(joint->angleCell());
     root.inputTransforms().pushBack(std::move(joint));
     root.setDrawnObject(std::move(mesh));
-    return angle;
+    return driven;
 }
 
 void measureStill(int stillSeconds) {
@@ -119,7 +129,7 @@ struct StreamFigures {
     double viewerCpuPercent = 0.0;
 };
 
-StreamFigures streamValues(pelorin::TransformValue* angle) {
+StreamFigures streamValues(Joint* angle) {
     const CpuTimes before = cpuTimes();
     const std::uint64_t framesBefore = pelorin::lastFrame().frameCount;
     const Clock::time_point start = Clock::now();
@@ -138,7 +148,7 @@ StreamFigures streamValues(pelorin::TransformValue* angle) {
     return figures;
 }
 
-StreamFigures measureStream(pelorin::TransformValue* angle) {
+StreamFigures measureStream(Joint* angle) {
     const StreamFigures figures = streamValues(angle);
     std::printf("values every 1 ms for %lld s: %.1f frames/s, viewer thread CPU %.1f %%\n",
                 static_cast<long long>(kStreamTime.count()), figures.framesPerSecond,
@@ -167,7 +177,7 @@ std::string newestRecording() {
 }
 
 // The stream again with the recording on; the baseline is the stream without it.
-void measureRecording(pelorin::TransformValue* angle, const StreamFigures& baseline) {
+void measureRecording(Joint* angle, const StreamFigures& baseline) {
     const auto pressV = [] {
         pelorin::runOnViewerThread([] { pelorin::keyboard('v', 0, 0); }).wait();
     };
@@ -244,7 +254,7 @@ void measureStalledDisk(const pelorin::FrameImage& frame) {
         static_cast<unsigned long long>(totals.dropped));
 }
 
-void measureLatency(pelorin::TransformValue* angle, int samples) {
+void measureLatency(Joint* angle, int samples) {
     std::mt19937 random(12345);
     // Changes arrive at random moments: some just after a frame (they wait for the cap), most
     // long after one (drawn at once).
@@ -277,12 +287,12 @@ int main(int argc, char** argv) {
     const int stillSeconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
     const int samples = argc > 2 ? std::max(1, std::atoi(argv[2])) : 300;
     auto* root = new pelorin::Parts("ROOT");  // lives until the process ends, as the viewer needs
-    pelorin::TransformValue* angle = buildScene(*root);
+    Joint* angle = buildScene(*root);
     if (angle == nullptr) {
         std::fprintf(stderr, "cannot write or load the benchmark mesh\n");
         return 1;
     }
-    pelorin::setViewerRoot(root);
+    pelorin::setViewerRoot(root, &angle->values);
     if (!pelorin::startViewer() || !pelorin::waitForFrameShowing(0, kFrameWait)) {
         std::fprintf(stderr, "the viewer did not start (is DISPLAY set?)\n");
         return 1;

@@ -361,12 +361,13 @@ TEST_P(ImportGeometry, EveryLinkAndDrawingStandsWhereTheUrdfPutsIt) {
     for (int trial = 0; trial < kPoses; ++trial) {
         // Each DATAPORT line names its joint as the path: PARTS.JOINT.ELEMENT[.AXIS].
         std::map<std::string, double> q;
+        PoseValues values = parser.defaultValues();
         for (const ValueBinding& b : parser.valueBindings()) {
             const std::string joint = b.source.substr(b.source.find('.') + 1);
             const std::string name = joint.substr(0, joint.find('.'));
             const bool prismatic = model->getJoint(name)->type == urdf::Joint::PRISMATIC;
             q[name] = prismatic ? value(random) / 10 : value(random);
-            b.cell->set(prismatic ? q[name] * unit : q[name] * 180.0 / kPi);
+            values.at(b.cell->slot()) = prismatic ? q[name] * unit : q[name] * 180.0 / kPi;
         }
         std::map<std::string, Frame> world{{model->getRoot()->name, Frame{}}};
         std::vector<urdf::LinkConstSharedPtr> pending{model->getRoot()};
@@ -381,7 +382,7 @@ TEST_P(ImportGeometry, EveryLinkAndDrawingStandsWhereTheUrdfPutsIt) {
             }
         }
         std::vector<PartsPose> poses;
-        composePartsPoses(*root, poses);
+        composePartsPoses(*root, values, poses);
         const double tolerance = robot.tolerance * unit;
         Box3 expected;
         for (const auto& [name, frame] : world) {

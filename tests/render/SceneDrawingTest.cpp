@@ -121,7 +121,7 @@ TEST_F(SceneDrawingTest, TreeLooksAsItDidWhenDrawnWithGlCalls) {
 
     testing::clearFrame();
     SceneDrawer drawer;
-    drawer.draw(root, 1);
+    drawer.draw(root, nullptr);
     const auto after = testing::readPixels(kSize, kSize);
     const auto difference = testing::comparePixels(before, after);
     std::size_t lit = 0;
@@ -160,7 +160,7 @@ TEST_F(SceneDrawingTest, ChainsDeeperThanGlsMatrixStackAreDrawnInPlace) {
     std::vector<GLfloat> feedback(static_cast<std::size_t>(depth) * 16);
     glFeedbackBuffer(static_cast<GLsizei>(feedback.size()), GL_3D, feedback.data());
     glRenderMode(GL_FEEDBACK);
-    SceneDrawer().draw(*nodes_.front(), 1);
+    SceneDrawer().draw(*nodes_.front(), nullptr);
     const GLint used = glRenderMode(GL_RENDER);
     std::vector<float> corners;  // the leftmost window x of each facet, in drawing order
     for (GLint at = 0; at + 2 < used;) {

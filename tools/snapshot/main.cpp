@@ -1,6 +1,6 @@
 // pelorin-snapshot SETTING_FILE OUT.png [--values v1,v2,...] [--size WxH] [--fit]: reads a
 // setting file as the viewer does at start-up (writing "PASER_LOG.txt" in the working
-// directory), puts the values into the value table in order, draws one frame offscreen exactly
+// directory), takes the values for the value table in order, draws one frame offscreen exactly
 // as the window would draw it at that size (from the start view, or with --fit the view the 'f'
 // key gives), and writes it as a PNG file (replacing one of that name). Needs no display, no
 // naming service and no component.
@@ -11,10 +11,9 @@
 #include <cstdio>
 #include <string>
 
+#include "scene/LiveValues.h"
 #include "scene/Parts.h"
 #include "scene/PosedBounds.h"
-#include "scene/SceneRevision.h"
-#include "scene/TransformValue.h"
 #include "setting/SettingFileParser.h"
 #include "tools/check/CheckMessages.h"
 #include "tools/snapshot/SnapshotMessages.h"
@@ -55,7 +54,10 @@ pelorin::SettingFileParser* readSettingFile(const std::string& path) {
     return parser;
 }
 
-bool applyValues(const pelorin::SettingFileParser& parser, const std::vector<double>& values) {
+// The file's values with `values` taken for the table's first entries; too many values are
+// refused.
+bool applyValues(const pelorin::SettingFileParser& parser, const std::vector<double>& values,
+                 pelorin::LiveValues& live) {
     const std::vector<pelorin::TransformValue*>& table = parser.valueTable();
     if (values.size() > table.size()) {
         Console::err().msg(m::kPrefix).msg(m::kTooManyValuesOpen)
@@ -64,15 +66,15 @@ bool applyValues(const pelorin::SettingFileParser& parser, const std::vector<dou
         Console::err().msg(m::kTooManyValuesClose).endl();
         return false;
     }
-    for (std::size_t i = 0; i < values.size(); ++i) table[i]->set(values[i]);
-    pelorin::notifySceneChanged();
+    live.receive(table, values.data(), values.size());
     return true;
 }
 
 int run(const pelorin::SnapshotOptions& options) {
     const pelorin::SettingFileParser* parser = readSettingFile(options.settingFile);
     if (parser == nullptr) return kFailure;
-    if (!applyValues(*parser, options.values)) return kFailure;
+    pelorin::LiveValues live(parser->defaultValues());
+    if (!applyValues(*parser, options.values, live)) return kFailure;
     pelorin::OffscreenRenderer renderer(options.width, options.height);
     if (!renderer.ok()) {
         Console::err().msg(m::kPrefix).msg(m::kCannotRender).raw(renderer.error()).endl();
@@ -80,8 +82,12 @@ int run(const pelorin::SnapshotOptions& options) {
     }
     const pelorin::Parts& root = *parser->root();
     pelorin::CameraState camera;
-    if (options.fit) camera = pelorin::fittedCamera(camera, pelorin::posedBounds(root));
-    const pelorin::FrameImage picture = renderer.render(camera, &root);
+    if (options.fit) {
+        pelorin::PoseValues values;
+        live.snapshot(values);
+        camera = pelorin::fittedCamera(camera, pelorin::posedBounds(root, values));
+    }
+    const pelorin::FrameImage picture = renderer.render(camera, &root, &live);
     std::string reason;
     if (!pelorin::replacePng(options.outputFile, picture, &reason)) {
         Console::err().msg(m::kPrefix).msg(m::kCannotWrite).raw(options.outputFile);
