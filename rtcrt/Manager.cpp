@@ -470,7 +470,11 @@ void Manager::Impl::startNamingUpdates() {
     if (naming == nullptr || !rt::isYes(config.getProperty("naming.update.enable"))) return;
     // As in the framework, an interval that does not read falls back to the default.
     double interval = kDefaultNamingUpdateSec;
-    rt::parsePositiveRate(config.getProperty("naming.update.interval"), interval);
+    const std::string& intervalText = config.getProperty("naming.update.interval");
+    if (!rt::parsePositiveRate(intervalText, interval)) {
+        rt::Logger::instance().write(
+            rt::LogLevel::Warn, rt::describeBadPositive("naming.update.interval", intervalText));
+    }
     naming->startUpdates(interval, rt::isYes(config.getProperty("naming.update.rebind")));
 }
 

@@ -139,6 +139,15 @@ bool parsePositiveRate(const std::string& text, double& rate) {
     return true;
 }
 
+std::string describeBadPositive(const std::string& key, const std::string& text) {
+    double value = 0.0;
+    const NumberProblem problem =
+        readNumber(text, -HUGE_VAL, HUGE_VAL, value) == NumberProblem::None
+            ? NumberProblem::OutOfRange
+            : NumberProblem::NotANumber;
+    return describeNumberProblem(problem, key, text, 0.0, HUGE_VAL);
+}
+
 bool isYes(const std::string& value) {
     std::string lower = trim(value);
     std::transform(lower.begin(), lower.end(), lower.begin(),

@@ -39,6 +39,8 @@ coil::Properties buildManagerConfig(const ManagerArguments& args, std::istream* 
 
 // A rate in Hz (or an interval in seconds): a number above zero (util/NumberText.h).
 bool parsePositiveRate(const std::string& text, double& rate);
+// Why parsePositiveRate refused `text`, naming `key` (util/NumberText.h's words).
+std::string describeBadPositive(const std::string& key, const std::string& text);
 
 // "YES"/"yes"/"true"/"1"... as the framework reads switches.
 bool isYes(const std::string& value);

@@ -23,6 +23,7 @@
 #include "rtm/InPort.h"
 #include "rtm/Manager.h"
 #include "tests/component/EndToEnd.h"
+#include "tests/support/SpecialFiles.h"
 
 namespace {
 
@@ -817,6 +818,14 @@ TEST(ManagerStartTest, OrbThatCannotStartOrMissingConfigurationFileEndsTheProces
     const char* fileArgs[] = {"pelorin", "-f", "/nonexistent/pelorin-rtc.conf", nullptr};
     EXPECT_EXIT(RTC::Manager::init(3, const_cast<char**>(fileArgs)), ::testing::ExitedWithCode(255),
                 "Configuration file not found: /nonexistent/pelorin-rtc.conf");
+    // A FIFO is never opened; the unblocker turns a wait for a writer into a failure.
+    pelorin::testing::TempDir dir;
+    const std::string fifo = dir.file("rtc.conf");
+    ASSERT_TRUE(pelorin::testing::makeFifo(fifo));
+    const pelorin::testing::FifoUnblocker unblocker(fifo, std::chrono::seconds(2));
+    const char* fifoArgs[] = {"pelorin", "-f", fifo.c_str(), nullptr};
+    EXPECT_EXIT(RTC::Manager::init(3, const_cast<char**>(fifoArgs)), ::testing::ExitedWithCode(255),
+                "Configuration file is not a regular file .*, not read: " + fifo);
 }
 
 }  // namespace
