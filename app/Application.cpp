@@ -61,7 +61,7 @@ bool Application::acceptOptions(int argc, char** argv, int& firstOwn) {
     managerArguments_ = {argc > 0 ? argv[0] : ""};
     for (const ManagerOption& option : scan.options) {
         managerArguments_.push_back(std::string("-") + option.letter);
-        if (!option.value.empty()) managerArguments_.push_back(option.value);
+        if (option.hasValue) managerArguments_.push_back(option.value);
         if (option.letter == 'f') managerConfigOption_ = option.value;
     }
     firstOwn = scan.end;

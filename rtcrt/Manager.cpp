@@ -386,7 +386,7 @@ RTObject_impl* Manager::createComponent(const char* comp_args) {
             return nullptr;
         }
         factory = it->second;
-        // As in the framework, a limit that does not read as a count is no limit.
+        // A limit that does not read as a count is no limit.
         long maxInstance = 0;
         pelorin::readWholeNumber(factory.profile.getProperty("max_instance"), 0, kMaxInstanceLimit,
                                  maxInstance);

@@ -23,12 +23,12 @@ int scanWord(int argc, const char* const* argv, int index, ManagerOptionScan& sc
     for (; *letters != '\0'; ++letters) {
         const char letter = *letters;
         if (std::strchr(kSwitches, letter) != nullptr) {
-            scan.options.push_back({letter, ""});
+            scan.options.push_back({letter, false, ""});
         } else if (std::strchr(kWithValue, letter) != nullptr) {
             if (letters[1] != '\0') {
-                scan.options.push_back({letter, letters + 1});
+                scan.options.push_back({letter, true, letters + 1});
             } else if (index + 1 < argc && argv[index + 1] != nullptr) {
-                scan.options.push_back({letter, argv[++index]});
+                scan.options.push_back({letter, true, argv[++index]});
             } else {
                 scan.problems.push_back(programName(argc, argv) +
                                         ": option requires an argument -- '" + letter + "'");

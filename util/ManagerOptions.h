@@ -14,6 +14,7 @@ namespace pelorin {
 
 struct ManagerOption {
     char letter;
+    bool hasValue;      // -f, -o and -p; their value may be empty
     std::string value;  // empty for a switch
 };
 

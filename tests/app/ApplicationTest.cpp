@@ -54,7 +54,7 @@ TEST(ApplicationTest, CheckArgumentsFollowsTheArgumentTable) {
         {{fifo}, "設定ファイル[" + fifo + notRegular, false},
         {{dir.file("")}, "設定ファイル[" + dir.file("") + notRegular, false},
         // The framework's options come first and go to the manager alone.
-        {{"-o", "a:b", "-debug", file}, "デバッグモード\n", true, "", {"-o", "a:b"}},
+        {{"-o", "", "-debug", file}, "デバッグモード\n", true, "", {"-o", ""}},
         {{"-ad", "-f", file, "-p", "2810", "-oc:d", file},
          "",
          true,
