@@ -130,7 +130,7 @@ int runComponentProcess(void* argument) {
     if (!options->stderrPath.empty()) {
         if (std::freopen(options->stderrPath.c_str(), "w", stderr) == nullptr) return 4;
     }
-    std::vector<std::string> words = {"recorder", "-debug", "robot.txt"};
+    std::vector<std::string> words = {"recorder", "robot.txt"};
     std::vector<std::string> settings = {
         "corba.nameservers:" + options->nameServer,
         "corba.endpoints:127.0.0.1:", "logger.enable:NO", "manager.shutdown_on_nortcs:YES",
