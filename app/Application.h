@@ -62,7 +62,7 @@ class Application {
     // After checkArguments: the program name and the framework options, for the manager. The
     // setting file and "-debug" are not among them: the framework's parser would read "-debug"
     // as its own letters.
-    std::vector<std::string> managerArguments() const { return managerArguments_; }
+    const std::vector<std::string>& managerArguments() const { return managerArguments_; }
     bool helpShown() const { return helpShown_; }
 
     const std::string& settingFilePath() const { return settingFilePath_; }
