@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace pelorin {
 
@@ -29,10 +30,15 @@ class Application {
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
-    // Main thread. Accepts "prog FILE" and "prog -debug FILE"; stores FILE when it is a regular
-    // file (or a link to one) that opens for reading. Otherwise prints why on the console
-    // (nothing for a first argument that is not "-debug") and returns false; a FIFO is refused
-    // at once, not waited on.
+    // Main thread. Accepts "prog [framework options] [-debug] FILE", the framework options being
+    // those every component program takes (util/ManagerOptions.h). Stores FILE when it is a
+    // regular file (or a link to one) that opens for reading, and keeps the options for the
+    // manager. Otherwise prints why and returns false: an unknown option or a missing value as
+    // the framework's parser words it (on standard error), no FILE or too many arguments,
+    // nothing for two arguments whose first is not "-debug", a FILE that does not open; a FIFO
+    // is refused at once, not waited on. "--help" prints the usage and returns false, with
+    // helpShown() true. An rtc.conf that the manager would read (util/ManagerConfigFile.h) and
+    // that is not a regular file is refused too, before the manager could block on it.
     bool checkArguments(int argc, char** argv);
 
     // Called once, while the component initialises. Reads and links the stored setting file
@@ -55,6 +61,12 @@ class Application {
     // Number of value-table entries; 0 before start(). The component sizes its hand-over by it.
     std::size_t valueTableSize() const;
 
+    // After checkArguments: the program name and the framework options, for the manager. The
+    // setting file and "-debug" are not among them: the framework's parser would read "-debug"
+    // as its own letters.
+    const std::vector<std::string>& managerArguments() const { return managerArguments_; }
+    bool helpShown() const { return helpShown_; }
+
     const std::string& settingFilePath() const { return settingFilePath_; }
     Parts* root() const { return root_; }
     // The value sets the root is drawn with; null before start().
@@ -62,9 +74,15 @@ class Application {
     const SettingFileParser* parser() const { return parser_.get(); }
 
   private:
+    bool acceptOptions(int argc, char** argv, int& firstOwn);
+    bool acceptOwnArguments(int count, char** own);
     bool acceptPath(const char* candidate);
+    bool acceptManagerConfigFile() const;
 
     std::string settingFilePath_;
+    std::vector<std::string> managerArguments_;
+    std::string managerConfigOption_;  // "-f FILE"
+    bool helpShown_ = false;
     std::unique_ptr<SettingFileParser> parser_;
     Parts* root_ = nullptr;
     std::unique_ptr<LiveValues> values_;

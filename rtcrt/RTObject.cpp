@@ -11,6 +11,7 @@
 #include "rtcrt/RtcMessages.h"
 #include "rtcrt/SdoConfiguration.h"
 #include "rtm/Manager.h"
+#include "util/NumberText.h"
 
 namespace RTC {
 namespace {
@@ -19,7 +20,8 @@ namespace rt = pelorin::rtcrt;
 
 constexpr UniqueId kOwnHandle = 0;
 constexpr UniqueId kParticipatingOffset = 1000;  // handles of contexts joined by attach
-constexpr double kFallbackRateHz = 1000.0;       // when neither profile nor configuration sets one
+constexpr double kMaxTransitionTimeoutSec = 3600.0;
+constexpr double kFallbackRateHz = 1000.0;  // when neither profile nor configuration sets one
 
 // Runs one user callback; an escaping exception counts as a failure, as it does for a remote
 // callback, and never reaches the ORB or the context's thread.
@@ -205,8 +207,18 @@ rt::ExecutionContextSettings RTObject_impl::contextSettings() {
     settings.executeOnlyWhenInputArrives = executeOnlyWhenInputArrives_;
     settings.syncTransition =
         rt::isYes(m_properties.getProperty("exec_cxt.sync_transition", "YES"));
-    double timeout = std::atof(m_properties.getProperty("exec_cxt.transition_timeout").c_str());
-    if (timeout > 0.0) settings.transitionTimeoutSec = timeout;
+    const std::string& timeoutText = m_properties.getProperty("exec_cxt.transition_timeout");
+    double timeout = 0.0;
+    const pelorin::NumberProblem problem =
+        pelorin::readNumber(timeoutText, 0.0, kMaxTransitionTimeoutSec, timeout);
+    if (problem == pelorin::NumberProblem::None && timeout > 0.0) {
+        settings.transitionTimeoutSec = timeout;
+    } else if (problem != pelorin::NumberProblem::None && !timeoutText.empty()) {
+        rt::Logger::instance().write(
+            rt::LogLevel::Warn,
+            pelorin::describeNumberProblem(problem, "exec_cxt.transition_timeout", timeoutText, 0.0,
+                                           kMaxTransitionTimeoutSec));
+    }
     return settings;
 }
 

@@ -24,6 +24,7 @@
 #include "scene/Parts.h"
 #include "scene/RotateTransform.h"
 #include "scene/SceneRevision.h"
+#include "util/NumberText.h"
 #include "viewer/FrameRecorder.h"
 #include "viewer/InputCallbacks.h"
 #include "viewer/PngWriter.h"
@@ -35,6 +36,7 @@ using Clock = std::chrono::steady_clock;
 using Millis = std::chrono::duration<double, std::milli>;
 constexpr int kGridCells = 60;  // 60 x 60 cells, two facets each: 7200 triangles
 constexpr double kGridSize = 600.0;
+constexpr long kMaxCount = 1000000;
 constexpr auto kStreamTime = std::chrono::seconds(3);
 constexpr auto kStreamInterval = std::chrono::milliseconds(1);
 constexpr auto kFrameWait = std::chrono::seconds(10);
@@ -284,8 +286,16 @@ void measureLatency(Joint* angle, int samples) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int stillSeconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
-    const int samples = argc > 2 ? std::max(1, std::atoi(argv[2])) : 300;
+    long stillSeconds = 10;
+    long samples = 300;
+    using pelorin::NumberProblem;
+    if ((argc > 1 &&
+         pelorin::readWholeNumber(argv[1], 1, kMaxCount, stillSeconds) != NumberProblem::None) ||
+        (argc > 2 &&
+         pelorin::readWholeNumber(argv[2], 1, kMaxCount, samples) != NumberProblem::None)) {
+        std::fprintf(stderr, "usage: pelorin_viewer_bench [still-seconds] [samples]\n");
+        return 2;
+    }
     auto* root = new pelorin::Parts("ROOT");  // lives until the process ends, as the viewer needs
     Joint* angle = buildScene(*root);
     if (angle == nullptr) {
@@ -299,9 +309,9 @@ int main(int argc, char** argv) {
     }
     const char* cap = std::getenv("PELORIN_MAX_FPS");
     std::printf("frame cap: %s frames/s, 7200 triangles\n", cap != nullptr ? cap : "60 (default)");
-    measureStill(stillSeconds);
+    measureStill(static_cast<int>(stillSeconds));
     const StreamFigures baseline = measureStream(angle);
-    measureLatency(angle, samples);
+    measureLatency(angle, static_cast<int>(samples));
     measureRecording(angle, baseline);
     const pelorin::FrameImage frame = windowSizedFrame();
     measureFrameWrite(frame);

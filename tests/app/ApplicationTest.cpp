@@ -33,6 +33,8 @@ struct ArgumentCase {
     std::vector<std::string> args;  // after the program name
     std::string console;            // after "RTM起動\n"
     bool accepted;
+    std::string errors = "";                // the framework parser's words for a bad option
+    std::vector<std::string> manager = {};  // after the program name
 };
 
 TEST(ApplicationTest, CheckArgumentsFollowsTheArgumentTable) {
@@ -43,17 +45,31 @@ TEST(ApplicationTest, CheckArgumentsFollowsTheArgumentTable) {
     ASSERT_TRUE(testing::makeFifo(fifo));
     const std::string notOpened = "設定ファイル[" + absent + "]が開けません\n";
     const std::string notRegular = "]は通常のファイルではありません\n";
+    std::string badLetters;
+    for (const char letter : std::string("DEBUG"))
+        badLetters += std::string("pelorin: invalid option -- '") + letter + "'\n";
     const std::vector<ArgumentCase> cases = {
         {{}, "引数が不正です\n", false},
         {{file, file, file}, "引数が不正です\n", false},
         {{file}, "", true},
         {{absent}, notOpened, false},
         {{"-debug"}, "設定ファイル[-debug]が開けません\n", false},
-        {{"-DEBUG", file}, "", false},
+        {{"-DEBUG", file}, "", false, badLetters},
         {{"-debug", file}, "デバッグモード\n", true},
         {{"-debug", absent}, "デバッグモード\n" + notOpened, false},
         {{fifo}, "設定ファイル[" + fifo + notRegular, false},
         {{dir.file("")}, "設定ファイル[" + dir.file("") + notRegular, false},
+        // The framework's options come first and go to the manager alone.
+        {{"-o", "", "-debug", file}, "デバッグモード\n", true, "", {"-o", ""}},
+        {{"-ad", "-f", file, "-p", "2810", "-oc:d", file},
+         "",
+         true,
+         "",
+         {"-a", "-d", "-f", file, "-p", "2810", "-o", "c:d"}},
+        {{"-z", file}, "", false, "pelorin: invalid option -- 'z'\n"},
+        {{"-f"}, "", false, "pelorin: option requires an argument -- 'f'\n"},
+        {{"-f", file}, "引数が不正です\n", false},
+        {{"-f", fifo, file}, "rtc.conf[" + fifo + notRegular, false},
     };
     // A FIFO would hold the check until a writer came; the unblocker turns a wait into a
     // failure.
@@ -68,7 +84,13 @@ TEST(ApplicationTest, CheckArgumentsFollowsTheArgumentTable) {
         EXPECT_EQ(app.checkArguments(static_cast<int>(argv.size()), argv.data()), c.accepted)
             << c.console;
         EXPECT_EQ(console.out.text(), "RTM起動\n" + c.console);
+        EXPECT_EQ(console.err.text(), c.errors);
         EXPECT_EQ(app.settingFilePath(), c.accepted ? file : "");
+        if (c.accepted) {
+            std::vector<std::string> manager = {"pelorin"};
+            manager.insert(manager.end(), c.manager.begin(), c.manager.end());
+            EXPECT_EQ(app.managerArguments(), manager);
+        }
     }
 }
 

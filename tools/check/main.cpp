@@ -69,21 +69,6 @@ std::string_view kindName(pelorin::ValueKind kind) {
     return m::kKindAngle;
 }
 
-// A FIFO is refused at once, not waited on, as are directories, devices and sockets.
-bool canRead(const char* path) {
-    switch (pelorin::checkInputFile(path)) {
-        case pelorin::OpenStatus::CannotOpen:
-            Console::err().msg(m::kCannotOpenOpen).raw(path).msg(m::kCannotOpenClose).flush();
-            return false;
-        case pelorin::OpenStatus::NotRegularFile:
-            Console::err().msg(m::kCannotOpenOpen).raw(path).msg(m::kNotRegularFileClose).flush();
-            return false;
-        case pelorin::OpenStatus::Ok:
-            break;
-    }
-    return true;
-}
-
 void printParts(const pelorin::SettingFileParser& parser) {
     auto& out = Console::out();
     out.msg(m::kPartsHeading) << static_cast<unsigned long>(parser.partsByName().size());
@@ -124,7 +109,11 @@ bool printPoseLines(const pelorin::SettingFileParser& parser, const std::vector<
 
 int check(const CheckOptions& options) {
     const char* path = options.file;
-    if (!canRead(path)) return kFailure;
+    // A FIFO is refused at once, not waited on, as are directories, devices and sockets.
+    if (!pelorin::acceptInputFile(
+            path, Console::err(),
+            {m::kCannotOpenOpen, m::kCannotOpenClose, m::kNotRegularFileClose}))
+        return kFailure;
     // Kept until the process ends, as in the viewer: tearing the tree down would only add the
     // drawn objects' farewell lines to the output.
     static auto* parser = new pelorin::SettingFileParser;

@@ -18,6 +18,7 @@
 #include "tools/check/CheckMessages.h"
 #include "tools/snapshot/SnapshotMessages.h"
 #include "tools/snapshot/SnapshotOptions.h"
+#include "util/InputFile.h"
 #include "util/MessageStream.h"
 #include "viewer/OffscreenFrame.h"
 #include "viewer/PngWriter.h"
@@ -32,18 +33,12 @@ constexpr int kSuccess = 0;
 constexpr int kFailure = 1;
 constexpr int kUsageError = 2;
 
-bool canOpen(const std::string& path) {
-    std::FILE* probe = std::fopen(path.c_str(), "r");
-    if (probe == nullptr) return false;
-    std::fclose(probe);
-    return true;
-}
-
 // The tree of the setting file, or null after pelorin-check's messages. Called once: the parser
 // is kept until the process ends, as in the viewer, and stays reachable for the leak checker.
 pelorin::SettingFileParser* readSettingFile(const std::string& path) {
-    if (!canOpen(path)) {
-        Console::err().msg(check::kCannotOpenOpen).raw(path).msg(check::kCannotOpenClose).flush();
+    if (!pelorin::acceptInputFile(
+            path, Console::err(),
+            {check::kCannotOpenOpen, check::kCannotOpenClose, check::kNotRegularFileClose})) {
         return nullptr;
     }
     static auto* parser = new pelorin::SettingFileParser;
