@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "render/SceneDrawer.h"
@@ -62,13 +63,27 @@ void drawFrame(const FrameView& view, AxisGlyph& axes, SceneDrawer& drawer) {
 
 namespace {
 
-FrameView windowView() {
+// The tree a window frame draws, held until the frame is done. When it is another tree than the
+// last frame's, the GL copies of the old tree's meshes go first: they are keyed by objects that
+// may be freed, and a new object could take an old one's address.
+std::shared_ptr<const Parts> frameModel() {
+    static std::weak_ptr<const Parts>* lastDrawn = new std::weak_ptr<const Parts>;
+    std::shared_ptr<const Parts> model = viewerRoot();
+    const bool same = !lastDrawn->owner_before(model) && !model.owner_before(*lastDrawn);
+    if (!same) {
+        sceneDrawer().releaseGl();
+        *lastDrawn = model;
+    }
+    return model;
+}
+
+FrameView windowView(const Parts* root) {
     const ViewerState& state = viewerState();
     FrameView view;
     view.camera = state.camera;
     view.width = state.windowWidth;
     view.height = state.windowHeight;
-    view.root = viewerRoot();
+    view.root = root;
     return view;
 }
 
@@ -150,7 +165,8 @@ void initGL() {
 
 void display() {
     const FrameStart start;
-    const FrameView view = windowView();
+    const std::shared_ptr<const Parts> model = frameModel();
+    const FrameView view = windowView(model.get());
     drawWindowFrame(view);
     if (isRecording()) recordFrame(readWindowFrame(view));
     swapAndRecord(start);
@@ -173,7 +189,8 @@ void reshape(int width, int height) {
 
 FrameImage drawAndCaptureFrame() {
     const FrameStart start;
-    const FrameView view = windowView();
+    const std::shared_ptr<const Parts> model = frameModel();
+    const FrameView view = windowView(model.get());
     drawWindowFrame(view);
     FrameImage image = readWindowFrame(view);
     if (isRecording()) recordFrame(image);

@@ -10,6 +10,7 @@
 #include "util/MessageStream.h"
 #include "viewer/Recording.h"
 #include "viewer/Screenshot.h"
+#include "viewer/Viewer.h"
 #include "viewer/ViewerMessages.h"
 #include "viewer/ViewerState.h"
 
@@ -50,7 +51,7 @@ void zoomSteps(int direction) {
 
 // Zoom and shift so the model as posed now fills the window; the turn stays.
 void fitViewToModel() {
-    if (const Parts* root = viewerRoot()) {
+    if (const std::shared_ptr<const Parts> root = viewerRoot()) {
         CameraState& camera = viewerState().camera;
         camera = fittedCamera(camera, posedBounds(*root));
     }
@@ -111,6 +112,9 @@ void keyboard(unsigned char key, int /*x*/, int /*y*/) {
             break;
         case kRecordKey:
             toggleRecording();
+            break;
+        case kReloadKey:
+            reloadKeyPressed();
             break;
         default:
             break;

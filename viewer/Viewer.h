@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <future>
+#include <memory>
 
 #include "viewer/Camera.h"
 #include "viewer/FrameImage.h"
@@ -19,8 +20,12 @@ namespace pelorin {
 
 class Parts;
 
-// The tree to draw (not owned; it must outlive the viewer, i.e. live until the process ends).
-// Any thread; the change shows in the next frame.
+// The tree to draw. A frame takes the pointer when it begins and holds it until it ends, so a
+// tree replaced meanwhile (and whatever the pointer keeps alive with it) stays valid until then.
+// Any thread; the change shows in the next frame, and the GL copies of the old tree's meshes
+// are freed before it.
+void setViewerModel(std::shared_ptr<const Parts> root);
+// The same for a tree that lives until the process ends (not owned).
 void setViewerRoot(Parts* root);
 // Draws the axes alone from the next frame on. Any thread.
 void clearViewerRoot();
@@ -37,6 +42,12 @@ bool startViewer();
 void setWindowClosedHandler(std::function<void()> handler);
 // The default handler described above.
 [[noreturn]] void endProcessAfterWindowClosed();
+
+// What the reload key does (see viewer/InputCallbacks.h); nothing when unset. It runs on the
+// viewer thread and must return at once: reading files belongs on another thread. Any thread.
+void setReloadKeyHandler(std::function<void()> handler);
+// Runs the reload key's handler. Viewer thread.
+void reloadKeyPressed();
 
 // Queues `task` for the viewer thread, which runs it between frames with the window's context
 // current. Called on the viewer thread itself, the task runs at once. The future turns true once

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 
 #include "viewer/Camera.h"
 #include "viewer/FramePacer.h"
@@ -37,8 +38,9 @@ struct ViewerState {
 ViewerState& viewerState();
 
 class Parts;
-// The root published by setViewerRoot; null draws the axes alone. Any thread.
-Parts* viewerRoot();
+// The tree published by setViewerModel or setViewerRoot; null draws the axes alone. Hold the
+// pointer while using the tree. Any thread.
+std::shared_ptr<const Parts> viewerRoot();
 // A frame begun at `startedAt`, showing scene revision `revision`, has just been swapped onto
 // the screen.
 void recordFrameSwapped(std::uint64_t revision, std::chrono::steady_clock::time_point startedAt);

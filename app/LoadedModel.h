@@ -1,0 +1,46 @@
+// One read of a setting file: the parser, which owns the tree and its value table, and the root
+// of the linked tree.
+//
+// A model never changes its structure once read; only its value cells are written. Whoever
+// draws or writes it holds a shared pointer for as long as it does, so a model that a reload
+// has replaced is freed only when the last frame or hand-over using it is done.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace pelorin {
+
+class Parts;
+class SettingFileParser;
+
+class LoadedModel {
+  public:
+    // Reads and links the file at `path` with the parser's console messages and log. Null when
+    // it does not read (the parser has said which line and why) or memory runs out.
+    static std::shared_ptr<LoadedModel> read(const std::string& path);
+
+    ~LoadedModel();
+    LoadedModel(const LoadedModel&) = delete;
+    LoadedModel& operator=(const LoadedModel&) = delete;
+
+    Parts* root() const { return root_; }
+    const SettingFileParser& parser() const { return *parser_; }
+    const std::string& path() const { return path_; }
+
+    // Number of values a received sequence drives.
+    std::size_t valueCount() const;
+    // Writes values[i] into value-table entry i, in ascending order, for i < min(count,
+    // valueCount()); returns how many were written.
+    std::size_t setValues(const double* values, std::size_t count) const;
+
+  private:
+    LoadedModel(std::unique_ptr<SettingFileParser> parser, Parts* root, std::string path);
+
+    std::unique_ptr<SettingFileParser> parser_;
+    Parts* root_;
+    std::string path_;
+};
+
+}  // namespace pelorin
