@@ -55,13 +55,20 @@ struct ConfigurationTool {
         configuration = SDOPackage::Configuration::_nil();
         orb->destroy();
     }
-    // Writes `file` as the active set's setting_file, as configuration tools do.
+    // Writes `file` as the default set's setting_file and makes the set active, as configuration
+    // tools do; false when a call is refused. A framework leaves no set active between the two
+    // calls.
     bool setSettingFile(const std::string& file) {
-        SDOPackage::ConfigurationSet_var set = configuration->get_active_configuration_set();
+        SDOPackage::ConfigurationSet_var set = configuration->get_configuration_set("default");
         set->configuration_data.length(1);
         set->configuration_data[0].name = "setting_file";
         set->configuration_data[0].value <<= file.c_str();
-        return configuration->set_configuration_set_values(set.in());
+        return configuration->set_configuration_set_values(set.in()) &&
+               configuration->activate_configuration_set("default");
+    }
+    std::string settingFile() {
+        SDOPackage::ConfigurationSet_var set = configuration->get_configuration_set("default");
+        return settingFileOf(set.in());
     }
     CORBA::ORB_var orb;
     SDOPackage::Configuration_var configuration;
@@ -88,8 +95,7 @@ TEST(SettingFileParameterTest, WritingTheParameterReadsTheNewFileAndABadOneKeeps
     ASSERT_TRUE(tool.setSettingFile("blue.txt"));
     Picture blueBar;
     ASSERT_TRUE(redBarGoes(&blueBar)) << run.process().out();
-    active = tool.configuration->get_active_configuration_set();
-    EXPECT_EQ(settingFileOf(active.in()), "blue.txt");
+    EXPECT_EQ(tool.settingFile(), "blue.txt");
 
     ASSERT_TRUE(tool.setSettingFile("broken.txt"));
     const std::string out = run.process().out();
