@@ -81,9 +81,13 @@ class Application {
     // sizes its hand-over by it.
     std::size_t valueTableSize() const;
 
+    // The setting file in use: the command line's (or the configured one) until a reload has
+    // read another.
     std::string settingFilePath() const;
     // The current model; null before start(). Any thread.
     std::shared_ptr<const LoadedModel> model() const;
+    // The current model's root and parser; valid until the next reload (hold model() instead
+    // where a reload may come in between).
     Parts* root() const;
     const SettingFileParser* parser() const;
 
