@@ -21,6 +21,10 @@ constexpr std::string_view kUsage =
     "  -a -d -i      フレームワークのマネージャのスイッチ (-i: -f のファイルがなくても続ける)\n"
     "  -debug        起動時に「デバッグモード」と表示する。ほかの動作は変わらない\n";
 constexpr std::string_view kParseFailed = "設定ファイルの構文解析に失敗\n";
+// A reload that did not read; the model on screen stays.
+constexpr std::string_view kReloadFailedOpen = "設定ファイル[";  // then the path
+constexpr std::string_view kReloadFailedClose =
+    "]を読み直せませんでした。表示中のモデルを使い続けます\n";
 // Printed by the main body after a failed argument check (no line end).
 constexpr std::string_view kStartFailed = "プログラム起動に失敗";
 

@@ -1,10 +1,11 @@
 #include "app/Application.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "app/AppMessages.h"
+#include "app/LoadedModel.h"
 #include "scene/LiveValues.h"
 #include "scene/SceneRevision.h"
 #include "setting/SettingFileParser.h"
@@ -23,20 +24,29 @@ constexpr int kParseFailureStatus = 1;
 constexpr const char* kHelpOption = "--help";
 constexpr const char* kManagerConfigVariable = "RTC_MANAGER_CONFIG";
 
+// The root of `model`, sharing its lifetime: the viewer keeps the whole model alive while a frame
+// draws the tree.
+std::shared_ptr<const Parts> sharedRoot(const std::shared_ptr<const LoadedModel>& model) {
+    return std::shared_ptr<const Parts>(model, model->root());
+}
+
+// Says why `path` cannot be read, with the command line's message; false then.
+bool acceptSettingFile(const char* path) {
+    return acceptInputFile(path, Console::out(),
+                           {m::kCannotOpenOpen, m::kCannotOpenClose, m::kNotRegularFileClose});
+}
+
 }  // namespace
 
 Application* theApplication = nullptr;
 
-bool showInViewer(Parts* root, const LiveValues* values) {
-    setViewerRoot(root, values);
-    return startViewer();
-}
-
-Application::Application() : showScene_(showInViewer) {
+Application::Application() {
     Console::out().msg(m::kStarting).flush();
 }
 
-Application::~Application() = default;
+Application::~Application() {
+    if (showsInViewer_) setReloadKeyHandler(nullptr);
+}
 
 bool Application::checkArguments(int argc, char** argv) {
     int firstOwn = argc;
@@ -82,10 +92,8 @@ bool Application::acceptOwnArguments(int count, char** own) {
 // The file is only opened and closed here; the parser reads it later. A FIFO is refused without
 // waiting for a writer, as are directories, devices and sockets.
 bool Application::acceptPath(const char* candidate) {
-    if (!acceptInputFile(candidate, Console::out(),
-                         {m::kCannotOpenOpen, m::kCannotOpenClose, m::kNotRegularFileClose})) {
-        return false;
-    }
+    if (!acceptSettingFile(candidate)) return false;
+    std::lock_guard<std::mutex> lock(modelMutex_);
     settingFilePath_ = candidate;
     return true;
 }
@@ -100,28 +108,105 @@ bool Application::acceptManagerConfigFile() const {
     return false;
 }
 
+void Application::useSettingFileIfNoneGiven(const std::string& path) {
+    std::lock_guard<std::mutex> lock(modelMutex_);
+    if (settingFilePath_.empty()) settingFilePath_ = path;
+}
+
 bool Application::start() {
     // A second call must not replace the tree that the viewer may already be drawing.
-    if (parser_ != nullptr) return root_ != nullptr;
-    parser_ = std::make_unique<SettingFileParser>();
-    root_ = parser_->parse(settingFilePath_);
-    if (root_ == nullptr) {
+    if (started_) return model() != nullptr;
+    started_ = true;
+    std::shared_ptr<const LoadedModel> model = LoadedModel::read(settingFilePath());
+    if (model == nullptr) {
         Console::out().msg(m::kParseFailed).flush();
         std::exit(kParseFailureStatus);
     }
-    values_ = std::make_unique<LiveValues>(parser_->defaultValues());
-    return showScene_ ? showScene_(root_, values_.get()) : true;
+    {
+        std::lock_guard<std::mutex> lock(modelMutex_);
+        model_ = model;
+    }
+    if (showScene_) return showScene_(model->root(), &model->values());
+    return showInViewer(model);
+}
+
+bool Application::showInViewer(const std::shared_ptr<const LoadedModel>& model) {
+    showsInViewer_ = true;
+    setReloadKeyHandler([this] { requestReload(); });
+    setViewerModel(sharedRoot(model), &model->values());
+    return startViewer();
+}
+
+bool Application::reload(const std::string& path) {
+    std::lock_guard<std::mutex> serial(reloadMutex_);
+    std::shared_ptr<const LoadedModel> model;
+    if (acceptSettingFile(path.c_str())) model = LoadedModel::read(path);
+    if (model == nullptr) {
+        Console::out().msg(m::kReloadFailedOpen).raw(path).msg(m::kReloadFailedClose).flush();
+        return false;
+    }
+    putInPlace(std::move(model));
+    return true;
+}
+
+void Application::putInPlace(std::shared_ptr<const LoadedModel> model) {
+    std::shared_ptr<const LoadedModel> old;
+    {
+        std::lock_guard<std::mutex> lock(modelMutex_);
+        settingFilePath_ = model->path();
+        old = std::exchange(model_, model);
+    }
+    if (showsInViewer_) {
+        setViewerModel(sharedRoot(model), &model->values());
+    } else {
+        notifySceneChanged();
+    }
+    // `old` goes here unless a frame or a hand-over still holds it.
+}
+
+void Application::requestReload() {
+    reloadThread_.request();
+}
+
+bool Application::waitForRequestedReloads(std::chrono::nanoseconds timeout) {
+    return reloadThread_.waitUntilIdle(timeout);
 }
 
 void Application::setValues(const double* values, int count) {
-    if (values_ == nullptr || values == nullptr || count <= 0) return;
-    if (values_->receive(parser_->valueTable(), values, static_cast<std::size_t>(count))) {
-        notifySceneChanged();
-    }
+    if (values == nullptr || count <= 0) return;
+    const std::shared_ptr<const LoadedModel> current = model();
+    if (current == nullptr) return;
+    if (current->receive(values, static_cast<std::size_t>(count))) notifySceneChanged();
 }
 
 std::size_t Application::valueTableSize() const {
-    return parser_ == nullptr ? 0 : parser_->valueTable().size();
+    const std::shared_ptr<const LoadedModel> current = model();
+    return current == nullptr ? 0 : current->valueCount();
+}
+
+std::string Application::settingFilePath() const {
+    std::lock_guard<std::mutex> lock(modelMutex_);
+    return settingFilePath_;
+}
+
+std::shared_ptr<const LoadedModel> Application::model() const {
+    std::lock_guard<std::mutex> lock(modelMutex_);
+    return model_;
+}
+
+Parts* Application::root() const {
+    const std::shared_ptr<const LoadedModel> current = model();
+    return current == nullptr ? nullptr : current->root();
+}
+
+const LiveValues* Application::liveValues() const {
+    const std::shared_ptr<const LoadedModel> current = model();
+    return current == nullptr ? nullptr : &current->values();
+}
+
+const SettingFileParser* Application::parser() const {
+    const std::shared_ptr<const LoadedModel> current = model();
+    return current == nullptr ? nullptr : &current->parser();
 }
 
 }  // namespace pelorin

@@ -46,7 +46,8 @@ ReturnCode_t guarded(const std::string& who, Callback callback) {
 
 }  // namespace
 
-RTObject_impl::RTObject_impl(Manager* manager) : m_pManager(manager) {}
+RTObject_impl::RTObject_impl(Manager* manager)
+    : m_pManager(manager), configuration_(std::make_unique<rt::SdoConfiguration>()) {}
 
 RTObject_impl::~RTObject_impl() = default;
 
@@ -160,6 +161,18 @@ const char* RTObject_impl::getTypeName() {
     return m_properties.getProperty("type_name").c_str();
 }
 
+void RTObject_impl::addConfigurationSetListener(ConfigurationSetListenerType type,
+                                                ConfigurationSetListener* listener,
+                                                bool autoclean) {
+    configuration_->addSetListener(type, listener, autoclean);
+}
+
+void RTObject_impl::addConfigurationSetNameListener(ConfigurationSetNameListenerType type,
+                                                    ConfigurationSetNameListener* listener,
+                                                    bool autoclean) {
+    configuration_->addNameListener(type, listener, autoclean);
+}
+
 const char* RTObject_impl::getCategory() {
     return m_properties.getProperty("category").c_str();
 }
@@ -185,7 +198,6 @@ bool RTObject_impl::activateObject(PortableServer::POA_ptr poa) {
         PortableServer::ObjectId_var id = poa_->activate_object(this);
         CORBA::Object_var object = poa_->id_to_reference(id);
         ref_ = OpenRTM::DataFlowComponent::_narrow(object);
-        configuration_ = std::make_unique<rt::SdoConfiguration>();
         configuration_->bind(poa_);
         for (InPortBase* port : inPorts_) port->attach(*this, poa_);
         return true;
@@ -243,6 +255,8 @@ ReturnCode_t RTObject_impl::initialize() {
     inputContext_.store(ownContext_.get(), std::memory_order_release);
     ReturnCode_t result = on_initialize();
     if (result != RTC_OK) return result;
+    // As in the framework, the sets hold what the properties say once onInitialize has run.
+    configuration_->load(m_properties);
     {
         std::lock_guard<std::mutex> lock(lifecycleMutex_);
         created_ = false;

@@ -11,6 +11,7 @@
 #include "util/MessageStream.h"
 #include "viewer/Recording.h"
 #include "viewer/Screenshot.h"
+#include "viewer/Viewer.h"
 #include "viewer/ViewerMessages.h"
 #include "viewer/ViewerState.h"
 
@@ -114,6 +115,9 @@ void keyboard(unsigned char key, int /*x*/, int /*y*/) {
             break;
         case kRecordKey:
             toggleRecording();
+            break;
+        case kReloadKey:
+            reloadKeyPressed();
             break;
         default:
             break;

@@ -48,6 +48,7 @@ struct SharedViewer {
 
     std::mutex handlerMutex;
     std::function<void()> closedHandler;
+    std::function<void()> reloadHandler;
 
     std::mutex frameMutex;
     std::condition_variable frameSwapped;
@@ -193,12 +194,20 @@ void recordFrameSwapped(std::uint64_t revision, std::chrono::steady_clock::time_
     shared().frameSwapped.notify_all();
 }
 
-void setViewerRoot(Parts* root, const LiveValues* values) {
+void setViewerModel(std::shared_ptr<const Parts> root, const LiveValues* values) {
+    ViewerModel model{std::move(root), nullptr};
+    if (model.root != nullptr) model.values = values;
     {
         std::lock_guard<std::mutex> lock(shared().modelMutex);
-        shared().model = {root, root != nullptr ? values : nullptr};
+        std::swap(shared().model, model);
     }
     notifySceneChanged();
+    // `model` now holds the tree replaced: freed here unless a frame still draws it.
+}
+
+void setViewerRoot(Parts* root, const LiveValues* values) {
+    // Not owned: the pointer keeps nothing alive.
+    setViewerModel(std::shared_ptr<const Parts>(root, [](const Parts*) {}), values);
 }
 
 void clearViewerRoot() {
@@ -229,6 +238,20 @@ void endProcessAfterWindowClosed() {
     // _Exit skips static destructors and atexit handlers: other threads (the framework's, the
     // ORB's) may still be using the objects they would tear down.
     std::_Exit(EXIT_SUCCESS);
+}
+
+void setReloadKeyHandler(std::function<void()> handler) {
+    std::lock_guard<std::mutex> lock(shared().handlerMutex);
+    shared().reloadHandler = std::move(handler);
+}
+
+void reloadKeyPressed() {
+    std::function<void()> handler;
+    {
+        std::lock_guard<std::mutex> lock(shared().handlerMutex);
+        handler = shared().reloadHandler;
+    }
+    if (handler) handler();
 }
 
 std::future<bool> runOnViewerThread(std::function<void()> task) {

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 
 #include "viewer/Camera.h"
 #include "viewer/FramePacer.h"
@@ -38,12 +39,12 @@ ViewerState& viewerState();
 
 class LiveValues;
 class Parts;
-// The root and its values published together by setViewerRoot; a null root draws the axes alone.
+// The root and its values published together by setViewerModel or setViewerRoot; a null root
+// draws the axes alone. Hold `root` while using the tree or the values. Any thread.
 struct ViewerModel {
-    Parts* root = nullptr;
+    std::shared_ptr<const Parts> root;
     const LiveValues* values = nullptr;
 };
-// Any thread.
 ViewerModel viewerModel();
 // A frame begun at `startedAt`, showing scene revision `revision`, has just been swapped onto
 // the screen.

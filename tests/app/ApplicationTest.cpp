@@ -1,5 +1,6 @@
 // The start-up object: the argument table with its console bytes, start() on a good file (a bad
-// one ends the program: StartFailureTest), and the hand-over of received values as whole sets.
+// one ends the program: StartFailureTest), the hand-over of received values as whole sets, and
+// reloads (the reload key on a window: ReloadKeyTest).
 #include "app/Application.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 
 #include "scene/LiveValues.h"
 #include "scene/PosedScene.h"
+#include "app/LoadedModel.h"
 #include "scene/RotateTransform.h"
 #include "scene/SceneRevision.h"
 #include "scene/TranslateTransform.h"
@@ -216,6 +218,28 @@ TEST(ApplicationTest, EveryFramePosesOneWholeReceivedSequence) {
     sender.join();
     EXPECT_EQ(mixtures, 0) << "a frame showed a pose that was never sent";
     EXPECT_TRUE(nearShown && farShown) << "the sender's poses did not reach the frames";
+}
+
+// A reload without a window: a file that reads takes the old model's place and the old model is
+// freed (nothing else holds it); one that does not read changes nothing.
+TEST(ApplicationTest, ReloadReplacesAndFreesTheModelOrKeepsItWhenTheFileDoesNotRead) {
+    StartedApp s;
+    std::weak_ptr<const LoadedModel> first = s.app.model();
+    s.dir.write("one.txt",
+                "BEGIN PARTS = ROOT\nTRANS = ROTATION(YAW,Z,5)\nEND PARTS\n"
+                "BEGIN DATAPORT\nROOT.YAW\nEND DATAPORT\n");
+    ASSERT_TRUE(s.app.reload("one.txt"));
+    EXPECT_TRUE(first.expired()) << "the replaced model is still held";
+    EXPECT_EQ(s.app.valueTableSize(), 1U);
+    EXPECT_EQ(s.app.settingFilePath(), "one.txt");
+    const std::shared_ptr<const LoadedModel> second = s.app.model();
+    s.console.out.clear();
+    EXPECT_FALSE(s.app.reload("absent.txt"));
+    EXPECT_EQ(s.app.model(), second);
+    EXPECT_EQ(s.app.settingFilePath(), "one.txt");
+    EXPECT_EQ(s.console.out.text(),
+              "設定ファイル[absent.txt]が開けません\n"
+              "設定ファイル[absent.txt]を読み直せませんでした。表示中のモデルを使い続けます\n");
 }
 
 }  // namespace
