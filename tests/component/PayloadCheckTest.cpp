@@ -54,7 +54,9 @@ TEST(RefusalLog, FirstRefusalAtOnceThenOneCountedLinePerIntervalPerConnection) {
     RefusalLog log(10s);
     const std::vector<unsigned char> bytes = {2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x20, 0, 0, 0, 0};
     const PayloadCheck refused = check(bytes, true);
-    const RefusalLog::Clock::time_point start{};
+    // A clock long past its epoch, as a real one is: an epoch start would hide a counter that
+    // forgets when it wrote the first line.
+    const RefusalLog::Clock::time_point start{std::chrono::hours(24 * 365 * 56)};
 
     log.refused(out, "conn-a", refused, 16, start);
     EXPECT_EQ(sink.text(),

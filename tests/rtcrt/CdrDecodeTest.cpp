@@ -136,7 +136,8 @@ TEST(RefusalLogTest, FirstRefusalThenOneSummaryPerPeriod) {
     using Clock = pelorin::rtcrt::RefusalLog::Clock;
     pelorin::rtcrt::RefusalLog log;
     log.setPlace("P0.in, connector c (id)");
-    const Clock::time_point start{};
+    // Long past the clock's epoch, as a real clock is (an epoch start hides a lost first time).
+    const Clock::time_point start{std::chrono::hours(24 * 365 * 56)};
     EXPECT_EQ(log.closing(), "");
     EXPECT_EQ(log.refused("bad (16 bytes)", start),
               "Refused a sample on port P0.in, connector c (id): bad (16 bytes); further refusals "
