@@ -38,8 +38,8 @@ void loadProjection(const CameraState& camera, int width, int height) {
             volume.zNear, volume.zFar);
 }
 
-void lookFrom(const Vec3& eye, const Vec3& target) {
-    gluLookAt(eye.x, eye.y, eye.z, target.x, target.y, target.z, 0.0, 1.0, 0.0);
+void lookFrom(const Vec3& eye, const Vec3& target, const Vec3& up) {
+    gluLookAt(eye.x, eye.y, eye.z, target.x, target.y, target.z, up.x, up.y, up.z);
 }
 
 }  // namespace
@@ -50,7 +50,7 @@ void drawFrame(const FrameView& view, AxisGlyph& axes, SceneDrawer& drawer) {
     const CameraState& camera = view.camera;
     glViewport(0, 0, view.width, view.height);
     loadProjection(camera, view.width, view.height);
-    lookFrom(eyePosition(camera), viewTarget(camera));
+    lookFrom(eyePosition(camera), viewTarget(camera), viewUp(camera));
     glMatrixMode(GL_MODELVIEW);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glClearColor(0.0F, 0.0F, 0.0F, 1.0F);
@@ -166,7 +166,8 @@ void reshape(int width, int height) {
     state.windowHeight = height;
     glViewport(0, 0, width, height);
     loadProjection(state.camera, width, height);
-    lookFrom(eyeOffset(currentAngles(state.camera), state.camera.viewDistance), Vec3{});
+    lookFrom(eyeOffset(currentAngles(state.camera), state.camera.viewDistance), Vec3{},
+             viewUp(state.camera));
     glMatrixMode(GL_MODELVIEW);
     requestRedraw();
 }

@@ -97,6 +97,27 @@ TEST(CameraTest, FitFillsTheWindowWhateverTheModelsUnitsAndPlace) {
     }
 }
 
+// Looking along the Y axis (θ = φ = ±π/2), the up direction cannot be +Y: the picture is the
+// one the views beside it approach, not a turn left to rounding.
+TEST(CameraTest, ViewAlongTheYAxisIsTheLimitOfTheViewsBesideIt) {
+    const double right = std::acos(0.0);
+    for (double phi : {right, -right}) {
+        CameraState along;
+        along.viewTheta = right;
+        along.viewPhi = phi;
+        CameraState beside = along;
+        beside.viewTheta -= 1e-4;
+        for (const Vec3& p : {Vec3{300.0, 0.0, 0.0}, Vec3{0.0, 0.0, -200.0}, Vec3{90, 50, 70}}) {
+            const WindowPoint a = projectToWindow(along, p, 800, 800);
+            const WindowPoint b = projectToWindow(beside, p, 800, 800);
+            EXPECT_NEAR(a.x, b.x, 0.1) << phi;
+            EXPECT_NEAR(a.y, b.y, 0.1) << phi;
+        }
+        // The X axis runs across the middle of the window, not along a diagonal.
+        EXPECT_NEAR(projectToWindow(along, {300.0, 0.0, 0.0}, 800, 800).y, 400.0, 1e-9);
+    }
+}
+
 TEST(CameraTest, FitLeavesUnusableBoxesAloneAndCentresAPoint) {
     CameraState camera;
     camera.viewScale = 2.0;
