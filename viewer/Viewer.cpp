@@ -25,6 +25,7 @@
 #include "viewer/TaskQueue.h"
 #include "viewer/ViewerMessages.h"
 #include "viewer/ViewerState.h"
+#include "viewer/ViewerTestHooks.h"
 
 namespace pelorin {
 namespace {
@@ -262,6 +263,13 @@ bool waitForFrameShowing(std::uint64_t revision, std::chrono::nanoseconds timeou
     });
     if (record != nullptr) *record = viewer.frame;
     return shown;
+}
+
+bool waitForFrameCount(std::uint64_t frameCount, std::chrono::nanoseconds timeout) {
+    SharedViewer& viewer = shared();
+    std::unique_lock<std::mutex> lock(viewer.frameMutex);
+    return viewer.frameSwapped.wait_for(lock, timeout,
+                                        [&] { return viewer.frame.frameCount >= frameCount; });
 }
 
 }  // namespace pelorin

@@ -7,13 +7,8 @@
 // window-closed handler, which by default ends the process with status 0.
 #pragma once
 
-#include <chrono>
-#include <cstdint>
 #include <functional>
 #include <future>
-
-#include "viewer/Camera.h"
-#include "viewer/FrameImage.h"
 
 namespace pelorin {
 
@@ -22,8 +17,6 @@ class Parts;
 // The tree to draw (not owned; it must outlive the viewer, i.e. live until the process ends).
 // Any thread; the change shows in the next frame.
 void setViewerRoot(Parts* root);
-// Draws the axes alone from the next frame on. Any thread.
-void clearViewerRoot();
 
 // Begins the viewer thread. Returns false when the thread cannot be created (no message).
 // A second call starts nothing and returns true. When no X display can be reached, the thread
@@ -44,23 +37,5 @@ void setWindowClosedHandler(std::function<void()> handler);
 // the thread starts run when its loop begins. Any thread.
 std::future<bool> runOnViewerThread(std::function<void()> task);
 bool isViewerThread();
-
-// The camera the frames use. Viewer thread only.
-CameraState& viewerCamera();
-// Draws a frame and returns its pixels (see drawAndCaptureFrame). Viewer thread only.
-FrameImage captureViewerFrame();
-
-// The last frame put on screen: how many frames so far, the scene revision it shows, when its
-// swap returned.
-struct FrameRecord {
-    std::uint64_t frameCount = 0;
-    std::uint64_t sceneRevision = 0;
-    std::chrono::steady_clock::time_point swappedAt;
-};
-FrameRecord lastFrame();
-// Waits until a frame showing scene revision `revision` or later is on screen, or `timeout`
-// passes; returns whether it is. Any thread but the viewer's.
-bool waitForFrameShowing(std::uint64_t revision, std::chrono::nanoseconds timeout,
-                         FrameRecord* record = nullptr);
 
 }  // namespace pelorin
