@@ -4,7 +4,6 @@
 #include <GL/glu.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <vector>
 
 #include "render/SceneDrawer.h"
@@ -22,13 +21,6 @@ namespace pelorin {
 namespace {
 
 const GLfloat kLightPosition[4] = {5000.0F, 5000.0F, 5000.0F, 1.0F};
-
-// The window's drawer: its poses and GL objects belong to the window's context. Never destroyed,
-// like the rest of the viewer's state.
-SceneDrawer& sceneDrawer() {
-    static SceneDrawer* drawer = new SceneDrawer;
-    return *drawer;
-}
 
 void loadProjection(const CameraState& camera, int width, int height) {
     const ViewVolume volume = viewVolume(camera, width, height);
@@ -85,19 +77,13 @@ FrameImage readWindowFrame(const FrameView& view) {
     return readFrame(view.width, view.height);
 }
 
-// Frame timing figures on standard error, when PELORIN_FRAME_STATS asks for them (read once).
-FrameStats* frameStats() {
-    static FrameStats* stats =
-        frameStatsWanted(std::getenv("PELORIN_FRAME_STATS")) ? new FrameStats : nullptr;
-    return stats;
-}
-
 // The window's frame up to the point where GL has finished drawing it, when the figures are
 // wanted; the swap is not counted.
 void drawWindowFrame(const FrameView& view) {
     const auto start = FrameStats::Clock::now();
-    drawFrame(view, *viewerState().axisGlyph, sceneDrawer());
-    FrameStats* stats = frameStats();
+    ViewerState& state = viewerState();
+    drawFrame(view, *state.axisGlyph, state.drawer);
+    FrameStats* stats = state.frameStats.get();
     if (stats == nullptr) return;
     glFinish();
     if (const auto line = stats->frameDrawn(start, FrameStats::Clock::now())) {
@@ -157,7 +143,7 @@ void display() {
 }
 
 void releaseFrameResources() {
-    sceneDrawer().releaseGl();
+    viewerState().drawer.releaseGl();
 }
 
 void reshape(int width, int height) {

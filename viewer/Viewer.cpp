@@ -31,6 +31,7 @@ namespace pelorin {
 namespace {
 
 constexpr const char* kMaxFpsVariable = "PELORIN_MAX_FPS";
+constexpr const char* kFrameStatsVariable = "PELORIN_FRAME_STATS";
 // How often to look for changes when a wake-up pipe is missing (the system refused a pipe).
 constexpr std::chrono::milliseconds kBlindPollInterval(10);
 
@@ -39,7 +40,7 @@ timespec toTimespec(std::chrono::nanoseconds span) {
     return {static_cast<time_t>(whole.count()), static_cast<long>((span - whole).count())};
 }
 
-// State shared with other threads; each member has its own guard. Never destroyed.
+// State shared with other threads; each member has its own guard.
 struct SharedViewer {
     std::atomic<Parts*> root{nullptr};
     std::atomic<std::thread::id> threadId{};
@@ -52,11 +53,28 @@ struct SharedViewer {
     std::mutex frameMutex;
     std::condition_variable frameSwapped;
     FrameRecord frame;
+
+    TaskQueue tasks;  // work for the viewer thread
 };
 
-SharedViewer& shared() {
-    static SharedViewer* instance = new SharedViewer;
+// The process's one viewer: what other threads share with it, and the viewer thread's own
+// state. Never destroyed: a process may end while the viewer thread still runs.
+struct TheViewer {
+    SharedViewer shared;
+    ViewerState state;
+};
+
+TheViewer& theViewer() {
+    static TheViewer* instance = new TheViewer;
     return *instance;
+}
+
+SharedViewer& shared() {
+    return theViewer().shared;
+}
+
+TaskQueue& viewerTasks() {
+    return shared().tasks;
 }
 
 void onWindowClosed() {
@@ -153,6 +171,9 @@ void viewerThreadMain() {
     ViewerState& state = viewerState();
     state.pacer = FramePacer(maxFramesPerSecondFrom(std::getenv(kMaxFpsVariable), Console::out()));
     state.axisGlyph = new AxisGlyph(ViewerState::kGlyphLength);
+    if (frameStatsWanted(std::getenv(kFrameStatsVariable))) {
+        state.frameStats = std::make_unique<FrameStats>();
+    }
     if (Display* probe = connectToDisplay()) {
         createWindow();
         XCloseDisplay(probe);
@@ -166,8 +187,7 @@ void viewerThreadMain() {
 }  // namespace
 
 ViewerState& viewerState() {
-    static ViewerState* state = new ViewerState;
-    return *state;
+    return theViewer().state;
 }
 
 void requestRedraw() {
