@@ -35,10 +35,15 @@ void FileSink::flush() {
     buffer_.clear();
 }
 
+MessageStream::MessageStream(TextSink& sink, TextEncoding encoding)
+    : sink_(&sink), encoding_(encoding) {
+    if (encoding == TextEncoding::Cp932)
+        converter_ = std::make_shared<TextConverter>("CP932", "UTF-8");
+}
+
 MessageStream& MessageStream::msg(std::string_view utf8) {
-    const TextEncoding encoding = this->encoding();
-    if (needsConversion(utf8, encoding)) {
-        sink_->write(encodeText(utf8, encoding));
+    if (needsConversion(utf8, encoding())) {
+        sink_->write(converter_->convert(utf8));
     } else {
         sink_->write(utf8);
     }
@@ -108,8 +113,10 @@ class SwitchableSink : public TextSink {
 struct ConsoleStreams {
     SwitchableSink outSink{stdout};
     SwitchableSink errSink{stderr};
-    MessageStream out{outSink, consoleEncoding()};
-    MessageStream err{errSink, consoleEncoding()};
+    // One converter for both: a redirect may switch either stream to CP932.
+    std::shared_ptr<TextConverter> converter = std::make_shared<TextConverter>("CP932", "UTF-8");
+    MessageStream out{outSink, consoleEncoding(), converter};
+    MessageStream err{errSink, consoleEncoding(), converter};
 };
 
 ConsoleStreams& console() {

@@ -76,8 +76,15 @@ class StringSink : public TextSink {
 // writing a line feed and flushing (the sink decides: see TextSink::endLine).
 class MessageStream {
   public:
-    MessageStream(TextSink& sink, TextEncoding encoding) : sink_(&sink), encoding_(encoding) {}
-    MessageStream(const MessageStream& other) : sink_(other.sink_), encoding_(other.encoding()) {}
+    // A CP932 stream keeps a converter of its own for the texts it writes.
+    MessageStream(TextSink& sink, TextEncoding encoding);
+    // A stream whose encoding may change later (the console's) has its converter from the start.
+    MessageStream(TextSink& sink, TextEncoding encoding, std::shared_ptr<TextConverter> converter)
+        : sink_(&sink), encoding_(encoding), converter_(std::move(converter)) {}
+    // Writes to `sink` as `like` does: same encoding, same converter.
+    MessageStream(TextSink& sink, const MessageStream& like)
+        : sink_(&sink), encoding_(like.encoding()), converter_(like.converter_) {}
+    MessageStream(const MessageStream& other) : MessageStream(*other.sink_, other) {}
     MessageStream& operator=(const MessageStream&) = delete;
 
     MessageStream& msg(std::string_view utf8);   // own text, converted to the sink's encoding
@@ -101,6 +108,7 @@ class MessageStream {
     TextSink* sink_;
     // Changes only for the console's streams, while other threads may be writing.
     std::atomic<TextEncoding> encoding_;
+    std::shared_ptr<TextConverter> converter_;  // UTF-8 to CP932; null while not needed
 };
 
 // The process console: standard output and standard error in the console's encoding. Tests

@@ -44,17 +44,20 @@ TEST(EncodeTextTest, CharactersOutsideCp932BecomeQuestionMarks) {
     EXPECT_EQ(encodeText("x\xE3\x81y", TextEncoding::Cp932), "x??y");  // cut-short character
 }
 
-// One converter serves every thread (the console is written from several); each text still
-// converts whole and alone. The thread-sanitizer build watches the sharing.
-TEST(EncodeTextTest, ThreadsShareTheConverterSafely) {
+// One converter serves every thread that writes to a stream (the console is written from
+// several); each text still converts whole and alone. The thread-sanitizer build watches the
+// sharing.
+TEST(EncodeTextTest, ThreadsShareAConverterSafely) {
     const std::string utf8 = "設定ファイルの構文解析に失敗";
+    TextConverter toCp932("CP932", "UTF-8");
+    TextConverter toUtf8("UTF-8", "CP932");
     std::vector<std::thread> threads;
     std::atomic<int> wrong{0};
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&] {
             for (int i = 0; i < 2000; ++i) {
-                if (encodeText(utf8, TextEncoding::Cp932) != kParseFailedCp932) ++wrong;
-                if (decodeCp932(kParseFailedCp932) != utf8) ++wrong;
+                if (toCp932.convert(utf8) != kParseFailedCp932) ++wrong;
+                if (toUtf8.convert(kParseFailedCp932) != utf8) ++wrong;
             }
         });
     }
