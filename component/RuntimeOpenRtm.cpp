@@ -45,7 +45,7 @@ class ReceivedPayloadListener : public RTC::ConnectorDataListener {
         const PayloadCheck result =
             checkTimedDoubleSeq(data.getBuffer(), data.getDataLength(), littleEndian(info));
         if (result.fits) return NO_CHANGE;
-        refusals_.refused(Console::out(), info.name, result, data.getDataLength());
+        reportRefusedPayload(refusals_, Console::out(), info.name, result, data.getDataLength());
         const unsigned char undecodable = 0;
         data.writeData(&undecodable, sizeof undecodable);
         return DATA_CHANGED;
