@@ -223,7 +223,9 @@ class Tool {
         manager->activate();
         CORBA::Object_var naming =
             orb_->string_to_object(("corbaloc:iiop:" + nameServer + "/NameService").c_str());
-        naming_ = CosNaming::NamingContext::_narrow(naming);
+        // Unchecked: a checked narrow asks the service at once and throws while a busy machine
+        // has not started it yet; calls through it are retried by their callers instead.
+        naming_ = CosNaming::NamingContext::_unchecked_narrow(naming);
     }
     ~Tool() { orb_->destroy(); }
 
