@@ -145,7 +145,8 @@ TEST_F(EndToEndTest, SweepAndStandardInputReachTheScreenAndEverySenderDisconnect
     Child sweep({sendProgram(), "-p", std::to_string(naming_.port()), "--sweep", "--duration", "0"},
                 run_.folder().path());
     bool connected = false;
-    for (int i = 0; i < 200 && !connected && sweep.running(); ++i) {
+    const auto end = std::chrono::steady_clock::now() + kPatience;
+    while (!connected && sweep.running() && std::chrono::steady_clock::now() < end) {
         connected = run_.send({"--profile"}).out.find("(1 connections)") != std::string::npos;
         if (!connected) std::this_thread::sleep_for(50ms);
     }
