@@ -3,15 +3,12 @@
 // double (see util/CdrSequenceCheck.h).
 #pragma once
 
-#include <chrono>
 #include <cstddef>
-#include <map>
-#include <mutex>
 #include <string>
 
 #include "util/CdrSequenceCheck.h"
 #include "util/MessageStream.h"
-#include "util/RefusalCounter.h"
+#include "util/RefusalLog.h"
 
 namespace pelorin {
 
@@ -27,23 +24,12 @@ inline PayloadCheck checkTimedDoubleSeq(const unsigned char* bytes, std::size_t 
     return checkCdrSequenceLength(bytes, size, littleEndian, kCdrDoubleBytes, kCdrDoubleBytes);
 }
 
-// Reports refused payloads without flooding the console: the first refusal on a connection at
-// once, with the connection's name and the reason; later ones on it are counted and reported in
-// one line at most every `interval`. A connection quiet for an interval is forgotten. Called
-// from any thread; each report goes to `out` in a single write.
-class RefusalLog {
-  public:
-    using Clock = RefusalCounter::Clock;
-    explicit RefusalLog(Clock::duration interval = std::chrono::seconds(10))
-        : interval_(interval) {}
-
-    void refused(MessageStream& out, const std::string& connection, const PayloadCheck& check,
-                 std::size_t size, Clock::time_point now = Clock::now());
-
-  private:
-    Clock::duration interval_;
-    std::mutex mutex_;
-    std::map<std::string, RefusalCounter> connections_;
-};
+// A payload of `size` bytes refused on `connection`, counted in `log` (the port's): the first
+// refusal on a connection is reported at once with the connection's name and the reason, later
+// ones in a counted line at most once a period. Any thread; each report goes to `out` in a
+// single write.
+void reportRefusedPayload(RefusalLog& log, MessageStream& out, const std::string& connection,
+                          const PayloadCheck& check, std::size_t size,
+                          RefusalLog::Clock::time_point now = RefusalLog::Clock::now());
 
 }  // namespace pelorin

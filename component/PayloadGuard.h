@@ -24,8 +24,6 @@
 
 #include <rtm/InPort.h>
 
-#include "component/PayloadCheck.h"
-
 namespace pelorin {
 
 class PayloadGuard {
@@ -41,11 +39,9 @@ class PayloadGuard {
 
     // For the port's listeners.
     void entryRead(bool decoded) { lastReadDecoded_ = decoded; }
-    RefusalLog& refusals() { return refusals_; }
 
   private:
     bool lastReadDecoded_ = true;
-    RefusalLog refusals_;
 };
 
 class GuardedInPort : public RTC::InPort<RTC::TimedDoubleSeq> {

@@ -1,40 +1,6 @@
 #include "component/Pelorin.h"
 
-namespace {
-
-// Port settings: a ring of 64 sequences, neither reading nor writing ever waits. A full ring
-// overwrites its oldest entry, because only the newest pose matters.
-//
-// Framework versions differ in where these settings go: some take them as port properties (a
-// `properties()` node read when a connection is made), the bundled runtime takes them as the
-// in-port's constructor defaults. The overload below is chosen by what the port offers, so the
-// same source builds against either.
-template <typename Port>
-auto configureInPort(Port& port, int) -> decltype(port.properties(), void()) {
-    auto& settings = port.properties();
-    settings.setProperty("buffer.length", "64");
-    settings.setProperty("buffer.write.full_policy", "overwrite");
-    settings.setProperty("buffer.write.timeout", "0.0");
-    settings.setProperty("buffer.read.empty_policy", "do_nothing");
-    settings.setProperty("buffer.read.timeout", "0.0");
-}
-
-template <typename Port>
-void configureInPort(Port& /*port*/, long) {}
-
-// onExecute does nothing until a sequence arrives. A runtime that can use that (the bundled one)
-// then lets the execution context sleep between sequences instead of waking every period; a
-// framework without the call runs every period as usual.
-template <typename Component>
-auto sleepBetweenSequences(Component& component, int)
-    -> decltype(component.executeOnlyWhenInputArrives(), void()) {
-    component.executeOnlyWhenInputArrives();
-}
-
-template <typename Component>
-void sleepBetweenSequences(Component& /*component*/, long) {}
-
-}  // namespace
+#include "component/RuntimeVariant.h"
 
 // Tools write values into a configuration set, then may make it active: both reach the component
 // through these listeners, on the ORB thread of the request.
@@ -71,10 +37,10 @@ Pelorin::~Pelorin() = default;
 // instance name at the moment it is added, and that name is set only after construction. A port
 // added earlier would be published as ".doubleValue", which no connection request names.
 RTC::ReturnCode_t Pelorin::onInitialize() {
-    configureInPort(doubleValueIn_, 0);
-    configureInPort(boolValueIn_, 0);
+    pelorin::configureInPort(doubleValueIn_);
+    pelorin::configureInPort(boolValueIn_);
     addInPort(kDoubleValuePort, doubleValueIn_);
-    sleepBetweenSequences(*this, 0);
+    pelorin::sleepBetweenSequences(*this);
     host_.useSettingFileIfNoneGiven(configuredSettingFile());
     host_.start();
     getProperties().setProperty(std::string("conf.default.") + kSettingFileParameter,

@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A fresh port and connection for each input, so that an input replays alone.
     RTC::TimedDoubleSeq bound;
     RTC::InPort<RTC::TimedDoubleSeq> port("doubleValue", bound);
-    pelorin::rtcrt::InPortCdrEndpoint endpoint(port);
+    pelorin::rtcrt::InPortCdrEndpoint endpoint(port, "doubleValue, fuzz input");
     endpoint.setLittleEndian(little);
     const OpenRTM::PortStatus status = endpoint.put(octets);
     const PlainSample plain = decodePlainly(payload, length, little);

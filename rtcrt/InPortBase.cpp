@@ -297,9 +297,9 @@ ReturnCode_t InPortBase::publishEndpoint(ConnectorProfile& profile, Connector& c
     coil::Properties settings = inPortSettings(profile);
     if (rt::toLowerTrimmed(settings.getProperty("dataflow_type")) != "push") return BAD_PARAMETER;
     if (settings.getProperty("interface_type") != kInterfaceType) return BAD_PARAMETER;
-    auto* endpoint = new Endpoint(*this);
-    endpoint->setPlace(profileName() + std::string(rt::messages::kLogPortConnector) +
-                       profile.name.in() + " (" + profile.connector_id.in() + ")");
+    auto* endpoint =
+        new Endpoint(*this, profileName() + std::string(rt::messages::kLogPortConnector) +
+                                profile.name.in() + " (" + profile.connector_id.in() + ")");
     connector.endpointId = poa_->activate_object(endpoint);
     endpoint->_remove_ref();  // the POA holds it from now on
     connector.endpoint = endpoint;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <mutex>
 #include <random>
 
 namespace pelorin::rtcrt {
@@ -51,13 +50,11 @@ SDOPackage::NVList fromProperties(const coil::Properties& properties) {
 }
 
 std::string generateUuid() {
-    static std::mutex mutex;
-    static std::mt19937_64 engine{std::random_device{}()};
+    // A source of its own for each call: ids are made once per connection, so nothing needs to be
+    // kept between calls or shared between threads.
+    std::random_device source;
     unsigned char bytes[16];
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        for (unsigned char& byte : bytes) byte = static_cast<unsigned char>(engine());
-    }
+    for (unsigned char& byte : bytes) byte = static_cast<unsigned char>(source());
     bytes[6] = static_cast<unsigned char>((bytes[6] & 0x0f) | 0x40);  // version 4
     bytes[8] = static_cast<unsigned char>((bytes[8] & 0x3f) | 0x80);  // RFC 4122 variant
     char text[37];

@@ -5,7 +5,7 @@ namespace pelorin {
 void dumpToConsoleVia(const std::function<void(MessageStream&)>& dumpInto) {
     MessageStream& console = Console::out();
     StringSink buffer;
-    MessageStream text(buffer, console.encoding());
+    MessageStream text(buffer, console);
     dumpInto(text);
     console.raw(buffer.text());
     console.flush();

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Pelorin needs (when missing) and builds it into build/.
-# Usage: tools/setup.sh [build-dir] [extra cmake arguments...]
+# Installs the Debian packages Pelorin needs (when missing) and builds it into build/: everything,
+# or only the targets named in PELORIN_TARGETS (space-separated).
+# Usage: [PELORIN_TARGETS="t1 t2"] tools/setup.sh [build-dir] [extra cmake arguments...]
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -35,4 +36,5 @@ fi
 # Debian's omniorb-nameserver package may start a system naming service; Pelorin's tests and demo
 # start their own on free loopback ports and do not need it.
 cmake -S "$here" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-cmake --build "$build_dir" -j"$(nproc)"
+read -r -a targets <<<"${PELORIN_TARGETS:-all}"
+cmake --build "$build_dir" -j"$(nproc)" --target "${targets[@]}"

@@ -8,9 +8,6 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
-#include <deque>
-#include <mutex>
-#include <unordered_map>
 
 namespace pelorin {
 namespace {
@@ -31,89 +28,6 @@ std::size_t characterLength(const char* text, std::size_t left, bool utf8) {
         if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) return 1;
     }
     return length;
-}
-
-// One iconv descriptor per direction for the whole process: opening one costs far more than a
-// short message does to convert. The lock makes it safe for the console streams, which the
-// viewer and component threads write to as well.
-class Converter {
-  public:
-    Converter(const char* to, const char* from)
-        : descriptor_(iconv_open(to, from)), fromUtf8_(std::string_view(from) == "UTF-8") {}
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-
-    std::string convert(std::string_view input) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        const bool cacheable = input.size() <= kCachedTextBytes;
-        if (cacheable) {
-            const auto hit = cache_.find(input);
-            if (hit != cache_.end()) return hit->second->converted;
-        }
-        std::string output = convertAfresh(input);
-        if (cacheable && cache_.size() < kCachedTexts) {
-            const Entry& entry = entries_.emplace_back(Entry{std::string(input), output});
-            cache_.emplace(entry.text, &entry);
-        }
-        return output;
-    }
-
-  private:
-    // The program's own messages come back thousands of times in a start-up log, so converted
-    // short texts are kept; within bounds, since texts made at run time vary without end.
-    static constexpr std::size_t kCachedTexts = 512;
-    static constexpr std::size_t kCachedTextBytes = 256;
-
-    std::string convertAfresh(std::string_view input) {
-        // NOLINTNEXTLINE(performance-no-int-to-ptr): iconv_open reports failure as (iconv_t)-1
-        if (descriptor_ == reinterpret_cast<iconv_t>(-1)) return std::string(input);
-        std::string output;
-        output.resize(input.size() * 2 + 16);
-        iconv(descriptor_, nullptr, nullptr, nullptr, nullptr);  // a fresh start for each text
-        char* in = const_cast<char*>(input.data());
-        std::size_t inLeft = input.size();
-        std::size_t produced = 0;
-        while (inLeft > 0) {
-            char* out = output.data() + produced;
-            std::size_t outLeft = output.size() - produced;
-            const std::size_t rc = iconv(descriptor_, &in, &inLeft, &out, &outLeft);
-            produced = output.size() - outLeft;
-            if (rc != static_cast<std::size_t>(-1)) break;
-            if (errno == E2BIG) {
-                output.resize(output.size() * 2);
-            } else {
-                // An unconvertible or broken sequence: mark it and go on after that character.
-                if (produced == output.size()) output.resize(output.size() * 2);
-                output[produced++] = '?';
-                const std::size_t skip = characterLength(in, inLeft, fromUtf8_);
-                in += skip;
-                inLeft -= skip;
-            }
-        }
-        output.resize(produced);
-        return output;
-    }
-
-    std::mutex mutex_;
-    iconv_t descriptor_;
-    bool fromUtf8_;
-    struct Entry {
-        std::string text;
-        std::string converted;
-    };
-    std::deque<Entry> entries_;  // never moves an entry, so the keys may view their texts
-    std::unordered_map<std::string_view, const Entry*> cache_;
-};
-
-// Never destroyed: threads may still write to the console while the process ends.
-Converter& utf8ToCp932() {
-    static auto* converter = new Converter("CP932", "UTF-8");
-    return *converter;
-}
-
-Converter& cp932ToUtf8() {
-    static auto* converter = new Converter("UTF-8", "CP932");
-    return *converter;
 }
 
 std::string upper(std::string_view text) {
@@ -139,6 +53,59 @@ std::string codesetOfLocaleName() {
 
 }  // namespace
 
+TextConverter::TextConverter(const char* to, const char* from)
+    : descriptor_(iconv_open(to, from)), fromUtf8_(std::string_view(from) == "UTF-8") {}
+
+TextConverter::~TextConverter() {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): iconv_open reports failure as (iconv_t)-1
+    if (descriptor_ != reinterpret_cast<iconv_t>(-1)) iconv_close(descriptor_);
+}
+
+std::string TextConverter::convert(std::string_view input) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const bool cacheable = input.size() <= kCachedTextBytes;
+    if (cacheable) {
+        const auto hit = cache_.find(input);
+        if (hit != cache_.end()) return hit->second->converted;
+    }
+    std::string output = convertAfresh(input);
+    if (cacheable && cache_.size() < kCachedTexts) {
+        const Entry& entry = entries_.emplace_back(Entry{std::string(input), output});
+        cache_.emplace(entry.text, &entry);
+    }
+    return output;
+}
+
+std::string TextConverter::convertAfresh(std::string_view input) {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): iconv_open reports failure as (iconv_t)-1
+    if (descriptor_ == reinterpret_cast<iconv_t>(-1)) return std::string(input);
+    std::string output;
+    output.resize(input.size() * 2 + 16);
+    iconv(descriptor_, nullptr, nullptr, nullptr, nullptr);  // a fresh start for each text
+    char* in = const_cast<char*>(input.data());
+    std::size_t inLeft = input.size();
+    std::size_t produced = 0;
+    while (inLeft > 0) {
+        char* out = output.data() + produced;
+        std::size_t outLeft = output.size() - produced;
+        const std::size_t rc = iconv(descriptor_, &in, &inLeft, &out, &outLeft);
+        produced = output.size() - outLeft;
+        if (rc != static_cast<std::size_t>(-1)) break;
+        if (errno == E2BIG) {
+            output.resize(output.size() * 2);
+        } else {
+            // An unconvertible or broken sequence: mark it and go on after that character.
+            if (produced == output.size()) output.resize(output.size() * 2);
+            output[produced++] = '?';
+            const std::size_t skip = characterLength(in, inLeft, fromUtf8_);
+            in += skip;
+            inLeft -= skip;
+        }
+    }
+    output.resize(produced);
+    return output;
+}
+
 bool needsConversion(std::string_view utf8, TextEncoding encoding) {
     // Seven-bit text reads the same in both encodings; most log texts are such.
     return encoding != TextEncoding::Utf8 && std::any_of(utf8.begin(), utf8.end(), [](char c) {
@@ -148,11 +115,11 @@ bool needsConversion(std::string_view utf8, TextEncoding encoding) {
 
 std::string encodeText(std::string_view utf8, TextEncoding encoding) {
     if (!needsConversion(utf8, encoding)) return std::string(utf8);
-    return utf8ToCp932().convert(utf8);
+    return TextConverter("CP932", "UTF-8").convert(utf8);
 }
 
 std::string decodeCp932(std::string_view cp932) {
-    return cp932ToUtf8().convert(cp932);
+    return TextConverter("UTF-8", "CP932").convert(cp932);
 }
 
 bool isShiftJisCodeset(std::string_view codeset) {

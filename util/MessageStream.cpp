@@ -1,5 +1,7 @@
 #include "util/MessageStream.h"
 
+#include <mutex>
+
 #include "util/TextHelpers.h"
 
 namespace pelorin {
@@ -33,9 +35,15 @@ void FileSink::flush() {
     buffer_.clear();
 }
 
+MessageStream::MessageStream(TextSink& sink, TextEncoding encoding)
+    : sink_(&sink), encoding_(encoding) {
+    if (encoding == TextEncoding::Cp932)
+        converter_ = std::make_shared<TextConverter>("CP932", "UTF-8");
+}
+
 MessageStream& MessageStream::msg(std::string_view utf8) {
-    if (needsConversion(utf8, encoding_)) {
-        sink_->write(encodeText(utf8, encoding_));
+    if (needsConversion(utf8, encoding())) {
+        sink_->write(converter_->convert(utf8));
     } else {
         sink_->write(utf8);
     }
@@ -71,32 +79,67 @@ MessageStream& MessageStream::endl() {
 
 namespace {
 
-StdioSink stdoutSink(stdout);
-StdioSink stderrSink(stderr);
+// A console stream's sink: a stdio stream, or what a redirect put in its place. The lock keeps a
+// redirect from meeting a write halfway.
+class SwitchableSink : public TextSink {
+  public:
+    explicit SwitchableSink(std::FILE* stream) : stdio_(stream), target_(&stdio_) {}
 
-MessageStream& outStream() {
-    static MessageStream stream(stdoutSink, consoleEncoding());
-    return stream;
-}
+    void write(std::string_view bytes) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        target_->write(bytes);
+    }
+    void flush() override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        target_->flush();
+    }
+    void endLine() override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        target_->endLine();
+    }
+    void switchTo(TextSink* target) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        target_ = target != nullptr ? target : &stdio_;
+    }
 
-MessageStream& errStream() {
-    static MessageStream stream(stderrSink, consoleEncoding());
-    return stream;
+  private:
+    std::mutex mutex_;
+    StdioSink stdio_;
+    TextSink* target_;
+};
+
+// The console's two streams. Never destroyed: other threads may still write while the process
+// ends.
+struct ConsoleStreams {
+    SwitchableSink outSink{stdout};
+    SwitchableSink errSink{stderr};
+    // One converter for both: a redirect may switch either stream to CP932.
+    std::shared_ptr<TextConverter> converter = std::make_shared<TextConverter>("CP932", "UTF-8");
+    MessageStream out{outSink, consoleEncoding(), converter};
+    MessageStream err{errSink, consoleEncoding(), converter};
+};
+
+ConsoleStreams& console() {
+    static auto* streams = new ConsoleStreams;
+    return *streams;
 }
 
 }  // namespace
 
 MessageStream& Console::out() {
-    return outStream();
+    return console().out;
 }
 
 MessageStream& Console::err() {
-    return errStream();
+    return console().err;
 }
 
 void Console::redirect(TextSink* out, TextSink* err, TextEncoding encoding) {
-    outStream() = MessageStream(out != nullptr ? *out : stdoutSink, encoding);
-    errStream() = MessageStream(err != nullptr ? *err : stderrSink, encoding);
+    ConsoleStreams& streams = console();
+    streams.outSink.switchTo(out);
+    streams.errSink.switchTo(err);
+    streams.out.encoding_.store(encoding, std::memory_order_relaxed);
+    streams.err.encoding_.store(encoding, std::memory_order_relaxed);
 }
 
 }  // namespace pelorin

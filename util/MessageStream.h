@@ -5,6 +5,7 @@
 // unchanged with `raw`.
 #pragma once
 
+#include <atomic>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -75,7 +76,16 @@ class StringSink : public TextSink {
 // writing a line feed and flushing (the sink decides: see TextSink::endLine).
 class MessageStream {
   public:
-    MessageStream(TextSink& sink, TextEncoding encoding) : sink_(&sink), encoding_(encoding) {}
+    // A CP932 stream keeps a converter of its own for the texts it writes.
+    MessageStream(TextSink& sink, TextEncoding encoding);
+    // A stream whose encoding may change later (the console's) has its converter from the start.
+    MessageStream(TextSink& sink, TextEncoding encoding, std::shared_ptr<TextConverter> converter)
+        : sink_(&sink), encoding_(encoding), converter_(std::move(converter)) {}
+    // Writes to `sink` as `like` does: same encoding, same converter.
+    MessageStream(TextSink& sink, const MessageStream& like)
+        : sink_(&sink), encoding_(like.encoding()), converter_(like.converter_) {}
+    MessageStream(const MessageStream& other) : MessageStream(*other.sink_, other) {}
+    MessageStream& operator=(const MessageStream&) = delete;
 
     MessageStream& msg(std::string_view utf8);   // own text, converted to the sink's encoding
     MessageStream& raw(std::string_view bytes);  // input bytes, unchanged
@@ -89,12 +99,16 @@ class MessageStream {
     MessageStream& endl();
     void flush() { sink_->flush(); }
 
-    TextEncoding encoding() const { return encoding_; }
+    TextEncoding encoding() const { return encoding_.load(std::memory_order_relaxed); }
     TextSink& sink() const { return *sink_; }
 
   private:
+    friend class Console;
+
     TextSink* sink_;
-    TextEncoding encoding_;
+    // Changes only for the console's streams, while other threads may be writing.
+    std::atomic<TextEncoding> encoding_;
+    std::shared_ptr<TextConverter> converter_;  // UTF-8 to CP932; null while not needed
 };
 
 // The process console: standard output and standard error in the console's encoding. Tests
@@ -103,7 +117,10 @@ class Console {
   public:
     static MessageStream& out();
     static MessageStream& err();
-    // Redirects both streams; pass nullptr to return to stdout/stderr.
+    // Redirects both streams; pass nullptr to return to stdout/stderr. Any thread, also while
+    // others write: each write, flush and line end goes wholly to the old sink or the new one,
+    // and once this returns none goes to the old one any more (so the caller may destroy it).
+    // A line written across the switch may be split between the two.
     static void redirect(TextSink* out, TextSink* err, TextEncoding encoding = consoleEncoding());
 };
 

@@ -39,6 +39,10 @@ Vec3 normalized(const Vec3& v) {
     return {v.x / l, v.y / l, v.z / l};
 }
 
+// Below this sine of the angle between the view direction and +Y, +Y gives the picture no
+// sideways axis: rounding alone would choose it.
+constexpr double kParallelToUp = 1e-6;
+
 bool isFinite(const Vec3& v) {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
@@ -53,7 +57,7 @@ struct ViewBasis {
 
 ViewBasis viewBasis(const CameraState& camera) {
     const Vec3 forward = normalized(minus(viewTarget(camera), eyePosition(camera)));
-    const Vec3 side = normalized(cross(forward, Vec3{0.0, 1.0, 0.0}));
+    const Vec3 side = normalized(cross(forward, viewUp(camera)));
     return {side, cross(side, forward), forward};
 }
 
@@ -90,6 +94,14 @@ Vec3 eyeOffset(const ViewAngles& angles, double distance) {
     return {distance * std::sin(angles.theta) * std::cos(angles.phi),
             distance * std::sin(angles.theta) * std::sin(angles.phi),
             distance * std::cos(angles.theta)};
+}
+
+Vec3 viewUp(const CameraState& camera) {
+    const Vec3 forward = times(-1.0, eyeOffset(currentAngles(camera), 1.0));
+    const Vec3 up{0.0, 1.0, 0.0};
+    if (length(cross(forward, up)) >= kParallelToUp) return up;
+    // The up direction the views just short of the Y axis (smaller θ) approach.
+    return {0.0, 0.0, forward.y > 0.0 ? 1.0 : -1.0};
 }
 
 Vec3 eyePosition(const CameraState& camera) {

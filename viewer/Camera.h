@@ -55,6 +55,10 @@ Vec3 viewTarget(const CameraState& camera);
 Vec3 eyePosition(const CameraState& camera);
 // Eye offset from the target for given angles and distance.
 Vec3 eyeOffset(const ViewAngles& angles, double distance);
+// The up direction the view is placed with (gluLookAt's): +Y, except when the view looks along
+// the Y axis, where +Y would leave the picture's turn to rounding; there it is ±Z, the
+// direction the views beside it approach from smaller θ, so every angle has one picture.
+Vec3 viewUp(const CameraState& camera);
 
 // The sideways step of one arrow-key press, from the committed angles only:
 // cos φ · sin(−θ) · distance. The right arrow adds it to viewShift.x, the left one subtracts it.
@@ -90,12 +94,12 @@ ViewVolume viewVolume(const CameraState& camera, int width, int height);
 
 // A model point in the camera's frame, in world units: x to the right and y up on the screen from
 // the view direction, z the distance in front of the eye (the axis glOrtho's depth range is
-// measured along). Undefined when the view direction is parallel to +Y (no sideways axis).
+// measured along).
 Vec3 toViewSpace(const CameraState& camera, const Vec3& model);
 
 // Where a model point lands in a width x height window (GLUT coordinates, pixels from the
 // top-left corner) under the camera, the orthographic box and the model scale. Used to check
-// frames; undefined when the view direction is parallel to +Y (no sideways axis).
+// frames.
 struct WindowPoint {
     double x = 0.0;
     double y = 0.0;

@@ -24,13 +24,6 @@ namespace {
 
 const GLfloat kLightPosition[4] = {5000.0F, 5000.0F, 5000.0F, 1.0F};
 
-// The window's drawer: its poses and GL objects belong to the window's context. Never destroyed,
-// like the rest of the viewer's state.
-SceneDrawer& sceneDrawer() {
-    static SceneDrawer* drawer = new SceneDrawer;
-    return *drawer;
-}
-
 void loadProjection(const CameraState& camera, int width, int height) {
     const ViewVolume volume = viewVolume(camera, width, height);
     glMatrixMode(GL_PROJECTION);
@@ -39,8 +32,8 @@ void loadProjection(const CameraState& camera, int width, int height) {
             volume.zNear, volume.zFar);
 }
 
-void lookFrom(const Vec3& eye, const Vec3& target) {
-    gluLookAt(eye.x, eye.y, eye.z, target.x, target.y, target.z, 0.0, 1.0, 0.0);
+void lookFrom(const Vec3& eye, const Vec3& target, const Vec3& up) {
+    gluLookAt(eye.x, eye.y, eye.z, target.x, target.y, target.z, up.x, up.y, up.z);
 }
 
 }  // namespace
@@ -51,7 +44,7 @@ void drawFrame(const FrameView& view, AxisGlyph& axes, SceneDrawer& drawer) {
     const CameraState& camera = view.camera;
     glViewport(0, 0, view.width, view.height);
     loadProjection(camera, view.width, view.height);
-    lookFrom(eyePosition(camera), viewTarget(camera));
+    lookFrom(eyePosition(camera), viewTarget(camera), viewUp(camera));
     glMatrixMode(GL_MODELVIEW);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glClearColor(0.0F, 0.0F, 0.0F, 1.0F);
@@ -67,12 +60,13 @@ namespace {
 // last frame's, the GL copies of the old tree's meshes go first: they are keyed by objects that
 // may be freed, and a new object could take an old one's address.
 ViewerModel frameModel() {
-    static std::weak_ptr<const Parts>* lastDrawn = new std::weak_ptr<const Parts>;
+    ViewerState& state = viewerState();
     ViewerModel model = viewerModel();
-    const bool same = !lastDrawn->owner_before(model.root) && !model.root.owner_before(*lastDrawn);
+    const std::weak_ptr<const Parts>& last = state.lastDrawnModel;
+    const bool same = !last.owner_before(model.root) && !model.root.owner_before(last);
     if (!same) {
-        sceneDrawer().releaseGl();
-        *lastDrawn = model.root;
+        state.drawer.releaseGl();
+        state.lastDrawnModel = model.root;
     }
     return model;
 }
@@ -101,19 +95,13 @@ FrameImage readWindowFrame(const FrameView& view) {
     return readFrame(view.width, view.height);
 }
 
-// Frame timing figures on standard error, when PELORIN_FRAME_STATS asks for them (read once).
-FrameStats* frameStats() {
-    static FrameStats* stats =
-        frameStatsWanted(std::getenv("PELORIN_FRAME_STATS")) ? new FrameStats : nullptr;
-    return stats;
-}
-
 // The window's frame up to the point where GL has finished drawing it, when the figures are
 // wanted; the swap is not counted.
 void drawWindowFrame(const FrameView& view) {
     const auto start = FrameStats::Clock::now();
-    drawFrame(view, *viewerState().axisGlyph, sceneDrawer());
-    FrameStats* stats = frameStats();
+    ViewerState& state = viewerState();
+    drawFrame(view, *state.axisGlyph, state.drawer);
+    FrameStats* stats = state.frameStats.get();
     if (stats == nullptr) return;
     glFinish();
     if (const auto line = stats->frameDrawn(start, FrameStats::Clock::now())) {
@@ -174,7 +162,7 @@ void display() {
 }
 
 void releaseFrameResources() {
-    sceneDrawer().releaseGl();
+    viewerState().drawer.releaseGl();
 }
 
 void reshape(int width, int height) {
@@ -183,7 +171,8 @@ void reshape(int width, int height) {
     state.windowHeight = height;
     glViewport(0, 0, width, height);
     loadProjection(state.camera, width, height);
-    lookFrom(eyeOffset(currentAngles(state.camera), state.camera.viewDistance), Vec3{});
+    lookFrom(eyeOffset(currentAngles(state.camera), state.camera.viewDistance), Vec3{},
+             viewUp(state.camera));
     glMatrixMode(GL_MODELVIEW);
     requestRedraw();
 }

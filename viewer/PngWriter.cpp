@@ -3,10 +3,11 @@
 #include <png.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <thread>
 
 namespace pelorin {
 namespace {
@@ -54,10 +55,11 @@ bool writePng(const std::string& path, const FrameImage& image, std::string* rea
 
 bool replacePng(const std::string& path, const FrameImage& image, std::string* reason,
                 PngCompression compression) {
-    // A name of its own for this process and call, so two writers never share the new file.
-    static std::atomic<unsigned> calls{0};
+    // A name of its own for this process and thread: a thread writes one file at a time, so two
+    // writers never share the new file.
+    const std::size_t thread = std::hash<std::thread::id>{}(std::this_thread::get_id());
     const std::string partial =
-        path + ".part-" + std::to_string(getpid()) + "-" + std::to_string(calls.fetch_add(1));
+        path + ".part-" + std::to_string(getpid()) + "-" + std::to_string(thread);
     if (!writePng(partial, image, reason, compression)) return false;
     if (std::rename(partial.c_str(), path.c_str()) == 0) return true;
     const std::string why = std::strerror(errno);

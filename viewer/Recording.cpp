@@ -23,16 +23,8 @@ namespace m = viewer_messages;
 
 constexpr int kMaxFolderCandidates = 100;
 
-// Viewer thread only. The running recorder, and stopped ones whose last frames are still being
-// written; each is destroyed (its thread joined) on the viewer thread once its totals are out.
-struct Recordings {
-    std::unique_ptr<FrameRecorder> running;
-    std::vector<std::unique_ptr<FrameRecorder>> finishing;
-};
-
 Recordings& recordings() {
-    static Recordings* state = new Recordings;
-    return *state;
+    return viewerState().recordings;
 }
 
 // Creates the folder for a recording starting now: the time's name, or with "-2", "-3", ...

@@ -5,11 +5,22 @@
 #pragma once
 
 #include <ctime>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "viewer/FrameImage.h"
+#include "viewer/FrameRecorder.h"
 
 namespace pelorin {
+
+// The running recorder, and stopped ones whose last frames are still being written; each is
+// destroyed (its thread joined) on the viewer thread once its totals are out. Part of the
+// viewer's state.
+struct Recordings {
+    std::unique_ptr<FrameRecorder> running;
+    std::vector<std::unique_ptr<FrameRecorder>> finishing;
+};
 
 // "pelorin-YYYYMMDD-HHMMSS" for the given local time.
 std::string recordingFolderName(const std::tm& localTime);

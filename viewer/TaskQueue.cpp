@@ -60,9 +60,4 @@ void TaskQueue::clearWake() {
     }
 }
 
-TaskQueue& viewerTasks() {
-    static TaskQueue* queue = new TaskQueue;
-    return *queue;
-}
-
 }  // namespace pelorin

@@ -40,7 +40,4 @@ class TaskQueue {
     int writeEnd_ = -1;
 };
 
-// The viewer's queue; never destroyed.
-TaskQueue& viewerTasks();
-
 }  // namespace pelorin

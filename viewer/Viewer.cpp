@@ -25,11 +25,13 @@
 #include "viewer/TaskQueue.h"
 #include "viewer/ViewerMessages.h"
 #include "viewer/ViewerState.h"
+#include "viewer/ViewerTestHooks.h"
 
 namespace pelorin {
 namespace {
 
 constexpr const char* kMaxFpsVariable = "PELORIN_MAX_FPS";
+constexpr const char* kFrameStatsVariable = "PELORIN_FRAME_STATS";
 // How often to look for changes when a wake-up pipe is missing (the system refused a pipe).
 constexpr std::chrono::milliseconds kBlindPollInterval(10);
 
@@ -38,7 +40,7 @@ timespec toTimespec(std::chrono::nanoseconds span) {
     return {static_cast<time_t>(whole.count()), static_cast<long>((span - whole).count())};
 }
 
-// State shared with other threads; each member has its own guard. Never destroyed.
+// State shared with other threads; each member has its own guard.
 struct SharedViewer {
     std::mutex modelMutex;
     ViewerModel model;
@@ -53,11 +55,28 @@ struct SharedViewer {
     std::mutex frameMutex;
     std::condition_variable frameSwapped;
     FrameRecord frame;
+
+    TaskQueue tasks;  // work for the viewer thread
 };
 
-SharedViewer& shared() {
-    static SharedViewer* instance = new SharedViewer;
+// The process's one viewer: what other threads share with it, and the viewer thread's own
+// state. Never destroyed: a process may end while the viewer thread still runs.
+struct TheViewer {
+    SharedViewer shared;
+    ViewerState state;
+};
+
+TheViewer& theViewer() {
+    static TheViewer* instance = new TheViewer;
     return *instance;
+}
+
+SharedViewer& shared() {
+    return theViewer().shared;
+}
+
+TaskQueue& viewerTasks() {
+    return shared().tasks;
 }
 
 void onWindowClosed() {
@@ -154,6 +173,9 @@ void viewerThreadMain() {
     ViewerState& state = viewerState();
     state.pacer = FramePacer(maxFramesPerSecondFrom(std::getenv(kMaxFpsVariable), Console::out()));
     state.axisGlyph = new AxisGlyph(ViewerState::kGlyphLength);
+    if (frameStatsWanted(std::getenv(kFrameStatsVariable))) {
+        state.frameStats = std::make_unique<FrameStats>();
+    }
     if (Display* probe = connectToDisplay()) {
         createWindow();
         XCloseDisplay(probe);
@@ -167,8 +189,7 @@ void viewerThreadMain() {
 }  // namespace
 
 ViewerState& viewerState() {
-    static ViewerState* state = new ViewerState;
-    return *state;
+    return theViewer().state;
 }
 
 void requestRedraw() {
@@ -290,6 +311,13 @@ bool waitForFrameShowing(std::uint64_t revision, std::chrono::nanoseconds timeou
     });
     if (record != nullptr) *record = viewer.frame;
     return shown;
+}
+
+bool waitForFrameCount(std::uint64_t frameCount, std::chrono::nanoseconds timeout) {
+    SharedViewer& viewer = shared();
+    std::unique_lock<std::mutex> lock(viewer.frameMutex);
+    return viewer.frameSwapped.wait_for(lock, timeout,
+                                        [&] { return viewer.frame.frameCount >= frameCount; });
 }
 
 }  // namespace pelorin

@@ -7,14 +7,9 @@
 // window-closed handler, which by default ends the process with status 0.
 #pragma once
 
-#include <chrono>
-#include <cstdint>
 #include <functional>
 #include <future>
 #include <memory>
-
-#include "viewer/Camera.h"
-#include "viewer/FrameImage.h"
 
 namespace pelorin {
 
@@ -29,8 +24,6 @@ class Parts;
 void setViewerModel(std::shared_ptr<const Parts> root, const LiveValues* values = nullptr);
 // The same for a tree and values that live until the process ends (not owned).
 void setViewerRoot(Parts* root, const LiveValues* values = nullptr);
-// Draws the axes alone from the next frame on. Any thread.
-void clearViewerRoot();
 
 // Begins the viewer thread. Returns false when the thread cannot be created (no message).
 // A second call starts nothing and returns true. When no X display can be reached, the thread
@@ -57,23 +50,5 @@ void reloadKeyPressed();
 // the thread starts run when its loop begins. Any thread.
 std::future<bool> runOnViewerThread(std::function<void()> task);
 bool isViewerThread();
-
-// The camera the frames use. Viewer thread only.
-CameraState& viewerCamera();
-// Draws a frame and returns its pixels (see drawAndCaptureFrame). Viewer thread only.
-FrameImage captureViewerFrame();
-
-// The last frame put on screen: how many frames so far, the scene revision it shows, when its
-// swap returned.
-struct FrameRecord {
-    std::uint64_t frameCount = 0;
-    std::uint64_t sceneRevision = 0;
-    std::chrono::steady_clock::time_point swappedAt;
-};
-FrameRecord lastFrame();
-// Waits until a frame showing scene revision `revision` or later is on screen, or `timeout`
-// passes; returns whether it is. Any thread but the viewer's.
-bool waitForFrameShowing(std::uint64_t revision, std::chrono::nanoseconds timeout,
-                         FrameRecord* record = nullptr);
 
 }  // namespace pelorin

@@ -1,14 +1,18 @@
-// The viewer's process-wide state. Everything here belongs to the viewer thread: only that
-// thread reads or writes it, so no lock guards it. The state is created on first use and never
-// destroyed, so a process that ends while the viewer thread still runs cannot pull it away.
+// The viewer thread's state. Everything here belongs to the viewer thread: only that thread
+// reads or writes it, so no lock guards it. It is part of the one viewer of the process (see
+// Viewer.cpp), which is never destroyed, so a process that ends while the viewer thread still
+// runs cannot pull it away.
 #pragma once
 
 #include <chrono>
 #include <cstdint>
 #include <memory>
 
+#include "render/SceneDrawer.h"
 #include "viewer/Camera.h"
 #include "viewer/FramePacer.h"
+#include "viewer/FrameStats.h"
+#include "viewer/Recording.h"
 
 namespace pelorin {
 
@@ -33,6 +37,13 @@ struct ViewerState {
     FramePacer pacer;
     std::uint64_t shownRevision = 0;  // scene revision of the last frame drawn
     bool windowClosed = false;
+    // The window's drawer: its poses and GL objects belong to the window's context.
+    SceneDrawer drawer;
+    // The tree the drawer's GL objects were made for; another tree's frame frees them first.
+    std::weak_ptr<const Parts> lastDrawnModel;
+    // Frame timing figures for standard error, when PELORIN_FRAME_STATS asks for them.
+    std::unique_ptr<FrameStats> frameStats;
+    Recordings recordings;
 };
 
 ViewerState& viewerState();

@@ -29,6 +29,7 @@
 #include "viewer/InputCallbacks.h"
 #include "viewer/PngWriter.h"
 #include "viewer/Viewer.h"
+#include "viewer/ViewerTestHooks.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "util/MessageStream.h"
 #include "viewer/InputCallbacks.h"
 #include "viewer/Viewer.h"
+#include "viewer/ViewerTestHooks.h"
 #include "viewer/ViewerState.h"
 
 namespace pelorin {

@@ -170,8 +170,8 @@ pid_t forkProcess(int (*body)(void*), void* argument) {
     _exit(status);
 }
 
-int waitForExit(pid_t pid, double seconds) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+int waitForExit(pid_t pid, std::chrono::seconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
     while (std::chrono::steady_clock::now() < end) {
         int status = 0;
         if (waitpid(pid, &status, WNOHANG) == pid)
@@ -208,7 +208,7 @@ void NamingService::start() {
         std::vector<std::string>{"omniNames", "-start", port, "-datadir", data_.path(),
                                  "-ORBendPoint", "giop:tcp:127.0.0.1:" + port},
         data_.path());
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    const auto end = std::chrono::steady_clock::now() + kPatience;
     while (!connectsTo(port_)) {
         if (!child_->running()) {
             error_ = "omniNames ended at once: " + child_->err();
@@ -231,7 +231,7 @@ bool takeScreenshot(Picture& picture, std::string& error) {
     TempDir folder;
     const RunResult shot =
         runToEnd({"import", "-display", display, "-window", "root", "-depth", "8", "ppm:shot.ppm"},
-                 folder.path(), std::chrono::seconds(20));
+                 folder.path(), kPatience);
     if (!shot.finished || shot.exitCode != 0) {
         error = "import failed: " + shot.err;
         return false;

@@ -60,6 +60,10 @@ RunResult runToEnd(const std::vector<std::string>& argv, const std::string& fold
                    std::chrono::milliseconds timeout, const std::string& input = "",
                    const std::map<std::string, std::string>& env = {});
 
+// How long a test waits for something that must happen: long enough that only a hang reaches
+// it on a machine busy with other work.
+inline constexpr std::chrono::seconds kPatience{60};
+
 // A TCP port on 127.0.0.1 that was free a moment ago.
 int freeLoopbackPort();
 
@@ -69,8 +73,8 @@ int freeLoopbackPort();
 constexpr int kChildThrew = 125;
 pid_t forkProcess(int (*body)(void*), void* argument);
 // Waits for a forked child to end; its exit status, 128 + the signal that ended it, or -1 when
-// it did not end within `seconds` (it is then killed).
-int waitForExit(pid_t pid, double seconds);
+// it did not end within `limit` (it is then killed).
+int waitForExit(pid_t pid, std::chrono::seconds limit = kPatience);
 
 // omniNames on a loopback port (a free one when 0) with its data in a folder of its own.
 class NamingService {

@@ -55,7 +55,7 @@ class EndToEndTest : public ::testing::Test {
     }
 
     bool outputContains(const std::string& text) {
-        const auto end = std::chrono::steady_clock::now() + 20s;
+        const auto end = std::chrono::steady_clock::now() + kPatience;
         while (std::chrono::steady_clock::now() < end) {
             if (run_.process().out().find(text) != std::string::npos) return true;
             std::this_thread::sleep_for(50ms);
@@ -70,7 +70,7 @@ class EndToEndTest : public ::testing::Test {
     }
 
     bool endsWithZero() {
-        if (!run_.process().wait(30s)) return false;
+        if (!run_.process().wait(kPatience)) return false;
         return run_.process().exitCode() == 0;
     }
 
@@ -145,13 +145,14 @@ TEST_F(EndToEndTest, SweepAndStandardInputReachTheScreenAndEverySenderDisconnect
     Child sweep({sendProgram(), "-p", std::to_string(naming_.port()), "--sweep", "--duration", "0"},
                 run_.folder().path());
     bool connected = false;
-    for (int i = 0; i < 200 && !connected && sweep.running(); ++i) {
+    const auto end = std::chrono::steady_clock::now() + kPatience;
+    while (!connected && sweep.running() && std::chrono::steady_clock::now() < end) {
         connected = run_.send({"--profile"}).out.find("(1 connections)") != std::string::npos;
         if (!connected) std::this_thread::sleep_for(50ms);
     }
     ASSERT_TRUE(connected) << sweep.err();
     sweep.signal(SIGINT);
-    ASSERT_TRUE(sweep.wait(20s));
+    ASSERT_TRUE(sweep.wait(kPatience));
     EXPECT_EQ(sweep.exitCode(), 0) << sweep.err();
     const RunResult profile = run_.send({"--profile"});
     ASSERT_EQ(profile.exitCode, 0) << profile.err;

@@ -47,32 +47,36 @@ TEST(PayloadCheck, SixteenBytesAnnouncingHalfAGigaValueAreRefusedInEitherOrder) 
     EXPECT_EQ(check(most, true).bytesNeeded, 16u + 8u * 0xffffffffull);
 }
 
-TEST(RefusalLog, FirstRefusalAtOnceThenOneCountedLinePerIntervalPerConnection) {
+TEST(RefusedPayloadReport, FirstRefusalAtOnceThenOneCountedLinePerIntervalPerConnection) {
     using namespace std::chrono_literals;
     StringSink sink;
     MessageStream out(sink, TextEncoding::Utf8);
     RefusalLog log(10s);
     const std::vector<unsigned char> bytes = {2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x20, 0, 0, 0, 0};
-    const PayloadCheck refused = check(bytes, true);
-    const RefusalLog::Clock::time_point start{};
+    const auto refused = [&](const char* connection, RefusalLog::Clock::time_point now) {
+        reportRefusedPayload(log, out, connection, check(bytes, true), 16, now);
+    };
+    // A clock long past its epoch, as a real one is: an epoch start would hide a counter that
+    // forgets when it wrote the first line.
+    const RefusalLog::Clock::time_point start{std::chrono::hours(24 * 365 * 56)};
 
-    log.refused(out, "conn-a", refused, 16, start);
+    refused("conn-a", start);
     EXPECT_EQ(sink.text(),
               "警告: doubleValue の受信データを破棄しました (接続 conn-a): 要素数 536870912 には "
               "4294967312 バイトが必要ですが、届いたのは 16 バイトです\n");
     sink.clear();
-    for (int i = 1; i <= 5; ++i) log.refused(out, "conn-a", refused, 16, start + i * 1s);
-    log.refused(out, "conn-b", refused, 16, start + 6s);
+    for (int i = 1; i <= 5; ++i) refused("conn-a", start + i * 1s);
+    refused("conn-b", start + 6s);
     EXPECT_EQ(sink.text().rfind("警告: doubleValue の受信データを破棄しました (接続 conn-b)", 0),
               0u)
         << sink.text();
     sink.clear();
-    log.refused(out, "conn-a", refused, 16, start + 10s);
+    refused("conn-a", start + 10s);
     EXPECT_EQ(sink.text(),
               "警告: doubleValue の受信データをさらに 6 件破棄しました (接続 conn-a)\n");
     sink.clear();
     // Quiet for an interval: conn-b is forgotten, and a new refusal there is a first one again.
-    log.refused(out, "conn-b", refused, 16, start + 30s);
+    refused("conn-b", start + 30s);
     EXPECT_NE(sink.text().find("要素数 536870912"), std::string::npos) << sink.text();
 }
 

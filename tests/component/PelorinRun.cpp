@@ -98,7 +98,7 @@ std::string PelorinRun::start(const std::vector<std::string>& options) {
     std::map<std::string, std::string> environment = pelorinEnvironment(folder_.file("rtc.conf"));
     if (!options.empty()) environment.erase("RTC_MANAGER_CONFIG");
     pelorin_ = std::make_unique<Child>(argv, folder_.path(), environment);
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    const auto end = std::chrono::steady_clock::now() + kPatience;
     while (std::chrono::steady_clock::now() < end) {
         if (!pelorin_->running())
             return "pelorin ended early:\n" + pelorin_->out() + pelorin_->err();
@@ -113,7 +113,7 @@ RunResult PelorinRun::send(const std::vector<std::string>& args, const std::stri
     std::vector<std::string> argv = {sendProgram(), "-p", std::to_string(naming_.port()),
                                      "--linger", "0.2"};
     argv.insert(argv.end(), args.begin(), args.end());
-    return runToEnd(argv, folder_.path(), std::chrono::seconds(30), input);
+    return runToEnd(argv, folder_.path(), kPatience, input);
 }
 
 std::string PelorinRun::state() const {
@@ -129,7 +129,7 @@ Picture screenshot() {
 }
 
 bool screenBecomes(const Picture& reference, bool near, Picture* seen) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    const auto end = std::chrono::steady_clock::now() + kPatience;
     while (std::chrono::steady_clock::now() < end) {
         Picture now = screenshot();
         const long differing = differingPixels(now, reference);
@@ -145,7 +145,7 @@ bool screenBecomes(const Picture& reference, bool near, Picture* seen) {
 Picture restPose(const std::function<void()>& sendRest) {
     sendRest();
     Picture previous;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    const auto end = std::chrono::steady_clock::now() + kPatience;
     while (std::chrono::steady_clock::now() < end) {
         Picture now = screenshot();
         if (redPixels(now) >= kBarPixels && differingPixels(previous, now) <= kSame) return now;

@@ -198,7 +198,7 @@ TEST(SenderErrorTest, EachFailureSaysWhatIsWrong) {
     for (const Case& c : cases) {
         std::vector<std::string> argv = {sendProgram()};
         argv.insert(argv.end(), c.args.begin(), c.args.end());
-        const RunResult result = runToEnd(argv, folder.path(), std::chrono::seconds(30));
+        const RunResult result = runToEnd(argv, folder.path(), kPatience);
         ASSERT_TRUE(result.finished);
         EXPECT_EQ(result.exitCode, c.status) << c.err;
         // A bad command line is followed by the usage text.

@@ -84,7 +84,7 @@ class OpenRtmEndToEndTest : public ::testing::Test {
     // Ctrl-C: the framework disconnects its ports on the way out.
     void stopSender() {
         sender_->signal(SIGINT);
-        EXPECT_TRUE(sender_->wait(20s)) << "the sender did not stop";
+        EXPECT_TRUE(sender_->wait(kPatience)) << "the sender did not stop";
         sender_.reset();
     }
 
@@ -135,7 +135,7 @@ TEST_F(OpenRtmEndToEndTest, APayloadAnnouncingMoreValuesThanItHoldsIsRefusedAndD
     const std::string warning =
         "要素数 536870912 には 4294967312 バイトが必要ですが、"
         "届いたのは 16 バイトです";
-    const auto end = std::chrono::steady_clock::now() + 20s;
+    const auto end = std::chrono::steady_clock::now() + kPatience;
     while (run_.process().out().find(warning) == std::string::npos &&
            std::chrono::steady_clock::now() < end)
         std::this_thread::sleep_for(100ms);

@@ -6,8 +6,9 @@
 #include <vector>
 
 #include "rtcrt/CdrDecoder.h"
-#include "rtcrt/RefusalLog.h"
+#include "rtcrt/InPortCdrEndpoint.h"
 #include "rtm/InPort.h"
+#include "util/RefusalLog.h"
 
 namespace {
 
@@ -133,17 +134,26 @@ TEST(InPortBufferTest, NewestWinsAndAFullBufferDropsItsOldest) {
 // A peer that sends only undecodable samples: one line at the first, then one summary line per
 // period at most, and the rest when the connection closes.
 TEST(RefusalLogTest, FirstRefusalThenOneSummaryPerPeriod) {
-    using Clock = pelorin::rtcrt::RefusalLog::Clock;
-    pelorin::rtcrt::RefusalLog log;
-    log.setPlace("P0.in, connector c (id)");
-    const Clock::time_point start{};
-    EXPECT_EQ(log.closing(), "");
-    EXPECT_EQ(log.refused("bad (16 bytes)", start),
+    using pelorin::RefusalLog;
+    using Clock = RefusalLog::Clock;
+    RefusalLog log;
+    const std::string place = "P0.in, connector c (id)";
+    const auto refused = [&](const std::string& reason, Clock::time_point now) {
+        return pelorin::rtcrt::refusalWarning(place, reason, log.refused(place, reason, now),
+                                              false);
+    };
+    const auto closing = [&] {
+        return pelorin::rtcrt::refusalWarning(place, "", log.closing(place), true);
+    };
+    // Long past the clock's epoch, as a real clock is (an epoch start hides a lost first time).
+    const Clock::time_point start{std::chrono::hours(24 * 365 * 56)};
+    EXPECT_EQ(closing(), "");
+    EXPECT_EQ(refused("bad (16 bytes)", start),
               "Refused a sample on port P0.in, connector c (id): bad (16 bytes); further refusals "
               "on this connection are counted and reported every 10 s");
     int lines = 0;
     for (int ms = 1; ms <= 25000; ++ms) {
-        const std::string line = log.refused("worse", start + std::chrono::milliseconds(ms));
+        const std::string line = refused("worse", start + std::chrono::milliseconds(ms));
         if (line.empty()) continue;
         ++lines;
         EXPECT_EQ(line,
@@ -151,10 +161,10 @@ TEST(RefusalLogTest, FirstRefusalThenOneSummaryPerPeriod) {
                   "10 s; latest: worse");
     }
     EXPECT_EQ(lines, 2);
-    EXPECT_EQ(log.closing(),
+    EXPECT_EQ(closing(),
               "Refused 5000 more samples on port P0.in, connector c (id) before it "
               "closed; latest: worse");
-    EXPECT_EQ(log.closing(), "");
+    EXPECT_EQ(closing(), "");
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -43,6 +44,16 @@ std::string gOutputPath;
 // Values with a meaning for the recorder: -2 makes the next activation fail, -1 makes
 // onExecute index past the end of the sequence, as a short sequence does in the viewer, and
 // -3 has the program call Manager::terminate().
+// Polls `done` until it holds or the patience runs out; whether it held.
+bool eventually(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + pt::kPatience;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
 constexpr double kFailActivation = -2.0;
 constexpr double kOverrun = -1.0;
 constexpr double kTerminate = -3.0;       // the program ends the manager from a thread of its own
@@ -213,7 +224,9 @@ class Tool {
         manager->activate();
         CORBA::Object_var naming =
             orb_->string_to_object(("corbaloc:iiop:" + nameServer + "/NameService").c_str());
-        naming_ = CosNaming::NamingContext::_narrow(naming);
+        // Unchecked: a checked narrow asks the service at once and throws while a busy machine
+        // has not started it yet; calls through it are retried by their callers instead.
+        naming_ = CosNaming::NamingContext::_unchecked_narrow(naming);
     }
     ~Tool() { orb_->destroy(); }
 
@@ -243,12 +256,12 @@ class Tool {
     }
 
     RTC::RTObject_ptr waitFor(const std::string& instance) {
-        for (int attempt = 0; attempt < 200; ++attempt) {
-            RTC::RTObject_var found = find(instance);
-            if (!CORBA::is_nil(found)) return found._retn();
-            std::this_thread::sleep_for(50ms);
-        }
-        return RTC::RTObject::_nil();
+        RTC::RTObject_var found;
+        eventually([&] {
+            found = find(instance);
+            return !CORBA::is_nil(found);
+        });
+        return found._retn();
     }
 
     // A reference to `servant`, activated in this tool's POA under `id`.
@@ -309,19 +322,15 @@ OpenRTM::InPortCdr_ptr sinkOf(Tool& tool, const RTC::ConnectorProfile& connector
 RTC::LifeCycleState waitForState(RTC::ExecutionContext_ptr context, RTC::RTObject_ptr component,
                                  RTC::LifeCycleState wanted) {
     RTC::LifeCycleState state = context->get_component_state(component);
-    for (int attempt = 0; attempt < 200 && state != wanted; ++attempt) {
-        std::this_thread::sleep_for(20ms);
+    eventually([&] {
         state = context->get_component_state(component);
-    }
+        return state == wanted;
+    });
     return state;
 }
 
 bool waitForText(const std::string& path, const std::string& text) {
-    for (int attempt = 0; attempt < 200; ++attempt) {
-        if (pt::readFile(path).find(text) != std::string::npos) return true;
-        std::this_thread::sleep_for(50ms);
-    }
-    return false;
+    return eventually([&] { return pt::readFile(path).find(text) != std::string::npos; });
 }
 
 struct ComponentProcessTest : ::testing::Test {
@@ -337,7 +346,7 @@ struct ChildProcess {
     int end(int signal) {
         if (pid <= 0) return -1;
         kill(pid, signal);
-        const int status = pt::waitForExit(pid, 10.0);
+        const int status = pt::waitForExit(pid);
         pid = -1;
         return status;
     }
@@ -494,7 +503,7 @@ TEST_F(ComponentProcessTest, ConfiguredRateAppliesAndAnInvalidOneIsNamed) {
 }
 
 // Whether the component's name resolves to the component itself within `seconds`.
-bool boundToComponent(Session& session, std::chrono::duration<double> seconds) {
+bool boundToComponent(Session& session, std::chrono::duration<double> seconds = pt::kPatience) {
     const auto deadline = std::chrono::steady_clock::now() + seconds;
     do {
         RTC::RTObject_var found = session.tool.find("Recorder0");
@@ -504,20 +513,18 @@ bool boundToComponent(Session& session, std::chrono::duration<double> seconds) {
     return false;
 }
 
-// Within one update interval and a second, the name comes back after the naming service
-// restarts empty, after someone unbinds it and after someone binds another object under it;
-// not when updates are off.
-TEST_F(ComponentProcessTest, NameIsBoundAgainWithinAnUpdateIntervalUnlessUpdatesAreOff) {
-    const auto allowed = 1s + 1s;
+// The name comes back after the naming service restarts empty, after someone unbinds it and
+// after someone binds another object under it; not when updates are off.
+TEST_F(ComponentProcessTest, NameIsBoundAgainByTheUpdatesUnlessTheyAreOff) {
     {  // one session at a time: no fork while this one's ORB is alive
         Session session("", {"naming.update.interval:1"});
         CosNaming::Name name = session.tool.componentName("Recorder0");
         session.tool.naming_->unbind(name);
-        EXPECT_TRUE(boundToComponent(session, allowed)) << "not bound again after an unbind";
+        EXPECT_TRUE(boundToComponent(session)) << "not bound again after an unbind";
         session.tool.naming_->rebind(name, session.context);
-        EXPECT_TRUE(boundToComponent(session, allowed)) << "another object kept the name";
+        EXPECT_TRUE(boundToComponent(session)) << "another object kept the name";
         session.naming.restartEmpty();
-        EXPECT_TRUE(boundToComponent(session, allowed)) << "not bound in the restarted service";
+        EXPECT_TRUE(boundToComponent(session)) << "not bound in the restarted service";
     }
     Session off("", {"naming.update.interval:0.2", "naming.update.enable:NO"});
     off.tool.naming_->unbind(off.tool.componentName("Recorder0"));
@@ -577,7 +584,7 @@ TEST_F(ComponentProcessTest, SelfDeactivationThenTerminateFinalisesAndUnbinds) {
               RTC::INACTIVE_STATE);
     EXPECT_EQ(session.context->activate_component(session.component), RTC::RTC_OK);
     EXPECT_EQ(sink->put(sample(2, kTerminate)), OpenRTM::PORT_OK);
-    EXPECT_EQ(pt::waitForExit(session.child.pid, 10.0), 0);
+    EXPECT_EQ(pt::waitForExit(session.child.pid), 0);
     session.child.pid = -1;
     EXPECT_NE(pt::readFile(gOutputPath).find("deactivated\nfinalized\n"), std::string::npos)
         << pt::readFile(gOutputPath);
@@ -770,7 +777,7 @@ constexpr int kSenderCycles = 1000;
 constexpr auto kSenderPace = 15ms;
 
 // Senders in a row, one in four ending without a disconnect, against a component allowed 256
-// descriptors: every one gets through, and a few seconds after the last one the component holds
+// descriptors: every one gets through, and soon after the last one the component holds
 // no more descriptors than before. A socket to each finished sender used to stay open (in
 // CLOSE-WAIT) for two minutes, and connections of senders that died filled the port.
 TEST_F(ComponentProcessTest, FinishedSendersLeaveNoSocketsBehind) {
@@ -778,7 +785,7 @@ TEST_F(ComponentProcessTest, FinishedSendersLeaveNoSocketsBehind) {
     ASSERT_TRUE(naming.ok()) << naming.error();
     ProcessOptions options{naming.address(), "", "", {}, 256};
     ChildProcess component(pt::forkProcess(runComponentProcess, &options));
-    ASSERT_EQ(pt::waitForExit(pt::forkProcess(waitForRecorder, &naming), 30.0), 0);
+    ASSERT_EQ(pt::waitForExit(pt::forkProcess(waitForRecorder, &naming)), 0);
     const int before = openDescriptors(component.pid);
     ASSERT_GT(before, 0);
 
@@ -787,13 +794,13 @@ TEST_F(ComponentProcessTest, FinishedSendersLeaveNoSocketsBehind) {
     for (int cycle = 0; cycle < kSenderCycles; ++cycle) {
         const auto next = std::chrono::steady_clock::now() + kSenderPace;
         sender.disconnect = cycle % 4 != 0;
-        const int status = pt::waitForExit(pt::forkProcess(runOneShotSender, &sender), 30.0);
+        const int status = pt::waitForExit(pt::forkProcess(runOneShotSender, &sender));
         if (status != 0) failures += " " + std::to_string(cycle) + ":" + std::to_string(status);
         std::this_thread::sleep_until(next);
     }
     EXPECT_EQ(failures, "") << "of " << kSenderCycles << " senders";
-    std::this_thread::sleep_for(5s);
-    EXPECT_LE(openDescriptors(component.pid), before + 10) << "descriptors before: " << before;
+    EXPECT_TRUE(eventually([&] { return openDescriptors(component.pid) <= before + 10; }))
+        << "descriptors before: " << before << ", now: " << openDescriptors(component.pid);
 }
 
 // A sender that died without disconnecting and runs again at the same address: the component's
@@ -804,9 +811,9 @@ TEST_F(ComponentProcessTest, PeerStartedAgainAtTheSameAddressIsANewPeer) {
     ProcessOptions options{naming.address(), "", "", {}};
     ChildProcess component(pt::forkProcess(runComponentProcess, &options));
     OneShotOptions sender{naming.address(), false, pt::freeLoopbackPort()};
-    EXPECT_EQ(pt::waitForExit(pt::forkProcess(runOneShotSender, &sender), 30.0), 0);
+    EXPECT_EQ(pt::waitForExit(pt::forkProcess(runOneShotSender, &sender)), 0);
     sender.disconnect = true;
-    EXPECT_EQ(pt::waitForExit(pt::forkProcess(runOneShotSender, &sender), 30.0), 0);
+    EXPECT_EQ(pt::waitForExit(pt::forkProcess(runOneShotSender, &sender)), 0);
 }
 
 TEST(ManagerStartTest, OrbThatCannotStartOrMissingConfigurationFileEndsTheProcess) {

@@ -53,7 +53,7 @@ class AcrossHostsTest : public ::testing::Test {
                         {"omniNames", "-start", "2809", "-datadir", namesData_.path(),
                          "-ORBendPoint", "giop:tcp::2809", "-ORBendPointPublish", "all(addr)"}),
             namesData_.path());
-        const auto end = std::chrono::steady_clock::now() + 20s;
+        const auto end = std::chrono::steady_clock::now() + kPatience;
         while (send({"-n", "nobody.host_cxt/Nobody0.rtc", "--state"}).err.find("no such name") ==
                std::string::npos) {
             ASSERT_TRUE(omniNames_->running()) << omniNames_->err();
@@ -83,7 +83,7 @@ class AcrossHostsTest : public ::testing::Test {
                                            viewerFolder_.path(),
                                            pelorinEnvironment(viewerFolder_.file("rtc.conf")));
         // The name appears once Pelorin has reached the names host.
-        const auto end = std::chrono::steady_clock::now() + 30s;
+        const auto end = std::chrono::steady_clock::now() + kPatience;
         while (send({"--state"}).err.find("no such name") != std::string::npos) {
             ASSERT_TRUE(pelorin_->running()) << pelorin_->out() << pelorin_->err();
             ASSERT_LT(std::chrono::steady_clock::now(), end) << "Pelorin's name did not appear";
@@ -95,7 +95,7 @@ class AcrossHostsTest : public ::testing::Test {
     RunResult send(const std::vector<std::string>& args) {
         std::vector<std::string> argv = {sendProgram(), "-H", kNamesFromSender};
         argv.insert(argv.end(), args.begin(), args.end());
-        return runToEnd(network_.on(sender_, argv), senderFolder_.path(), 30s);
+        return runToEnd(network_.on(sender_, argv), senderFolder_.path(), kPatience);
     }
 
     TestNetwork network_;
@@ -134,7 +134,7 @@ TEST_F(AcrossHostsTest, AddressesThePeerCannotReachAreNamed) {
                                "[0-9]+, the address in its reference: ")))
         << result.err;
     pelorin_->signal(SIGTERM);
-    ASSERT_TRUE(pelorin_->wait(30s));
+    ASSERT_TRUE(pelorin_->wait(kPatience));
 
     startPelorin("203.0.113.2:");
     result = send({"--endpoint", "198.51.100.3", "1", "2"});

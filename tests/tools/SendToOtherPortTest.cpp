@@ -33,7 +33,7 @@ class SendToOtherPortTest : public ::testing::Test {
         sink_ = std::make_unique<Child>(
             std::vector<std::string>{SEQ_SINK_PROGRAM}, folder_.path(),
             std::map<std::string, std::string>{{"RTC_MANAGER_CONFIG", folder_.file("rtc.conf")}});
-        const auto end = std::chrono::steady_clock::now() + 30s;
+        const auto end = std::chrono::steady_clock::now() + kPatience;
         while (send({"--state"}).out != "ACTIVE\n") {
             ASSERT_TRUE(sink_->running()) << sink_->err();
             ASSERT_LT(std::chrono::steady_clock::now(), end) << "seq-sink did not come up";
@@ -49,13 +49,13 @@ class SendToOtherPortTest : public ::testing::Test {
         std::vector<std::string> argv = {sendProgram(), "-p", std::to_string(naming_.port()), "-n",
                                          sinkName()};
         argv.insert(argv.end(), args.begin(), args.end());
-        return runToEnd(argv, folder_.path(), 30s, input);
+        return runToEnd(argv, folder_.path(), kPatience, input);
     }
 
     // The sink's line for `values`, or what it printed when that line never came.
     std::string lineFor(const std::string& values) {
         const std::string head = "DoubleSeq " + values + " |";
-        const auto end = std::chrono::steady_clock::now() + 10s;
+        const auto end = std::chrono::steady_clock::now() + kPatience;
         while (std::chrono::steady_clock::now() < end) {
             const std::string out = sink_->out();
             const std::string::size_type at = out.find(head);

@@ -20,7 +20,7 @@ std::string netnsOf(pid_t pid) {
 
 TestNetwork::TestNetwork() {
     const RunResult probe =
-        runToEnd({"unshare", "--net", "ip", "link", "set", "lo", "up"}, folder_.path(), 10s);
+        runToEnd({"unshare", "--net", "ip", "link", "set", "lo", "up"}, folder_.path(), kPatience);
     if (!probe.finished || probe.exitCode != 0)
         unavailable_ = "network namespaces cannot be made here (needs root and iproute2): " +
                        (probe.err.empty() ? "status " + std::to_string(probe.exitCode) : probe.err);
@@ -37,7 +37,7 @@ int TestNetwork::addHost(std::string& error) {
     auto holder = std::make_unique<Child>(
         std::vector<std::string>{"unshare", "--net", "sleep", "infinity"}, folder_.path());
     const std::string own = netnsOf(getpid());
-    const auto end = std::chrono::steady_clock::now() + 10s;
+    const auto end = std::chrono::steady_clock::now() + kPatience;
     while (netnsOf(holder->pid()) == own || netnsOf(holder->pid()).empty()) {
         if (!holder->running() || std::chrono::steady_clock::now() > end) {
             error = "the namespace holder did not start: " + holder->err();
@@ -79,7 +79,7 @@ std::vector<std::string> TestNetwork::on(int host, const std::vector<std::string
 }
 
 bool TestNetwork::runOn(int host, const std::vector<std::string>& argv, std::string& error) {
-    const RunResult result = runToEnd(on(host, argv), folder_.path(), 10s);
+    const RunResult result = runToEnd(on(host, argv), folder_.path(), kPatience);
     if (result.finished && result.exitCode == 0) return true;
     error = "failed on host " + std::to_string(host) + ": " + argv[0] + " " +
             (argv.size() > 1 ? argv[1] : "") + ": " + result.err;

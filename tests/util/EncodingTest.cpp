@@ -44,17 +44,20 @@ TEST(EncodeTextTest, CharactersOutsideCp932BecomeQuestionMarks) {
     EXPECT_EQ(encodeText("x\xE3\x81y", TextEncoding::Cp932), "x??y");  // cut-short character
 }
 
-// One converter serves every thread (the console is written from several); each text still
-// converts whole and alone. The thread-sanitizer build watches the sharing.
-TEST(EncodeTextTest, ThreadsShareTheConverterSafely) {
+// One converter serves every thread that writes to a stream (the console is written from
+// several); each text still converts whole and alone. The thread-sanitizer build watches the
+// sharing.
+TEST(EncodeTextTest, ThreadsShareAConverterSafely) {
     const std::string utf8 = "設定ファイルの構文解析に失敗";
+    TextConverter toCp932("CP932", "UTF-8");
+    TextConverter toUtf8("UTF-8", "CP932");
     std::vector<std::thread> threads;
     std::atomic<int> wrong{0};
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&] {
             for (int i = 0; i < 2000; ++i) {
-                if (encodeText(utf8, TextEncoding::Cp932) != kParseFailedCp932) ++wrong;
-                if (decodeCp932(kParseFailedCp932) != utf8) ++wrong;
+                if (toCp932.convert(utf8) != kParseFailedCp932) ++wrong;
+                if (toUtf8.convert(kParseFailedCp932) != utf8) ++wrong;
             }
         });
     }
@@ -79,6 +82,34 @@ TEST(MessageStreamTest, OwnTextConvertedInputBytesNot) {
     out << 0.5;
     out.endl();
     EXPECT_EQ(sink.text(), "\x83\x65\x83X\x83g\x83\x65 420.5\n");
+}
+
+// A test redirects the console while other threads write to it: each write lands whole in the
+// sink that was current, none reaches a sink after the redirect away from it returned (the
+// sinks here are destroyed then), and none is lost. The sanitizer builds watch the switch.
+TEST(ConsoleTest, RedirectWhileAnotherThreadWrites) {
+    StringSink between;
+    Console::redirect(&between, &between, TextEncoding::Utf8);
+    std::atomic<bool> stop{false};
+    std::atomic<long> written{0};
+    std::thread writer([&] {
+        for (; !stop.load(); ++written) Console::out().raw("x");
+    });
+    long received = 0;
+    for (int round = 0; round < 500; ++round) {
+        StringSink shortLived;
+        Console::redirect(&shortLived, &shortLived, TextEncoding::Cp932);
+        // The writer is at work while this sink is current.
+        for (const long before = written.load(); written.load() == before;)
+            std::this_thread::yield();
+        Console::redirect(&between, &between, TextEncoding::Utf8);
+        received += static_cast<long>(shortLived.text().size());
+    }
+    stop = true;
+    writer.join();
+    Console::redirect(nullptr, nullptr);
+    received += static_cast<long>(between.text().size());
+    EXPECT_EQ(received, written.load());
 }
 
 }  // namespace

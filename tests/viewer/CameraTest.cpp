@@ -49,16 +49,19 @@ void expectFitted(const CameraState& fitted, const Box3& box, int width, int hei
     EXPECT_NEAR(std::max(right - left, bottom - top), 0.8 * shorter, 1e-6 * shorter);
     EXPECT_NEAR((left + right) / 2, width / 2.0, 1e-6 * shorter);
     EXPECT_NEAR((top + bottom) / 2, height / 2.0, 1e-6 * shorter);
-    // Nothing is cut off in depth, however the view is turned afterwards.
+    // Nothing is cut off in depth, however the view is turned and shifted afterwards.
     for (double turn : {0.0, 1.0, 2.5, -2.0}) {
-        CameraState turned = fitted;
-        turned.viewTheta += turn;
-        turned.viewPhi += turn / 3;
-        const ViewVolume volume = viewVolume(turned, width, height);
-        for (int i = 0; i < 8; ++i) {
-            const double depth = toViewSpace(turned, corner(i)).z;
-            EXPECT_GT(depth, volume.zNear) << turn;
-            EXPECT_LT(depth, volume.zFar) << turn;
+        CameraState moved = fitted;
+        moved.viewTheta += turn;
+        moved.viewPhi += turn / 3;
+        for (int presses = 0; presses <= 3; ++presses) {
+            if (presses > 0) moved.viewShift.x += arrowStep(moved);  // the right arrow
+            const ViewVolume volume = viewVolume(moved, width, height);
+            for (int i = 0; i < 8; ++i) {
+                const double depth = toViewSpace(moved, corner(i)).z;
+                EXPECT_GT(depth, volume.zNear) << turn << " " << presses;
+                EXPECT_LT(depth, volume.zFar) << turn << " " << presses;
+            }
         }
     }
 }
@@ -91,6 +94,27 @@ TEST(CameraTest, FitFillsTheWindowWhateverTheModelsUnitsAndPlace) {
             expectFitted(fitted, c.box, 1280, 720);
             expectFitted(fitted, c.box, 500, 900);
         }
+    }
+}
+
+// Looking along the Y axis (θ = φ = ±π/2), the up direction cannot be +Y: the picture is the
+// one the views beside it approach, not a turn left to rounding.
+TEST(CameraTest, ViewAlongTheYAxisIsTheLimitOfTheViewsBesideIt) {
+    const double right = std::acos(0.0);
+    for (double phi : {right, -right}) {
+        CameraState along;
+        along.viewTheta = right;
+        along.viewPhi = phi;
+        CameraState beside = along;
+        beside.viewTheta -= 1e-4;
+        for (const Vec3& p : {Vec3{300.0, 0.0, 0.0}, Vec3{0.0, 0.0, -200.0}, Vec3{90, 50, 70}}) {
+            const WindowPoint a = projectToWindow(along, p, 800, 800);
+            const WindowPoint b = projectToWindow(beside, p, 800, 800);
+            EXPECT_NEAR(a.x, b.x, 0.1) << phi;
+            EXPECT_NEAR(a.y, b.y, 0.1) << phi;
+        }
+        // The X axis runs across the middle of the window, not along a diagonal.
+        EXPECT_NEAR(projectToWindow(along, {300.0, 0.0, 0.0}, 800, 800).y, 400.0, 1e-9);
     }
 }
 

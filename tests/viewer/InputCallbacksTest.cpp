@@ -8,6 +8,7 @@
 #include "util/MessageStream.h"
 #include "viewer/Viewer.h"
 #include "viewer/ViewerState.h"
+#include "viewer/ViewerTestHooks.h"
 
 namespace pelorin {
 namespace {

@@ -8,8 +8,8 @@
 //   status 3.
 //   nodisplay: start without DISPLAY; prints "no viewer" and ends with status 4 once the
 //   viewer thread has given up.
-//   record: start recording (the 'v' key) before saying "ready"; closing the window then ends
-//   the process as by default.
+//   record: start recording (the 'v' key) and wait for a recorded frame before saying "ready";
+//   closing the window then ends the process as by default.
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -25,6 +25,7 @@
 #include "util/MessageStream.h"
 #include "viewer/InputCallbacks.h"
 #include "viewer/Viewer.h"
+#include "viewer/ViewerTestHooks.h"
 
 extern "C" const char* __tsan_default_options() {
     return "halt_on_error=1";
@@ -73,7 +74,12 @@ int main(int argc, char** argv) {
     }
     if (!pelorin::waitForFrameShowing(0, std::chrono::seconds(60))) return 2;
     std::thread(keepChangingTheScene, angle, values).detach();
-    if (mode == "record") pelorin::runOnViewerThread([] { pelorin::keyboard('v', 0, 0); }).get();
+    if (mode == "record") {
+        pelorin::runOnViewerThread([] { pelorin::keyboard('v', 0, 0); }).get();
+        // The scene's next change comes after the key: a frame showing it was recorded.
+        if (!pelorin::waitForFrameShowing(pelorin::sceneRevision() + 1, std::chrono::seconds(60)))
+            return 2;
+    }
     pelorin::Console::out().raw("ready").endl();
     // With its own handler the process outlives the window: the viewer thread ends and turns
     // down further work instead of leaving the caller waiting.

@@ -94,8 +94,6 @@ void closeProbeWindow(const std::string& mode, CloseOutcome& outcome,
     const Child child = startProbe(mode, dir.file("stderr.txt"), workDir);
     ASSERT_GT(child.pid, 0);
     ASSERT_TRUE(waitForOutput(child.stdoutFd, "ready\n", outcome.out)) << outcome.out;
-    // Let a moving scene's frames pile up for the recording mode.
-    if (mode == "record") std::this_thread::sleep_for(std::chrono::milliseconds(300));
     ASSERT_TRUE(testing::closeWindowTitled(kTitle, error)) << error;
     ASSERT_TRUE(waitForExit(child.pid, outcome.status)) << "the probe did not end";
     std::string rest;

@@ -9,6 +9,7 @@
 #include "tests/support/XvfbDisplay.h"
 #include "viewer/Viewer.h"
 #include "viewer/ViewerState.h"
+#include "viewer/ViewerTestHooks.h"
 
 namespace pelorin::testing {
 namespace {
@@ -55,7 +56,8 @@ FrameImage captureFrame() {
 
 bool resizeWindow(int width, int height) {
     if (!onViewer([&] { glutReshapeWindow(width, height); })) return false;
-    for (int tries = 0; tries < 500; ++tries) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < deadline) {
         bool done = false;
         if (!onViewer([&] {
                 done = viewerState().windowWidth == width && viewerState().windowHeight == height;

@@ -20,6 +20,7 @@
 #include "viewer/InputCallbacks.h"
 #include "viewer/Viewer.h"
 #include "viewer/ViewerState.h"
+#include "viewer/ViewerTestHooks.h"
 
 namespace pelorin {
 namespace {

@@ -21,6 +21,7 @@
 #include "viewer/InputCallbacks.h"
 #include "viewer/Viewer.h"
 #include "viewer/ViewerState.h"
+#include "viewer/ViewerTestHooks.h"
 
 namespace pelorin {
 namespace {
@@ -139,7 +140,7 @@ TEST_F(WindowPictureTest, RecordKeyWritesEveryDrawnFrameAtTheCapsPaceIntoANewFol
             framesBefore = lastFrame().frameCount;
         });
         // The scene stands still, yet frames keep coming while recording.
-        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        EXPECT_TRUE(waitForFrameCount(framesBefore + 3, std::chrono::seconds(60)));
         withConsoleOn(console, [&] {
             framesAfter = lastFrame().frameCount;
             keyboard('V', 0, 0);

@@ -1,12 +1,27 @@
-// GuardedInPort on an installed OpenRTM-aist 2.x: the listeners that check payloads.
+// Pelorin on an installed OpenRTM-aist 2.x: the port settings as port properties (read when a
+// connection is made), the listeners that check payloads; its execution context runs every
+// period.
 #include "component/PayloadGuard.h"  // first: the data types before the framework's templates
 
 #include <coil/stringutil.h>
 #include <rtm/ConnectorListener.h>
 
+#include "component/PayloadCheck.h"
+#include "component/RuntimeVariant.h"
 #include "util/MessageStream.h"
 
 namespace pelorin {
+
+void configureInPort(RTC::InPortBase& port) {
+    coil::Properties& settings = port.properties();
+    settings.setProperty("buffer.length", "64");
+    settings.setProperty("buffer.write.full_policy", "overwrite");
+    settings.setProperty("buffer.write.timeout", "0.0");
+    settings.setProperty("buffer.read.empty_policy", "do_nothing");
+    settings.setProperty("buffer.read.timeout", "0.0");
+}
+
+void sleepBetweenSequences(RTC::DataFlowComponentBase& /*component*/) {}
 namespace {
 
 // Only the CDR form has the layout that checkTimedDoubleSeq reads.
@@ -24,22 +39,20 @@ bool littleEndian(RTC::ConnectorInfo& info) {
 // ON_RECEIVED: on the ORB's threads, before the payload enters the buffer.
 class ReceivedPayloadListener : public RTC::ConnectorDataListener {
   public:
-    explicit ReceivedPayloadListener(PayloadGuard& guard) : guard_(guard) {}
-
     ReturnCode operator()(RTC::ConnectorInfo& info, RTC::ByteData& data,
                           const std::string& marshalingType) override {
         if (marshalingType != kCdr) return NO_CHANGE;
         const PayloadCheck result =
             checkTimedDoubleSeq(data.getBuffer(), data.getDataLength(), littleEndian(info));
         if (result.fits) return NO_CHANGE;
-        guard_.refusals().refused(Console::out(), info.name, result, data.getDataLength());
+        reportRefusedPayload(refusals_, Console::out(), info.name, result, data.getDataLength());
         const unsigned char undecodable = 0;
         data.writeData(&undecodable, sizeof undecodable);
         return DATA_CHANGED;
     }
 
   private:
-    PayloadGuard& guard_;
+    RefusalLog refusals_;  // the port's: the listener lives as long as the port
 };
 
 // ON_BUFFER_READ: on the execution context's thread, inside the component's read. Every entry
@@ -65,7 +78,7 @@ GuardedInPort::GuardedInPort(const char* name, RTC::TimedDoubleSeq& value, Paylo
     // The plain holder of the port's base class replaces the typed one (and its listeners).
     RTC::InPortBase::initConnectorListeners();
     addConnectorDataListener(RTC::ConnectorDataListenerType::ON_RECEIVED,
-                             new ReceivedPayloadListener(guard));
+                             new ReceivedPayloadListener);
     addConnectorDataListener(RTC::ConnectorDataListenerType::ON_BUFFER_READ,
                              new ReadPayloadListener(guard));
 }
