@@ -39,7 +39,7 @@ constexpr long kUnlimitedSpecLength = 2147483647L;
 const char* const pelorinSpec[] = {"implementation_id",
                                    "Pelorin",
                                    "type_name",
-                                   "Pelorin",
+                                   kPelorinTypeName,
                                    "description",
                                    "Robot model viewer: draws a robot from a setting file and "
                                    "poses it from TimedDoubleSeq values",
@@ -63,9 +63,9 @@ const char* const pelorinSpec[] = {"implementation_id",
                                    "1.0",
                                    ""};
 
-void PelorinInit(RTC::Manager* manager) {
+void registerPelorinFactory(RTC::Manager* manager, RTC::RtcNewFunc create) {
     coil::Properties profile(pelorinSpec, kUnlimitedSpecLength);
-    manager->registerFactory(profile, createPelorin, deletePelorin);
+    manager->registerFactory(profile, create, deletePelorin);
 }
 
 RTC::RTObject_impl* createPelorin(RTC::Manager* manager) {
@@ -77,7 +77,7 @@ void deletePelorin(RTC::RTObject_impl* component) {
 }
 
 void moduleInit(RTC::Manager* manager) {
-    PelorinInit(manager);
+    registerPelorinFactory(manager);
     RTC::RTObject_impl* component = manager->createComponent("Pelorin");
     if (component == nullptr) {
         pelorin::Console::err().msg(pelorin::entry_messages::kComponentCreateFailed).endl();
