@@ -22,6 +22,11 @@ class ApplicationHost : public pelorin::ComponentHost {
     void setValues(const double* values, int count) override {
         pelorin::theApplication->setValues(values, count);
     }
+    void useSettingFileIfNoneGiven(const std::string& path) override {
+        pelorin::theApplication->useSettingFileIfNoneGiven(path);
+    }
+    std::string settingFile() const override { return pelorin::theApplication->settingFilePath(); }
+    bool reload(const std::string& path) override { return pelorin::theApplication->reload(path); }
 };
 
 ApplicationHost& applicationHost() {
@@ -61,6 +66,8 @@ const char* const pelorinSpec[] = {"implementation_id",
                                    "compile",
                                    "exec_cxt.periodic.rate",
                                    "1.0",
+                                   "conf.default.setting_file",
+                                   "",
                                    ""};
 
 void registerPelorinFactory(RTC::Manager* manager, RTC::RtcNewFunc create) {

@@ -13,7 +13,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include <rtm/Manager.h>
 
@@ -26,6 +28,11 @@
 namespace {
 
 // Guards the manager against a stop request arriving while the main thread leaves the process.
+// Set once the manager has been activated: from then on a stop goes through it, so the names it
+// bound are removed. Until then the start may be waiting on something that never comes (a
+// naming service that takes the connection and never answers), and only ending the process at
+// once can stop it; a name bound in the last moments of the activation may then stay behind, as
+// after SIGKILL, until the next start binds it again.
 std::mutex managerMutex;
 RTC::Manager* runningManager = nullptr;
 
@@ -51,11 +58,29 @@ sigset_t stopSignals() {
     }
 }
 
+// The signal's own ending, as if it had not been blocked.
+[[noreturn]] void endBySignal(int signal) {
+    std::fflush(nullptr);
+    struct sigaction action {};
+    action.sa_handler = SIG_DFL;
+    sigaction(signal, &action, nullptr);
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, signal);
+    pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+    raise(signal);
+    std::_Exit(1);
+}
+
 void watchStopSignals() {
     std::thread([] {
         const sigset_t set = stopSignals();
         int signal = 0;
         while (sigwait(&set, &signal) != 0) {
+        }
+        {
+            std::lock_guard<std::mutex> lock(managerMutex);
+            if (runningManager == nullptr) endBySignal(signal);
         }
         stopManagerRepeatedly();
     }).detach();
@@ -68,15 +93,25 @@ void watchStopSignals() {
     std::_Exit(status);
 }
 
+// The manager takes the program name and the framework's options only.
+RTC::Manager* initManager(const std::vector<std::string>& arguments) {
+    static std::vector<std::string> words = arguments;  // the manager may keep the pointers
+    static std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    return RTC::Manager::init(static_cast<int>(words.size()), argv.data());
+}
+
 int mainBody(int argc, char** argv) {
     pelorin::theApplication = new pelorin::Application();
     if (!pelorin::theApplication->checkArguments(argc, argv)) {
+        if (pelorin::theApplication->helpShown()) return 0;
         pelorin::Console::out().msg(pelorin::app_messages::kStartFailed).flush();
         return 1;
     }
     // Closing the window stops the manager like SIGTERM does, so the names are unbound.
     pelorin::setWindowClosedHandler([] { kill(getpid(), SIGTERM); });
-    RTC::Manager* manager = RTC::Manager::init(argc, argv);
+    RTC::Manager* manager = initManager(pelorin::theApplication->managerArguments());
     manager->setModuleInitProc(moduleInit);
     manager->activateManager();
     {

@@ -13,6 +13,7 @@ include(GNUInstallDirs)
 set(PELORIN_INSTALLED_PROGRAMS
     pelorin
     pelorin-check
+    pelorin-import
     pelorin-send
     pelorin-snapshot
 )

@@ -5,6 +5,8 @@
 // the component folder free of any dependency on the application folder.
 #pragma once
 
+#include <string>
+
 namespace pelorin {
 
 class ComponentHost {
@@ -20,9 +22,18 @@ class ComponentHost {
     // Fixed once start() has returned.
     virtual int valueCount() const = 0;
 
-    // Stores values[0..count) in the scene's value cells, in table order. Called on the
-    // execution context's thread; count never exceeds valueCount().
+    // Hands values[0..count) to the scene in table order, as one whole set of values. Called on
+    // the execution context's thread; count never exceeds valueCount().
     virtual void setValues(const double* values, int count) = 0;
+
+    // The setting file that start() reads when the command line named none (a framework daemon
+    // starts the component with no command line of its own). Before start().
+    virtual void useSettingFileIfNoneGiven(const std::string& /*path*/) {}
+    // The setting file in use; empty when the host reads none.
+    virtual std::string settingFile() const { return {}; }
+    // Reads `path` and puts its model in place of the current one; on failure the current model
+    // stays and the console says why. Any thread but the viewer's; may take long.
+    virtual bool reload(const std::string& /*path*/) { return false; }
 };
 
 }  // namespace pelorin

@@ -36,6 +36,28 @@ void sleepBetweenSequences(Component& /*component*/, long) {}
 
 }  // namespace
 
+// Tools write values into a configuration set, then may make it active: both reach the component
+// through these listeners, on the ORB thread of the request.
+class Pelorin::SettingFileWritten : public RTC::ConfigurationSetListener {
+  public:
+    explicit SettingFileWritten(Pelorin& owner) : owner_(owner) {}
+    void operator()(const coil::Properties& configurationSet) override {
+        owner_.settingFileWritten(configurationSet);
+    }
+
+  private:
+    Pelorin& owner_;
+};
+
+class Pelorin::ConfigurationSetActivated : public RTC::ConfigurationSetNameListener {
+  public:
+    explicit ConfigurationSetActivated(Pelorin& owner) : owner_(owner) {}
+    void operator()(const char* name) override { owner_.configurationSetActivated(name); }
+
+  private:
+    Pelorin& owner_;
+};
+
 Pelorin::Pelorin(RTC::Manager* manager, pelorin::ComponentHost& host)
     : RTC::DataFlowComponentBase(manager),
       host_(host),
@@ -53,8 +75,37 @@ RTC::ReturnCode_t Pelorin::onInitialize() {
     configureInPort(boolValueIn_, 0);
     addInPort(kDoubleValuePort, doubleValueIn_);
     sleepBetweenSequences(*this, 0);
+    host_.useSettingFileIfNoneGiven(configuredSettingFile());
     host_.start();
+    getProperties().setProperty(std::string("conf.default.") + kSettingFileParameter,
+                                host_.settingFile());
+    addConfigurationSetListener(RTC::ConfigurationSetListenerType::ON_SET_CONFIG_SET,
+                                new SettingFileWritten(*this));
+    addConfigurationSetNameListener(RTC::ConfigurationSetNameListenerType::ON_ACTIVATE_CONFIG_SET,
+                                    new ConfigurationSetActivated(*this));
     return RTC::RTC_OK;
+}
+
+std::string Pelorin::configuredSettingFile() {
+    const std::string key = std::string("conf.default.") + kSettingFileParameter;
+    const std::string own = getProperties().getProperty(key);
+    if (!own.empty() || m_pManager == nullptr) return own;
+    return m_pManager->getConfig().getProperty(key);
+}
+
+// Only a file written into the active set is read: the others are not in use.
+void Pelorin::settingFileWritten(const coil::Properties& configurationSet) {
+    if (configurationSet.hasKey(kSettingFileParameter) == nullptr) return;
+    {
+        std::lock_guard<std::mutex> lock(activeSetMutex_);
+        if (activeSet_ != configurationSet.getName()) return;
+    }
+    host_.reload(configurationSet.getProperty(kSettingFileParameter));
+}
+
+void Pelorin::configurationSetActivated(const char* name) {
+    std::lock_guard<std::mutex> lock(activeSetMutex_);
+    activeSet_ = name == nullptr ? "" : name;
 }
 
 RTC::ReturnCode_t Pelorin::onActivated(RTC::UniqueId /*ec_id*/) {

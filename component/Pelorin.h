@@ -1,10 +1,16 @@
 // Pelorin's RT-Component: a periodic data-flow component with one in-port, "doubleValue"
-// (RTC::TimedDoubleSeq), whose elements drive the value cells of the scene in table order.
+// (RTC::TimedDoubleSeq), whose elements drive the scene's values in table order.
+//
+// The configuration parameter "setting_file" holds the setting file in use. A tool that writes
+// it into the active configuration set has the component read that file and put its model in
+// place of the current one (the host's reload); when the file does not read, the current model
+// stays and the console says why. Choosing another set reads nothing.
 //
 // Created by the framework through the factory of the program entry; the framework owns the
 // instance and destroys it through the virtual destructor. Callbacks run on the framework's
 // threads: onInitialize on the main thread during creation, onActivated and onExecute on the
-// execution context's thread.
+// execution context's thread, the configuration listeners on the ORB thread of the tool's
+// request.
 #pragma once
 
 // The data types come first: the framework's port templates find the types' Any operators
@@ -14,6 +20,9 @@
 #include <rtm/DataFlowComponentBase.h>
 #include <rtm/InPort.h>
 #include <rtm/Manager.h>
+
+#include <mutex>
+#include <string>
 
 #include "component/ComponentHost.h"
 #include "component/PayloadGuard.h"
@@ -25,8 +34,12 @@ class Pelorin : public RTC::DataFlowComponentBase {
     Pelorin(RTC::Manager* manager, pelorin::ComponentHost& host);
     ~Pelorin() override;
 
-    // Adds the in-port, reads the setting file and starts the viewer through the host; RTC_OK
+    // Adds the in-port, reads the setting file and starts the viewer through the host, and
+    // publishes the file in use as "setting_file" of the default configuration set; RTC_OK
     // whatever the viewer start gave (the component still hands values over without a window).
+    // The file is the command line's, else the configured "conf.default.setting_file": the
+    // component's own (rtc.conf's "<category>.<type_name>.conf.default.setting_file" or its
+    // configuration file), else rtc.conf's top-level key.
     RTC::ReturnCode_t onInitialize() override;
     RTC::ReturnCode_t onActivated(RTC::UniqueId ec_id) override;
     // Applies the newest received sequence, if any arrived and decoded since the last cycle.
@@ -35,8 +48,15 @@ class Pelorin : public RTC::DataFlowComponentBase {
 
     static constexpr const char* kDoubleValuePort = "doubleValue";
     static constexpr const char* kBoolValuePort = "boolValue";
+    static constexpr const char* kSettingFileParameter = "setting_file";
 
   private:
+    class SettingFileWritten;
+    class ConfigurationSetActivated;
+    std::string configuredSettingFile();
+    void settingFileWritten(const coil::Properties& configurationSet);
+    void configurationSetActivated(const char* name);
+
     pelorin::ComponentHost& host_;
     pelorin::PayloadGuard payloadGuard_;  // outlives the port
     RTC::TimedDoubleSeq doubleValue_;
@@ -46,4 +66,6 @@ class Pelorin : public RTC::DataFlowComponentBase {
     RTC::TimedBooleanSeq boolValue_;
     RTC::InPort<RTC::TimedBooleanSeq> boolValueIn_;
     pelorin::ValueHandOver handOver_;
+    std::mutex activeSetMutex_;
+    std::string activeSet_ = "default";
 };

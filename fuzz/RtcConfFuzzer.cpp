@@ -15,6 +15,7 @@
 #include "rtcrt/Logger.h"
 #include "rtcrt/ManagerConfig.h"
 #include "rtcrt/NamingRegistrar.h"
+#include "util/ManagerOptions.h"
 
 namespace {
 
@@ -100,5 +101,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const rt::ManagerArguments args =
         rt::parseManagerArguments(static_cast<int>(words.size()), argv.data());
     readAsTheRuntimeDoes(rt::buildManagerConfig(args, &file));
+    // The same words as pelorin's own command line splits them.
+    const pelorin::ManagerOptionScan own =
+        pelorin::scanManagerOptions(static_cast<int>(words.size()), argv.data(), true, "-debug");
+    pelorin::fuzz::check(own.end >= 1 && own.end <= static_cast<int>(words.size()),
+                         "the program's own arguments start inside the command line");
     return 0;
 }

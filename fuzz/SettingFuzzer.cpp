@@ -121,11 +121,14 @@ void exercise(pelorin::SettingFileParser& parser, pelorin::Parts& root) {
     for (const auto& entry : parser.partsByName()) entry.second->dump(0, dump);
     std::map<const pelorin::Parts*, std::size_t> known;
     if (bodiesUpTo(root, kMaxBodiesPosed, known) > kMaxBodiesPosed) return;
-    pelorin::posedBounds(root);  // poses every body
+    pelorin::posedBounds(root, parser.defaultValues());  // poses every body
     std::vector<pelorin::PartsPose> poses;
     const std::vector<pelorin::TransformValue*>& table = parser.valueTable();
-    for (std::size_t i = 0; i < table.size(); ++i) table[i]->set(extremeValue(i));
-    pelorin::composePartsPoses(root, poses);
+    std::vector<double> received(table.size());
+    for (std::size_t i = 0; i < table.size(); ++i) received[i] = extremeValue(i);
+    pelorin::PoseValues values = parser.defaultValues();
+    pelorin::applyReceivedValues(table, received.data(), received.size(), values);
+    pelorin::composePartsPoses(root, values, poses);
 }
 
 // What a parse left that the viewer and pelorin-check use.

@@ -9,8 +9,8 @@
 
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/StlReference.h"
-#include "render/StlAsciiParser.h"
-#include "render/StlFile.h"
+#include "mesh/StlAsciiParser.h"
+#include "mesh/StlFile.h"
 
 namespace {
 

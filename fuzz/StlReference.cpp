@@ -1,5 +1,7 @@
 #include "fuzz/StlReference.h"
 
+#include <cctype>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -57,6 +59,37 @@ void scanTriple(const std::vector<std::string>& tokens, std::size_t first, float
     }
 }
 
+// The cross product of the edges from the first vertex in `Real`, divided by its length; false
+// when its squared length is not a normal number of `Real`.
+template <typename Real>
+bool crossInto(const Triangle& facet, float* n) {
+    const float* p = facet.vertex[0];
+    const float* q = facet.vertex[1];
+    const float* r = facet.vertex[2];
+    const Real ux = Real(q[0]) - Real(p[0]), uy = Real(q[1]) - Real(p[1]);
+    const Real uz = Real(q[2]) - Real(p[2]), vx = Real(r[0]) - Real(p[0]);
+    const Real vy = Real(r[1]) - Real(p[1]), vz = Real(r[2]) - Real(p[2]);
+    const Real x = uy * vz - uz * vy, y = uz * vx - ux * vz, z = ux * vy - uy * vx;
+    const Real squared = x * x + y * y + z * z;
+    if (!std::isnormal(squared)) return false;
+    const Real inverse = Real(1) / std::sqrt(squared);
+    n[0] = static_cast<float>(x * inverse);
+    n[1] = static_cast<float>(y * inverse);
+    n[2] = static_cast<float>(z * inverse);
+    return true;
+}
+
+// A normal that is not finite or is 0,0,0 becomes the unit cross product of the edges from the
+// first vertex, in floats, or in doubles where floats overflow or underflow; 0,0,0 when neither
+// gives one.
+void completeNormal(Triangle& facet) {
+    float* n = facet.normal;
+    const bool finite = std::isfinite(n[0]) && std::isfinite(n[1]) && std::isfinite(n[2]);
+    if (finite && (n[0] != 0.0F || n[1] != 0.0F || n[2] != 0.0F)) return;
+    if (crossInto<float>(facet, n) || crossInto<double>(facet, n)) return;
+    n[0] = n[1] = n[2] = 0.0F;
+}
+
 AsciiReading readAsciiPlainly(std::string_view bytes) {
     AsciiReading reading;
     Triangle current;
@@ -68,13 +101,15 @@ AsciiReading readAsciiPlainly(std::string_view bytes) {
         }
         const std::vector<std::string> tokens = splitTokens(line);
         if (tokens.empty()) continue;
-        const std::string& first = tokens[0];
+        std::string first = tokens[0];  // keywords in any case
+        for (char& c : first) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         if (first == "solid") {
             if (tokens.size() > 1) reading.solidName = tokens[1];
         } else if (first == "facet") {
             vertex = 0;
             scanTriple(tokens, 2, current.normal);
         } else if (first.compare(0, 8, "endfacet") == 0) {
+            completeNormal(current);
             reading.facets.push_back(current);
             current = Triangle{};
         } else if (first == "vertex") {
@@ -100,6 +135,7 @@ std::vector<Triangle> readRecords(std::string_view bytes, std::uint32_t count) {
             const std::uint32_t bits = littleEndian32(at + 4 * k);
             std::memcpy(floats[k], &bits, sizeof bits);
         }
+        completeNormal(facet);
         at += kRecordBytes;
     }
     return facets;

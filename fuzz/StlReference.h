@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "render/StlLoadResult.h"
-#include "render/Triangle.h"
+#include "mesh/StlLoadResult.h"
+#include "mesh/Triangle.h"
 
 namespace pelorin::fuzz {
 

@@ -10,7 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "render/Triangle.h"
+#include "mesh/Triangle.h"
 
 namespace pelorin {
 

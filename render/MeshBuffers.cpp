@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "render/DrawnObjectBySTL.h"
+#include "mesh/DrawnObjectBySTL.h"
 #include "render/FacetArrays.h"
 
 namespace pelorin {
@@ -25,6 +25,21 @@ bool versionAtLeast(const char* version, int major, int minor) {
         return false;
     }
     return haveMajor > major || (haveMajor == major && haveMinor >= minor);
+}
+
+// The material call takes RGBA; blending is never enabled, so alpha has no visible effect.
+constexpr float kOpaque = 1.0F;
+
+// The mesh's one material call: its colour as the front faces' diffuse colour.
+void applyMaterial(const DrawnObjectBySTL& mesh) {
+    const float* colour = mesh.getColor();
+    const float rgba[4] = {colour[0], colour[1], colour[2], kOpaque};
+    glMaterialfv(GL_FRONT, GL_DIFFUSE, rgba);
+}
+
+void drawFromClientArrays(const DrawnObjectBySTL& mesh) {
+    applyMaterial(mesh);
+    drawFacetsFromClientArrays(mesh.triangles().data(), mesh.triangles().size());
 }
 
 void discardGlErrors() {
@@ -74,7 +89,7 @@ MeshBuffers::Buffer MeshBuffers::makeBuffer(const Triangle* facets, std::size_t 
 void MeshBuffers::draw(const DrawnObjectBySTL& mesh) {
     const auto& facets = mesh.triangles();
     if (facets.empty() || !bufferObjectsAvailable()) {
-        mesh.draw();
+        drawFromClientArrays(mesh);
         return;
     }
     Buffer& buffer = buffers_[&mesh];
@@ -83,10 +98,10 @@ void MeshBuffers::draw(const DrawnObjectBySTL& mesh) {
         buffer = makeBuffer(facets.data(), facets.size());
     }
     if (buffer.name == 0) {
-        mesh.draw();
+        drawFromClientArrays(mesh);
         return;
     }
-    mesh.applyMaterial();
+    applyMaterial(mesh);
     glBindBuffer(GL_ARRAY_BUFFER, buffer.name);
     drawLaidOutFacets(0, buffer.count);
     glBindBuffer(GL_ARRAY_BUFFER, 0);

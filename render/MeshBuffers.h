@@ -11,7 +11,7 @@
 #include <cstddef>
 #include <unordered_map>
 
-#include "render/Triangle.h"
+#include "mesh/Triangle.h"
 
 namespace pelorin {
 
@@ -30,8 +30,9 @@ class MeshBuffers {
     MeshBuffers(const MeshBuffers&) = delete;
     MeshBuffers& operator=(const MeshBuffers&) = delete;
 
-    // Draws `mesh` in its colour in the current frame, as DrawnObjectBySTL::draw does, from its
-    // buffer, which is made (or made again, when the mesh's facets have changed) on the way.
+    // Draws `mesh` in its colour in the current frame as GL_TRIANGLES (render/FacetArrays.h),
+    // after one material call (its colour as the front faces' diffuse colour), from its buffer,
+    // which is made (or made again, when the mesh's facets have changed) on the way.
     void draw(const DrawnObjectBySTL& mesh);
     // Frees every buffer; the next draw makes them again.
     void release();

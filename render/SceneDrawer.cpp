@@ -2,20 +2,18 @@
 
 #include <GL/gl.h>
 
-#include "render/DrawnObjectBySTL.h"
+#include "mesh/DrawnObjectBySTL.h"
 
 namespace pelorin {
 
-void SceneDrawer::draw(const Parts& root, std::uint64_t revision) {
-    for (const PartsPose& pose : poses_.update(root, revision)) {
-        if (pose.object == nullptr) continue;
+void SceneDrawer::draw(const Parts& root, const LiveValues* values) {
+    for (const PartsPose& pose : poses_.update(root, values)) {
+        // The mesh is the one kind of drawn object there is.
+        const auto* mesh = dynamic_cast<const DrawnObjectBySTL*>(pose.object);
+        if (mesh == nullptr) continue;
         glPushMatrix();
         glMultMatrixd(pose.objectPose.m.data());
-        if (const auto* mesh = dynamic_cast<const DrawnObjectBySTL*>(pose.object)) {
-            meshes_.draw(*mesh);
-        } else {
-            pose.object->draw();
-        }
+        meshes_.draw(*mesh);
         glPopMatrix();
     }
 }

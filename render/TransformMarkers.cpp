@@ -36,13 +36,13 @@ void segment(const Rgb& colour, const Vec3& from, const Vec3& to) {
 
 }  // namespace
 
-void drawRotationMarker(const RotateTransform& rotation) {
-    drawRotationMarker(rotation, rotation.markerRadius());
+void drawRotationMarker(const RotateTransform& rotation, const PoseValues& values) {
+    drawRotationMarker(rotation, rotation.markerRadius(), values);
 }
 
-void drawRotationMarker(const RotateTransform& rotation, double radius) {
+void drawRotationMarker(const RotateTransform& rotation, double radius, const PoseValues& values) {
     const int axis = rotation.getAxis();
-    const auto strip = rotationMarkerStrip(axis, radius, rotation.getAngle());
+    const auto strip = rotationMarkerStrip(axis, radius, rotation.angle(values));
     glDisable(GL_LIGHTING);
     if (!strip.empty()) {
         const Rgb colour = axisColour(axis);
@@ -54,9 +54,9 @@ void drawRotationMarker(const RotateTransform& rotation, double radius) {
     glEnable(GL_LIGHTING);
 }
 
-void drawTranslationMarker(const TranslateTransform& translation) {
+void drawTranslationMarker(const TranslateTransform& translation, const PoseValues& values) {
     if (!translation.isMarkerVisible()) return;
-    const Offset o = translation.getOffset();
+    const Offset o = translation.offset(values);
     const Vec3 origin{};
     glDisable(GL_LIGHTING);
     segment(kWhite, origin, {o.x, o.y, o.z});
@@ -66,11 +66,11 @@ void drawTranslationMarker(const TranslateTransform& translation) {
     glEnable(GL_LIGHTING);
 }
 
-void drawTransformMarker(const TransformElement& element) {
+void drawTransformMarker(const TransformElement& element, const PoseValues& values) {
     if (const auto* rotation = dynamic_cast<const RotateTransform*>(&element)) {
-        drawRotationMarker(*rotation);
+        drawRotationMarker(*rotation, values);
     } else if (const auto* translation = dynamic_cast<const TranslateTransform*>(&element)) {
-        drawTranslationMarker(*translation);
+        drawTranslationMarker(*translation, values);
     }
 }
 

@@ -3,7 +3,6 @@
 #include <condition_variable>
 #include <csignal>
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <mutex>
 #include <sstream>
@@ -16,7 +15,9 @@
 #include "rtcrt/OrbEndpoints.h"
 #include "rtcrt/RtcMessages.h"
 #include "rtm/RTObject.h"
+#include "util/ManagerConfigFile.h"
 #include "util/MessageStream.h"
+#include "util/NumberText.h"
 
 namespace RTC {
 namespace {
@@ -30,6 +31,7 @@ extern "C" void onTerminationSignal(int) {
 
 constexpr auto kSignalPollInterval = std::chrono::milliseconds(100);
 constexpr double kDefaultNamingUpdateSec = 10.0;
+constexpr long kMaxInstanceLimit = 1000000;
 
 // Keys of the manager's configuration that replace the component profile's values, as the
 // framework's manager copies them. The rate is among them: the manager always has one (1000 Hz
@@ -167,25 +169,47 @@ Manager::Manager() : impl_(std::make_unique<Impl>()) {}
 
 Manager::~Manager() = default;
 
+namespace {
+
+// The content of the configuration file the framework would read, or null when there is none.
+// A "-f" file that does not open ends the process as in the framework (unless "-i" was given);
+// a FIFO, directory or device is never opened, wherever it was named.
+std::unique_ptr<std::istream> readConfigFile(const rt::ManagerArguments& args) {
+    const pelorin::ManagerConfigFile found =
+        pelorin::findManagerConfigFile(args.configFile, std::getenv("RTC_MANAGER_CONFIG"));
+    if (found.status == pelorin::OpenStatus::NotRegularFile) {
+        pelorin::Console::err().msg(rt::messages::kConfigFileNotRegular).raw(found.path).endl();
+        std::exit(-1);
+    }
+    if (!args.configFile.empty() && found.path != args.configFile && !args.ignoreMissingFile) {
+        pelorin::Console::err().msg(rt::messages::kConfigFileMissing).raw(args.configFile).endl();
+        std::exit(-1);
+    }
+    if (found.path.empty()) return nullptr;
+    pelorin::InputFile file;
+    std::string content;
+    if (file.open(found.path) == pelorin::OpenStatus::Ok) {
+        content.resize(static_cast<std::size_t>(file.size()));
+        content.resize(file.read(content.data(), content.size()));
+    }
+    return std::make_unique<std::istringstream>(content);
+}
+
+}  // namespace
+
 Manager* Manager::init(int argc, char** argv) {
     std::lock_guard<std::mutex> lock(theManagerMutex);
     if (theManager != nullptr) return theManager;
     rt::ManagerArguments args = rt::parseManagerArguments(argc, argv);
-    std::string file = rt::findConfigFile(args, std::getenv("RTC_MANAGER_CONFIG"));
-    if (!args.configFile.empty() && file.empty() && !args.ignoreMissingFile) {
-        pelorin::Console::err().msg(rt::messages::kConfigFileMissing).raw(args.configFile).endl();
-        std::exit(-1);
-    }
-    std::ifstream stream;
-    if (!file.empty()) stream.open(file);
+    for (const std::string& problem : args.problems) pelorin::Console::err().raw(problem).endl();
     auto* manager = new Manager;
-    manager->impl_->config = rt::buildManagerConfig(args, file.empty() ? nullptr : &stream);
+    manager->impl_->config = rt::buildManagerConfig(args, readConfigFile(args).get());
     for (const std::string& path : rt::Logger::instance().configure(manager->impl_->config)) {
         pelorin::Console::err().msg(rt::messages::kLogFileFailed).raw(path).endl();
     }
-    for (const std::string& ignored : args.ignored) {
+    for (const std::string& operand : args.operands) {
         rt::Logger::instance().write(rt::LogLevel::Debug,
-                                     std::string(rt::messages::kLogArgumentLeft) + ignored);
+                                     std::string(rt::messages::kLogArgumentLeft) + operand);
     }
     // Without an ORB nothing can work; the reason is on the console.
     if (!manager->impl_->startOrb()) std::exit(-1);
@@ -362,7 +386,10 @@ RTObject_impl* Manager::createComponent(const char* comp_args) {
             return nullptr;
         }
         factory = it->second;
-        long maxInstance = std::atol(factory.profile.getProperty("max_instance").c_str());
+        // A limit that does not read as a count is no limit.
+        long maxInstance = 0;
+        pelorin::readWholeNumber(factory.profile.getProperty("max_instance"), 0, kMaxInstanceLimit,
+                                 maxInstance);
         long existing = 0;
         for (const Component& component : impl_->components) existing += component.type == type;
         if (maxInstance > 0 && existing >= maxInstance) {
@@ -443,7 +470,11 @@ void Manager::Impl::startNamingUpdates() {
     if (naming == nullptr || !rt::isYes(config.getProperty("naming.update.enable"))) return;
     // As in the framework, an interval that does not read falls back to the default.
     double interval = kDefaultNamingUpdateSec;
-    rt::parsePositiveRate(config.getProperty("naming.update.interval"), interval);
+    const std::string& intervalText = config.getProperty("naming.update.interval");
+    if (!rt::parsePositiveRate(intervalText, interval)) {
+        rt::Logger::instance().write(
+            rt::LogLevel::Warn, rt::describeBadPositive("naming.update.interval", intervalText));
+    }
     naming->startUpdates(interval, rt::isYes(config.getProperty("naming.update.rebind")));
 }
 

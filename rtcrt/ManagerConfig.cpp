@@ -6,8 +6,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <cstdlib>
-#include <fstream>
+
+#include "util/ManagerOptions.h"
+#include "util/NumberText.h"
 
 namespace pelorin::rtcrt {
 namespace {
@@ -42,22 +43,24 @@ const char* const kDefaults[] = {
 };
 // clang-format on
 
-const char* const kSystemConfigFiles[] = {
-    "./rtc.conf",
-    "/etc/rtc.conf",
-    "/etc/rtc/rtc.conf",
-    "/usr/local/etc/rtc.conf",
-    "/usr/local/etc/rtc/rtc.conf",
-};
-
 std::string trim(const std::string& text) {
     size_t first = text.find_first_not_of(" \t\r\n");
     if (first == std::string::npos) return "";
     return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
-bool fileExists(const std::string& path) {
-    return std::ifstream(path).good();
+constexpr long kHighestPort = 65535;
+
+// "-p PORT": the ORB's endpoint on that port, as the framework sets it; anything but a port is
+// reported and changes nothing.
+void addPortOption(const std::string& text, ManagerArguments& args) {
+    long port = 0;
+    const NumberProblem problem = readWholeNumber(text, 0, kHighestPort, port);
+    if (problem != NumberProblem::None) {
+        args.problems.push_back(describeNumberProblem(problem, "-p", text, 0, kHighestPort));
+        return;
+    }
+    args.overrides.push_back("corba.endpoints::" + text);
 }
 
 void setSystemKeys(coil::Properties& config) {
@@ -84,35 +87,33 @@ bool splitOverride(const std::string& text, std::string& key, std::string& value
 
 ManagerArguments parseManagerArguments(int argc, char** argv) {
     ManagerArguments args;
-    for (int i = 1; i < argc && argv != nullptr && argv[i] != nullptr; ++i) {
-        std::string option = argv[i];
-        bool hasNext = i + 1 < argc && argv[i + 1] != nullptr;
-        if (option == "-f" && hasNext) {
-            args.configFile = argv[++i];
-        } else if (option == "-o" && hasNext) {
-            args.overrides.push_back(argv[++i]);
-        } else if (option == "-p" && hasNext) {
-            args.overrides.push_back(std::string("corba.endpoints::") + argv[++i]);
-        } else if (option == "-i") {
-            args.ignoreMissingFile = true;
-        } else if (option == "-a") {
-            args.overrides.push_back("manager.corba_servant:NO");
-        } else if (option == "-d") {
-            // A master manager is not offered; the switch is accepted and has no effect.
-        } else {
-            args.ignored.push_back(option);
+    if (argv == nullptr) return args;
+    ManagerOptionScan scan = scanManagerOptions(argc, argv, false);
+    for (const ManagerOption& option : scan.options) {
+        switch (option.letter) {
+            case 'f':
+                args.configFile = option.value;
+                break;
+            case 'o':
+                args.overrides.push_back(option.value);
+                break;
+            case 'p':
+                addPortOption(option.value, args);
+                break;
+            case 'i':
+                args.ignoreMissingFile = true;
+                break;
+            case 'a':
+                args.overrides.push_back("manager.corba_servant:NO");
+                break;
+            default:
+                // 'd': a master manager is not offered; the switch is accepted and has no effect.
+                break;
         }
     }
+    args.problems.insert(args.problems.begin(), scan.problems.begin(), scan.problems.end());
+    args.operands = std::move(scan.operands);
     return args;
-}
-
-std::string findConfigFile(const ManagerArguments& args, const char* envConfig) {
-    if (!args.configFile.empty()) return fileExists(args.configFile) ? args.configFile : "";
-    if (envConfig != nullptr && *envConfig != '\0' && fileExists(envConfig)) return envConfig;
-    for (const char* candidate : kSystemConfigFiles) {
-        if (fileExists(candidate)) return candidate;
-    }
-    return "";
 }
 
 coil::Properties defaultManagerConfig() {
@@ -132,13 +133,19 @@ coil::Properties buildManagerConfig(const ManagerArguments& args, std::istream* 
 }
 
 bool parsePositiveRate(const std::string& text, double& rate) {
-    std::string trimmed = trim(text);
-    if (trimmed.empty()) return false;
-    char* end = nullptr;
-    double value = std::strtod(trimmed.c_str(), &end);
-    if (end == nullptr || *end != '\0' || !std::isfinite(value) || value <= 0.0) return false;
+    double value = 0.0;
+    if (readNumber(text, 0.0, HUGE_VAL, value) != NumberProblem::None || value <= 0.0) return false;
     rate = value;
     return true;
+}
+
+std::string describeBadPositive(const std::string& key, const std::string& text) {
+    double value = 0.0;
+    const NumberProblem problem =
+        readNumber(text, -HUGE_VAL, HUGE_VAL, value) == NumberProblem::None
+            ? NumberProblem::OutOfRange
+            : NumberProblem::NotANumber;
+    return describeNumberProblem(problem, key, text, 0.0, HUGE_VAL);
 }
 
 bool isYes(const std::string& value) {

@@ -11,6 +11,7 @@
 #include "rtcrt/RtcMessages.h"
 #include "rtcrt/SdoConfiguration.h"
 #include "rtm/Manager.h"
+#include "util/NumberText.h"
 
 namespace RTC {
 namespace {
@@ -19,7 +20,8 @@ namespace rt = pelorin::rtcrt;
 
 constexpr UniqueId kOwnHandle = 0;
 constexpr UniqueId kParticipatingOffset = 1000;  // handles of contexts joined by attach
-constexpr double kFallbackRateHz = 1000.0;       // when neither profile nor configuration sets one
+constexpr double kMaxTransitionTimeoutSec = 3600.0;
+constexpr double kFallbackRateHz = 1000.0;  // when neither profile nor configuration sets one
 
 // Runs one user callback; an escaping exception counts as a failure, as it does for a remote
 // callback, and never reaches the ORB or the context's thread.
@@ -44,7 +46,8 @@ ReturnCode_t guarded(const std::string& who, Callback callback) {
 
 }  // namespace
 
-RTObject_impl::RTObject_impl(Manager* manager) : m_pManager(manager) {}
+RTObject_impl::RTObject_impl(Manager* manager)
+    : m_pManager(manager), configuration_(std::make_unique<rt::SdoConfiguration>()) {}
 
 RTObject_impl::~RTObject_impl() = default;
 
@@ -158,6 +161,18 @@ const char* RTObject_impl::getTypeName() {
     return m_properties.getProperty("type_name").c_str();
 }
 
+void RTObject_impl::addConfigurationSetListener(ConfigurationSetListenerType type,
+                                                ConfigurationSetListener* listener,
+                                                bool autoclean) {
+    configuration_->addSetListener(type, listener, autoclean);
+}
+
+void RTObject_impl::addConfigurationSetNameListener(ConfigurationSetNameListenerType type,
+                                                    ConfigurationSetNameListener* listener,
+                                                    bool autoclean) {
+    configuration_->addNameListener(type, listener, autoclean);
+}
+
 const char* RTObject_impl::getCategory() {
     return m_properties.getProperty("category").c_str();
 }
@@ -183,7 +198,6 @@ bool RTObject_impl::activateObject(PortableServer::POA_ptr poa) {
         PortableServer::ObjectId_var id = poa_->activate_object(this);
         CORBA::Object_var object = poa_->id_to_reference(id);
         ref_ = OpenRTM::DataFlowComponent::_narrow(object);
-        configuration_ = std::make_unique<rt::SdoConfiguration>();
         configuration_->bind(poa_);
         for (InPortBase* port : inPorts_) port->attach(*this, poa_);
         return true;
@@ -205,8 +219,18 @@ rt::ExecutionContextSettings RTObject_impl::contextSettings() {
     settings.executeOnlyWhenInputArrives = executeOnlyWhenInputArrives_;
     settings.syncTransition =
         rt::isYes(m_properties.getProperty("exec_cxt.sync_transition", "YES"));
-    double timeout = std::atof(m_properties.getProperty("exec_cxt.transition_timeout").c_str());
-    if (timeout > 0.0) settings.transitionTimeoutSec = timeout;
+    const std::string& timeoutText = m_properties.getProperty("exec_cxt.transition_timeout");
+    double timeout = 0.0;
+    const pelorin::NumberProblem problem =
+        pelorin::readNumber(timeoutText, 0.0, kMaxTransitionTimeoutSec, timeout);
+    if (problem == pelorin::NumberProblem::None && timeout > 0.0) {
+        settings.transitionTimeoutSec = timeout;
+    } else if (problem != pelorin::NumberProblem::None && !timeoutText.empty()) {
+        rt::Logger::instance().write(
+            rt::LogLevel::Warn,
+            pelorin::describeNumberProblem(problem, "exec_cxt.transition_timeout", timeoutText, 0.0,
+                                           kMaxTransitionTimeoutSec));
+    }
     return settings;
 }
 
@@ -231,6 +255,8 @@ ReturnCode_t RTObject_impl::initialize() {
     inputContext_.store(ownContext_.get(), std::memory_order_release);
     ReturnCode_t result = on_initialize();
     if (result != RTC_OK) return result;
+    // As in the framework, the sets hold what the properties say once onInitialize has run.
+    configuration_->load(m_properties);
     {
         std::lock_guard<std::mutex> lock(lifecycleMutex_);
         created_ = false;

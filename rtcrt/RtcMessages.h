@@ -7,6 +7,8 @@ namespace pelorin::rtcrt::messages {
 
 // Console (all followed by a line end).
 inline constexpr std::string_view kConfigFileMissing = "Configuration file not found: ";
+inline constexpr std::string_view kConfigFileNotRegular =
+    "Configuration file is not a regular file (a FIFO, directory or device), not read: ";
 inline constexpr std::string_view kNoNameServer =
     "Warning: no naming service answered; the component is unregistered for now. Tried: ";
 inline constexpr std::string_view kOrbInitFailed = "The CORBA ORB could not be initialised: ";

@@ -1,5 +1,6 @@
-// The visible geometry of one Parts node. The scene holds drawn objects through this interface
-// only; the concrete kinds (the STL mesh) live in the render library.
+// The visible geometry of one Parts node, as data. The scene holds drawn objects through this
+// interface only; the concrete kinds (the STL mesh) live in the mesh library, and render/ turns
+// each kind it knows into GL calls.
 #pragma once
 
 #include <string>
@@ -20,11 +21,6 @@ class DrawnObject {
     DrawnObject(const DrawnObject&) = delete;
     DrawnObject& operator=(const DrawnObject&) = delete;
 
-    // GL calls for the geometry in the object's own frame, on the thread that owns the GL
-    // context: the caller has already put the object's pose (the Parts' pose, then the
-    // "PreTrans" chain; see scene/PartsPose.h) on the model-view matrix. Leaves the matrix as it
-    // found it.
-    virtual void draw() const = 0;
     // The box around the geometry in the object's own frame; empty when there is nothing to
     // draw. Cheap (kept from loading, not recomputed per call); any thread once loading is over.
     virtual Box3 localBounds() const = 0;

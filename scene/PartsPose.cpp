@@ -6,13 +6,13 @@
 namespace pelorin {
 namespace {
 
-PartsPose visit(const Parts& parts, const Matrix4& frameBefore) {
+PartsPose visit(const Parts& parts, const Matrix4& frameBefore, const PoseValues& values) {
     PartsPose pose;
     pose.parts = &parts;
-    pose.body = frameBefore * parts.inputTransforms().matrix();
+    pose.body = frameBefore * parts.inputTransforms().matrix(values);
     pose.object = parts.drawnObject();
     pose.objectPose =
-        pose.object != nullptr ? pose.body * pose.object->preTrans().matrix() : pose.body;
+        pose.object != nullptr ? pose.body * pose.object->preTrans().matrix(values) : pose.body;
     return pose;
 }
 
@@ -24,13 +24,13 @@ struct PendingNode {
 
 }  // namespace
 
-void composePartsPoses(const Parts& root, std::vector<PartsPose>& poses) {
+void composePartsPoses(const Parts& root, const PoseValues& values, std::vector<PartsPose>& poses) {
     poses.clear();
     // An explicit stack rather than recursion: a deep chain of bodies read from a file must not
     // exhaust the thread's stack.
     thread_local std::vector<PendingNode> pending;
     pending.clear();
-    poses.push_back(visit(root, Matrix4{}));
+    poses.push_back(visit(root, Matrix4{}, values));
     pending.push_back({0, root.outputPaths().begin()});
     while (!pending.empty()) {
         PendingNode& top = pending.back();
@@ -41,8 +41,11 @@ void composePartsPoses(const Parts& root, std::vector<PartsPose>& poses) {
         }
         const OutputPath& path = *(top.nextPath++)->second;
         if (!path.hasChild()) continue;
-        const Matrix4 frame = poses[top.poseIndex].body * path.transforms().matrix();
-        poses.push_back(visit(*path.child(), frame));
+        const std::size_t parent = top.poseIndex;
+        const Matrix4 frame = poses[parent].body * path.transforms().matrix(values);
+        poses.push_back(visit(*path.child(), frame, values));
+        poses.back().parent = parent;
+        poses.back().via = &path;
         pending.push_back({poses.size() - 1, path.child()->outputPaths().begin()});
     }
 }

@@ -7,9 +7,9 @@
 
 namespace pelorin {
 
-Box3 posedBounds(const Parts& root) {
+Box3 posedBounds(const Parts& root, const PoseValues& values) {
     std::vector<PartsPose> poses;
-    composePartsPoses(root, poses);
+    composePartsPoses(root, values, poses);
     Box3 bounds;
     for (const PartsPose& pose : poses) {
         if (pose.object != nullptr) {

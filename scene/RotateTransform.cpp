@@ -14,9 +14,9 @@ RotateTransform::RotateTransform(int axis, std::string name)
 
 RotateTransform::RotateTransform(std::string name) : RotateTransform(0, 0.0, std::move(name)) {}
 
-Matrix4 RotateTransform::matrix() const {
+Matrix4 RotateTransform::matrix(const PoseValues& values) const {
     if (!isEnabled()) return Matrix4{};
-    const double degrees = isInverted() ? -angle_.get() : angle_.get();
+    const double degrees = isInverted() ? -angle_.in(values) : angle_.in(values);
     switch (axis_) {
         case kAxisX:
             return Matrix4::rotation(Axis::X, degrees);
@@ -54,7 +54,7 @@ void RotateTransform::dump(int indent, MessageStream& out) const {
     if (axis_ == kAxisY) axisText = scene_messages::kAxisY;
     if (axis_ == kAxisZ) axisText = scene_messages::kAxisZ;
     out.raw(inner).msg(axisText);
-    out.raw(inner).msg(scene_messages::kRotationAngle) << angle_.get();
+    out.raw(inner).msg(scene_messages::kRotationAngle) << angle_.initial();
     out.msg(scene_messages::kAngleEnd);
     out.flush();
 }

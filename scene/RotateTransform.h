@@ -21,14 +21,16 @@ class RotateTransform : public TransformElement {
     using TransformElement::dump;
     // The turn about the axis by the angle in degrees (negated when inverted); the identity when
     // disabled or when the axis code is not 1, 2 or 3.
-    Matrix4 matrix() const override;
+    Matrix4 matrix(const PoseValues& values) const override;
+    using TransformElement::matrix;
 
-    void setAngle(double degrees) { angle_.set(degrees); }
-    double getAngle() const { return angle_.get(); }
+    // The angle in degrees under `values`, and as the file gives it.
+    double angle(const PoseValues& values) const { return angle_.in(values); }
+    double getAngle() const { return angle_.initial(); }
     int getAxis() const { return axis_; }
     // Radius of the marker arc in model units.
     double markerRadius() const { return markerRadius_; }
-    // The value cell that the data port writes (the value table refers to it).
+    // The number the data port drives (the value table refers to it).
     TransformValue* angleCell() { return &angle_; }
 
     // 'X', 'Y', 'Z' for 1, 2, 3 and '@' for any other code.

@@ -21,9 +21,9 @@ TransformElement* TransformChain::find(const std::string& name) const {
     return nullptr;
 }
 
-Matrix4 TransformChain::matrix() const {
+Matrix4 TransformChain::matrix(const PoseValues& values) const {
     Matrix4 product;
-    for (const auto& element : elements_) product = product * element->matrix();
+    for (const auto& element : elements_) product = product * element->matrix(values);
     return product;
 }
 

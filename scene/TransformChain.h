@@ -26,10 +26,12 @@ class TransformChain {
     const Elements& elements() const { return elements_; }
     const std::string& getName() const { return name_; }
 
-    // The product of the elements' matrices in list order: the first element is the leftmost
-    // factor, so a vertex is transformed by the last element first. The identity for an empty
-    // chain. Any thread (see TransformElement::matrix); allocates nothing.
-    Matrix4 matrix() const;
+    // The product of the elements' matrices under `values` in list order: the first element is
+    // the leftmost factor, so a vertex is transformed by the last element first. The identity
+    // for an empty chain. Any thread; allocates nothing.
+    Matrix4 matrix(const PoseValues& values) const;
+    // The same under the file's values.
+    Matrix4 matrix() const { return matrix(PoseValues{}); }
     void dump(int indent, MessageStream& out) const;
 
   private:

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "scene/Matrix4.h"
+#include "scene/PoseValues.h"
 
 namespace pelorin {
 
@@ -21,10 +22,12 @@ class TransformElement {
     void dump(MessageStream& out) const { dump(0, out); }
     void dumpToConsole() const;
 
-    // The element's transform under the values its cells hold now, to be multiplied on the
-    // right of the matrix in effect (as glRotated and glTranslated do). Any thread: the cells
-    // are read once each, without a lock; allocates nothing.
-    virtual Matrix4 matrix() const = 0;
+    // The element's transform under `values` (scene/TransformValue.h), to be multiplied on the
+    // right of the matrix in effect (as glRotated and glTranslated do). Any thread; allocates
+    // nothing.
+    virtual Matrix4 matrix(const PoseValues& values) const = 0;
+    // The same under the file's values.
+    Matrix4 matrix() const { return matrix(PoseValues{}); }
 
     const std::string& getName() const { return name_; }
     void setName(std::string name) { name_ = std::move(name); }

@@ -1,28 +1,39 @@
-// One number of a transform element (an angle in degrees or one offset in model units).
+// One number of a transform element (an angle in degrees or one offset in model units): the
+// value the setting file gives it and, when the data port drives it, its slot in a value set.
 #pragma once
 
-#include <atomic>
+#include <cstddef>
+#include <limits>
+
+#include "scene/PoseValues.h"
 
 namespace pelorin {
 
-// The component thread writes a cell while the viewer thread reads it for drawing. Each cell is
-// one relaxed atomic double: a reader sees the old or the new value, never a torn one, and no
-// lock is taken. Cells of one received sequence are written one after the other, so a frame may
-// combine values of two successive sequences.
+// The tree never changes once it is linked, so any thread may read it. Received numbers live in
+// value sets (scene/LiveValues.h) that are handed over whole: a pose worked out from one set
+// never mixes joints of two received sequences.
 class TransformValue {
   public:
-    explicit TransformValue(double initial = 0.0) : value_(initial) {}
+    explicit TransformValue(double initial = 0.0) : initial_(initial) {}
     TransformValue(const TransformValue&) = delete;
     TransformValue& operator=(const TransformValue&) = delete;
 
-    bool set(double value) {
-        value_.store(value, std::memory_order_relaxed);
-        return true;
+    // The number under `values`: the entry of its slot when it has one that `values` holds, the
+    // file's value otherwise (an undriven number, or a set of another or no model).
+    double in(const PoseValues& values) const {
+        return slot_ < values.size() ? values[slot_] : initial_;
     }
-    double get() const { return value_.load(std::memory_order_relaxed); }
+    double initial() const { return initial_; }
+    bool isDriven() const { return slot_ != kNoSlot; }
+    std::size_t slot() const { return slot_; }
+    // While linking only, before any other thread sees the tree.
+    void setSlot(std::size_t slot) { slot_ = slot; }
 
   private:
-    std::atomic<double> value_;
+    static constexpr std::size_t kNoSlot = std::numeric_limits<std::size_t>::max();
+
+    double initial_;
+    std::size_t slot_ = kNoSlot;
 };
 
 }  // namespace pelorin

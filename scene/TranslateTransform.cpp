@@ -12,18 +12,13 @@ TranslateTransform::TranslateTransform(double x, double y, double z, std::string
 TranslateTransform::TranslateTransform(std::string name)
     : TranslateTransform(0.0, 0.0, 0.0, std::move(name)) {}
 
-void TranslateTransform::setOffset(double x, double y, double z) {
-    x_.set(x);
-    y_.set(y);
-    z_.set(z);
+Offset TranslateTransform::offset(const PoseValues& values) const {
+    return Offset{x_.in(values), y_.in(values), z_.in(values)};
 }
 
-Offset TranslateTransform::getOffset() const {
-    return Offset{x_.get(), y_.get(), z_.get()};
-}
-
-Matrix4 TranslateTransform::matrix() const {
-    return Matrix4::translation({x_.get(), y_.get(), z_.get()});
+Matrix4 TranslateTransform::matrix(const PoseValues& values) const {
+    const Offset o = offset(values);
+    return Matrix4::translation({o.x, o.y, o.z});
 }
 
 void TranslateTransform::dump(int indent, MessageStream& out) const {

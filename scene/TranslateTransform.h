@@ -20,10 +20,12 @@ class TranslateTransform : public TransformElement {
     void dump(int indent, MessageStream& out) const override;
     using TransformElement::dump;
     // The move by (x, y, z); it does not look at the enabled flag.
-    Matrix4 matrix() const override;
+    Matrix4 matrix(const PoseValues& values) const override;
+    using TransformElement::matrix;
 
-    void setOffset(double x, double y, double z);
-    Offset getOffset() const;
+    // The offset under `values`, and as the file gives it.
+    Offset offset(const PoseValues& values) const;
+    Offset getOffset() const { return offset(PoseValues{}); }
     TransformValue* xCell() { return &x_; }
     TransformValue* yCell() { return &y_; }
     TransformValue* zCell() { return &z_; }

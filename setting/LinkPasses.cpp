@@ -244,6 +244,10 @@ bool SettingFileParser::bindTranslation(TransformElement* element, char letter,
 }
 
 void SettingFileParser::bindCell(TransformValue* cell, std::string_view source, ValueKind kind) {
+    if (!cell->isDriven()) {
+        cell->setSlot(defaultValues_.size());
+        defaultValues_.push_back(cell->initial());
+    }
     valueTable_.push_back(cell);
     valueBindings_.push_back({cell, std::string(source), kind});
 }

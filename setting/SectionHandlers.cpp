@@ -3,7 +3,7 @@
 // loop then reports the line.
 #include <optional>
 
-#include "render/DrawnObjectBySTL.h"
+#include "mesh/DrawnObjectBySTL.h"
 #include "scene/Parts.h"
 #include "setting/SettingFileParser.h"
 #include "setting/SettingMessages.h"
@@ -170,7 +170,9 @@ bool SettingFileParser::OnPATH(std::string_view argument) {
 }
 
 // A refused file fails the PATH line with its reason in the log; a padded binary file loads
-// with a warning that gives both sizes.
+// with a warning that gives both sizes. A file without facets loads too (the rest of the robot
+// still shows), with a warning on the console as well, since the part it should draw is
+// invisible.
 bool SettingFileParser::loadStlInto(DrawnObjectBySTL& object, const std::string& path) {
     StlLoadResult result;
     if (!object.loadStl(path, &result)) {
@@ -183,7 +185,36 @@ bool SettingFileParser::loadStlInto(DrawnObjectBySTL& object, const std::string&
         log_->msg(m::kStlActualSize) << static_cast<unsigned long>(result.actualSize);
         log_->endl();
     }
+    if (result.noFacets != StlNoFacets::None) {
+        warnNoFacets(*log_, result.noFacets, path);
+        warnNoFacets(*out_, result.noFacets, path);
+    }
     return true;
+}
+
+void SettingFileParser::warnNoFacets(MessageStream& out, StlNoFacets look,
+                                     const std::string& path) {
+    out.msg(m::kLinePrefix) << lineNumber_;
+    out.msg(m::kWarningTag).msg(m::kStlFileOpen).raw(path).msg(m::kStlNoFacets);
+    switch (look) {
+        case StlNoFacets::None:
+        case StlNoFacets::Text:
+            out.msg(m::kStlLooksText);
+            break;
+        case StlNoFacets::EmptyFile:
+            out.msg(m::kStlLooksEmpty);
+            break;
+        case StlNoFacets::LfsPointer:
+            out.msg(m::kStlLooksLfsPointer);
+            break;
+        case StlNoFacets::Xml:
+            out.msg(m::kStlLooksXml);
+            break;
+        case StlNoFacets::Binary:
+            out.msg(m::kStlLooksBinary);
+            break;
+    }
+    out.endl();
 }
 
 void SettingFileParser::logStlRefusal(const StlLoadResult& result, const std::string& path) {

@@ -21,6 +21,7 @@
 #include <string_view>
 #include <vector>
 
+#include "scene/PoseValues.h"
 #include "util/MessageStream.h"
 
 namespace pelorin {
@@ -29,6 +30,7 @@ class ByteSource;
 class DrawnObjectBySTL;
 class OutputPath;
 struct StlLoadResult;
+enum class StlNoFacets;
 class Parts;
 class TransformChain;
 class TransformElement;
@@ -38,7 +40,7 @@ class TransformValue;
 enum class ValueKind { Angle, X, Y, Z };
 
 struct ValueBinding {
-    TransformValue* cell;  // not owned; lives as long as the parser
+    TransformValue* cell;  // not owned; lives as long as the parser; holds its slot
     std::string source;    // the DATAPORT line that bound it, leading blanks removed
     ValueKind kind;
 };
@@ -79,8 +81,11 @@ class SettingFileParser {
     // header.
     Parts* parse(std::istream& in, const std::string& sourceName);
 
-    // Entry i is the cell that element i of a received sequence is written to.
+    // Entry i is the number that element i of a received sequence drives; several entries may
+    // drive one number. Each driven number has one slot of the model's value sets.
     const std::vector<TransformValue*>& valueTable() const { return valueTable_; }
+    // The file's values of the slots: what the model is drawn with before any sequence arrives.
+    const PoseValues& defaultValues() const { return defaultValues_; }
     const std::vector<ValueBinding>& valueBindings() const { return valueBindings_; }
     // Registered Parts by name, in byte-wise name order.
     const std::map<std::string, Parts*>& partsByName() const { return partsByName_; }
@@ -133,6 +138,7 @@ class SettingFileParser {
     DrawnObjectBySTL* currentStlObject() const;
     bool loadStlInto(DrawnObjectBySTL& object, const std::string& path);
     void logStlRefusal(const StlLoadResult& result, const std::string& path);
+    void warnNoFacets(MessageStream& out, StlNoFacets look, const std::string& path);
     TransformChain* chainOfCurrentMode();
     std::unique_ptr<TransformElement> createTransform(std::string_view value);
 
@@ -153,6 +159,7 @@ class SettingFileParser {
     // State of the read; the tree itself is owned through ownedParts_.
     std::vector<TransformValue*> valueTable_;
     std::vector<ValueBinding> valueBindings_;
+    PoseValues defaultValues_;
     int lineNumber_ = 0;
     std::unique_ptr<TextSink> logSink_;  // the log file, or a sink that drops everything
     std::unique_ptr<MessageStream> ownedLog_;

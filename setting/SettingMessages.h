@@ -84,6 +84,14 @@ constexpr std::string_view kStlNotRegularClose = "]は通常のファイルで�
 constexpr std::string_view kStlLineAt = "]の";  // then the line number
 constexpr std::string_view kStlLineTooLong = "行目が長すぎます\t上限バイト数=";
 constexpr std::string_view kStlOutOfMemory = "]を読むメモリが足りません\t面数=";
+// A mesh file that gave no facet: the path, then what the file looks like.
+constexpr std::string_view kStlNoFacets = "]に面がありません\t";
+constexpr std::string_view kStlLooksEmpty = "空のファイルです";
+constexpr std::string_view kStlLooksLfsPointer =
+    "Git LFSのポインタファイルです(git lfs pullで中身を取得してください)";
+constexpr std::string_view kStlLooksXml = "XML文書です(STLではありません)";
+constexpr std::string_view kStlLooksText = "面のないテキストです";
+constexpr std::string_view kStlLooksBinary = "面数0のバイナリSTLです";
 
 // Parts link.
 constexpr std::string_view kLinkStart = "リンク開始";

@@ -91,6 +91,49 @@ def write_binary(path, name, faces):
             out.write(struct.pack("<H", 0))
 
 
+def write_collada(path, parts):
+    """A COLLADA file of one node per part: (name, rgb, faces, row-major 4x4 node matrix).
+
+    Each part has its own material, so a reader sees one mesh per colour under moved nodes.
+    """
+    effects, materials, geometries, nodes = [], [], [], []
+    for name, rgb, faces, matrix in parts:
+        colour = " ".join("%g" % c for c in rgb) + " 1"
+        effects.append('<effect id="%s-fx"><profile_COMMON><technique sid="t"><lambert>'
+                       '<diffuse><color>%s</color></diffuse></lambert></technique>'
+                       '</profile_COMMON></effect>' % (name, colour))
+        materials.append('<material id="%s-mat"><instance_effect url="#%s-fx"/></material>'
+                         % (name, name))
+        points = " ".join("%g %g %g" % v for face in faces for v in face)
+        count = len(faces) * 3
+        indices = " ".join(str(i) for i in range(count))
+        geometries.append(
+            '<geometry id="%s-mesh"><mesh><source id="%s-pos"><float_array id="%s-arr" '
+            'count="%d">%s</float_array><technique_common><accessor source="#%s-arr" count="%d" '
+            'stride="3"><param name="X" type="float"/><param name="Y" type="float"/>'
+            '<param name="Z" type="float"/></accessor></technique_common></source>'
+            '<vertices id="%s-vtx"><input semantic="POSITION" source="#%s-pos"/></vertices>'
+            '<triangles material="m" count="%d"><input semantic="VERTEX" source="#%s-vtx" '
+            'offset="0"/><p>%s</p></triangles></mesh></geometry>'
+            % (name, name, name, count * 3, points, name, count, name, name, len(faces), name,
+               indices))
+        nodes.append('<node id="%s"><matrix>%s</matrix><instance_geometry url="#%s-mesh">'
+                     '<bind_material><technique_common><instance_material symbol="m" '
+                     'target="#%s-mat"/></technique_common></bind_material></instance_geometry>'
+                     '</node>' % (name, " ".join("%g" % x for row in matrix for x in row), name,
+                                  name))
+    with open(path, "w") as out:
+        out.write('<?xml version="1.0"?>\n<COLLADA xmlns="http://www.collada.org/2005/11/'
+                  'COLLADASchema" version="1.4.1">\n<asset><unit meter="1"/>'
+                  '<up_axis>Z_UP</up_axis></asset>\n')
+        for library, items in (("effects", effects), ("materials", materials),
+                               ("geometries", geometries)):
+            out.write("<library_%s>\n%s\n</library_%s>\n" % (library, "\n".join(items), library))
+        out.write('<library_visual_scenes><visual_scene id="scene">\n%s\n</visual_scene>'
+                  '</library_visual_scenes>\n<scene><instance_visual_scene url="#scene"/></scene>'
+                  '\n</COLLADA>\n' % "\n".join(nodes))
+
+
 def main():
     root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..")
     arm2 = os.path.join(root, "samples", "two-link-arm")
@@ -103,6 +146,15 @@ def main():
     write_ascii(os.path.join(grip, "link2.stl"), "link2", box(-50, -50, 0, 50, 50, 400))
     write_binary(os.path.join(grip, "palm.stl"), "palm", box(-160, -40, 0, 160, 40, 60))
     write_binary(os.path.join(grip, "finger.stl"), "finger", box(-20, -30, 0, 20, 30, 120))
+
+    # The URDF sample's palm, in millimetres: a dark plate and an orange knuckle on a turned node.
+    urdf_arm = os.path.join(root, "samples", "urdf-arm", "meshes")
+    os.makedirs(urdf_arm, exist_ok=True)
+    identity = ((1, 0, 0, 0), (0, 1, 0, 0), (0, 0, 1, 0), (0, 0, 0, 1))
+    knuckle = ((0, -1, 0, 20), (1, 0, 0, 0), (0, 0, 1, 0), (0, 0, 0, 1))
+    write_collada(os.path.join(urdf_arm, "palm.dae"), [
+        ("plate", (0.2, 0.2, 0.22), box(0, -45, -12, 50, 45, 12), identity),
+        ("knuckle", (0.95, 0.5, 0.1), cylinder(18, -20, 20), knuckle)])
 
 if __name__ == "__main__":
     main()

@@ -14,6 +14,7 @@ packages=(
     libegl-dev libegl-mesa0
     libomniorb4-dev omniidl omniorb omniorb-nameserver libcos4-dev
     libace-dev
+    liburdfdom-dev libassimp-dev  # pelorin-import: URDF and mesh files
     xvfb xauth x11-utils xdotool imagemagick
     iproute2  # the multi-host test joins network namespaces with veth pairs
     clang-14 libclang-rt-14-dev  # tools/fuzz.sh: the fuzz targets, built with libFuzzer

@@ -89,4 +89,13 @@ OpenStatus checkInputFile(const std::string& path) {
     return file.open(path);
 }
 
+bool acceptInputFile(const std::string& path, MessageStream& out, const InputFileRefusal& texts) {
+    const OpenStatus status = checkInputFile(path);
+    if (status == OpenStatus::Ok) return true;
+    out.msg(texts.open).raw(path);
+    out.msg(status == OpenStatus::NotRegularFile ? texts.notRegularClose : texts.cannotOpenClose);
+    out.flush();
+    return false;
+}
+
 }  // namespace pelorin

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "util/MessageStream.h"
+
 namespace pelorin {
 
 // Bytes read front to back.
@@ -74,7 +76,19 @@ class InputFile : public ByteSource {
     std::uintmax_t position_ = 0;
 };
 
-// Whether `path` opens as an InputFile; the file is opened and closed again.
+// Whether `path` opens as an InputFile; the file is opened and closed again. Every program checks
+// a path it is given (setting file, rtc.conf) with this before anything else opens it.
 OpenStatus checkInputFile(const std::string& path);
+
+// The texts that name a refused file, each followed by a line end where the program wants one:
+// open + path + cannotOpenClose, or open + path + notRegularClose.
+struct InputFileRefusal {
+    std::string_view open;
+    std::string_view cannotOpenClose;
+    std::string_view notRegularClose;
+};
+
+// checkInputFile, saying why on `out` (then flushed) when the file is refused. True when usable.
+bool acceptInputFile(const std::string& path, MessageStream& out, const InputFileRefusal& texts);
 
 }  // namespace pelorin

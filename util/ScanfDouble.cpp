@@ -108,7 +108,8 @@ const char* convertPlainDecimal(const char* p, const char* end, double& value) {
     return p;
 }
 
-bool convertWithSscanf(std::string_view token, double& value) {
+// sscanf on a terminated copy of the token; returns how many bytes "%lf" took, 0 for no match.
+std::size_t convertWithSscanf(std::string_view token, double& value) {
     char stackCopy[kStackTokenSize];
     std::string heapCopy;
     const char* text = stackCopy;
@@ -120,9 +121,10 @@ bool convertWithSscanf(std::string_view token, double& value) {
         text = heapCopy.c_str();
     }
     double converted;
-    if (std::sscanf(text, "%lf", &converted) != 1) return false;
+    int used = 0;
+    if (std::sscanf(text, "%lf%n", &converted, &used) != 1) return 0;
     value = converted;
-    return true;
+    return static_cast<std::size_t>(used);
 }
 
 }  // namespace
@@ -137,8 +139,12 @@ std::size_t ScanfDoubleConverter::convertPrefix(std::string_view text, double& v
 }
 
 bool ScanfDoubleConverter::convert(std::string_view token, double& value) const {
-    if (convertPrefix(token, value) > 0) return true;
-    return convertWithSscanf(token, value);
+    return convertCounted(token, value) > 0;
+}
+
+std::size_t ScanfDoubleConverter::convertCounted(std::string_view token, double& value) const {
+    const std::size_t used = convertPrefix(token, value);
+    return used > 0 ? used : convertWithSscanf(token, value);
 }
 
 }  // namespace pelorin

@@ -30,6 +30,10 @@ class ScanfDoubleConverter {
     // nothing, when only sscanf can tell: then call convert() on the whole token.
     std::size_t convertPrefix(std::string_view text, double& value) const;
 
+    // As convert(), also telling how far sscanf read: returns the number of bytes of `token` that
+    // "%lf" took (leading white space included), or 0 when it matched nothing.
+    std::size_t convertCounted(std::string_view token, double& value) const;
+
   private:
     bool fastPathUsable_;
 };

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "render/SceneDrawer.h"
@@ -57,18 +58,33 @@ void drawFrame(const FrameView& view, AxisGlyph& axes, SceneDrawer& drawer) {
     glLoadIdentity();
     glScaled(camera.viewScale, camera.viewScale, camera.viewScale);
     axes.drawAtLength(ViewerState::kAxisLength);
-    if (const Parts* root = view.root) drawer.draw(*root, sceneRevision());
+    if (const Parts* root = view.root) drawer.draw(*root, view.values);
 }
 
 namespace {
 
-FrameView windowView() {
+// The tree a window frame draws, held until the frame is done. When it is another tree than the
+// last frame's, the GL copies of the old tree's meshes go first: they are keyed by objects that
+// may be freed, and a new object could take an old one's address.
+ViewerModel frameModel() {
+    static std::weak_ptr<const Parts>* lastDrawn = new std::weak_ptr<const Parts>;
+    ViewerModel model = viewerModel();
+    const bool same = !lastDrawn->owner_before(model.root) && !model.root.owner_before(*lastDrawn);
+    if (!same) {
+        sceneDrawer().releaseGl();
+        *lastDrawn = model.root;
+    }
+    return model;
+}
+
+FrameView windowView(const ViewerModel& model) {
     const ViewerState& state = viewerState();
     FrameView view;
     view.camera = state.camera;
     view.width = state.windowWidth;
     view.height = state.windowHeight;
-    view.root = viewerRoot();
+    view.root = model.root.get();
+    view.values = model.values;
     return view;
 }
 
@@ -150,7 +166,8 @@ void initGL() {
 
 void display() {
     const FrameStart start;
-    const FrameView view = windowView();
+    const ViewerModel model = frameModel();
+    const FrameView view = windowView(model);
     drawWindowFrame(view);
     if (isRecording()) recordFrame(readWindowFrame(view));
     swapAndRecord(start);
@@ -173,7 +190,8 @@ void reshape(int width, int height) {
 
 FrameImage drawAndCaptureFrame() {
     const FrameStart start;
-    const FrameView view = windowView();
+    const ViewerModel model = frameModel();
+    const FrameView view = windowView(model);
     drawWindowFrame(view);
     FrameImage image = readWindowFrame(view);
     if (isRecording()) recordFrame(image);

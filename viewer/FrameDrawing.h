@@ -9,15 +9,17 @@
 namespace pelorin {
 
 class AxisGlyph;
+class LiveValues;
 class Parts;
 class SceneDrawer;
 
-// Everything a frame shows besides the GL state of setUpFrameState and the tree's own values.
+// Everything a frame shows besides the GL state of setUpFrameState.
 struct FrameView {
     CameraState camera;
     int width = 0;  // pixels of the drawing surface
     int height = 0;
-    const Parts* root = nullptr;  // null draws the axes alone
+    const Parts* root = nullptr;         // null draws the axes alone
+    const LiveValues* values = nullptr;  // the root's value sets; null: the file's values
 };
 
 // The GL state every frame relies on: the light (placed under an identity modelview), depth

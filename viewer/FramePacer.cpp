@@ -1,10 +1,10 @@
 #include "viewer/FramePacer.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 
 #include "util/MessageStream.h"
+#include "util/NumberText.h"
 #include "viewer/ViewerMessages.h"
 
 namespace pelorin {
@@ -32,12 +32,9 @@ std::optional<FramePacer::Clock::duration> FramePacer::waitBeforeFrame(
 
 double maxFramesPerSecondFrom(const char* text, MessageStream& errors) {
     if (text == nullptr || *text == '\0') return FramePacer::kDefaultMaxFramesPerSecond;
-    char* end = nullptr;
-    errno = 0;
-    const double value = std::strtod(text, &end);
-    const bool whole = end != text && *end == '\0' && errno == 0;
-    if (whole && std::isfinite(value) && value >= FramePacer::kLowestMaxFramesPerSecond &&
-        value <= FramePacer::kHighestMaxFramesPerSecond) {
+    double value = 0.0;
+    if (readNumber(text, FramePacer::kLowestMaxFramesPerSecond,
+                   FramePacer::kHighestMaxFramesPerSecond, value) == NumberProblem::None) {
         return value;
     }
     errors.msg(viewer_messages::kMaxFpsInvalid).raw(text).msg(viewer_messages::kMaxFpsFallback)

@@ -6,10 +6,12 @@
 #include <cstdio>
 #include <string_view>
 
+#include "scene/LiveValues.h"
 #include "scene/PosedBounds.h"
 #include "util/MessageStream.h"
 #include "viewer/Recording.h"
 #include "viewer/Screenshot.h"
+#include "viewer/Viewer.h"
 #include "viewer/ViewerMessages.h"
 #include "viewer/ViewerState.h"
 
@@ -50,10 +52,12 @@ void zoomSteps(int direction) {
 
 // Zoom and shift so the model as posed now fills the window; the turn stays.
 void fitViewToModel() {
-    if (const Parts* root = viewerRoot()) {
-        CameraState& camera = viewerState().camera;
-        camera = fittedCamera(camera, posedBounds(*root));
-    }
+    const ViewerModel model = viewerModel();
+    if (model.root == nullptr) return;
+    PoseValues values;
+    if (model.values != nullptr) model.values->snapshot(values);
+    CameraState& camera = viewerState().camera;
+    camera = fittedCamera(camera, posedBounds(*model.root, values));
 }
 
 void printViewRotation(const CameraState& camera) {
@@ -111,6 +115,9 @@ void keyboard(unsigned char key, int /*x*/, int /*y*/) {
             break;
         case kRecordKey:
             toggleRecording();
+            break;
+        case kReloadKey:
+            reloadKeyPressed();
             break;
         default:
             break;

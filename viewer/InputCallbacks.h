@@ -5,7 +5,8 @@
 // turn is committed on release. Page up/down and the wheel zoom by 1.1 about the middle of the
 // window. Right/left arrows shift the target sideways. Any key redraws; 's' saves the frame as a
 // PNG in the working directory, 'f' fits the view to the posed model, 'r' returns to the start
-// view, 'v' starts and stops recording (letters in either case). Only the three buttons and the
+// view, 'v' starts and stops recording, 'l' hands the reload key's handler a request to read the
+// setting file again (viewer/Viewer.h; letters in either case). Only the three buttons and the
 // right arrow leave traces.
 #pragma once
 
@@ -15,6 +16,7 @@ inline constexpr unsigned char kScreenshotKey = 's';
 inline constexpr unsigned char kFitKey = 'f';
 inline constexpr unsigned char kResetKey = 'r';
 inline constexpr unsigned char kRecordKey = 'v';
+inline constexpr unsigned char kReloadKey = 'l';
 
 // GLUT's buttons for a wheel turned away from the user (zoom in) and towards the user, when no
 // wheel callback takes them.

@@ -142,12 +142,14 @@ OffscreenRenderer::~OffscreenRenderer() {
     delete native_;
 }
 
-FrameImage OffscreenRenderer::render(const CameraState& camera, const Parts* root) {
+FrameImage OffscreenRenderer::render(const CameraState& camera, const Parts* root,
+                                     const LiveValues* values) {
     FrameView view;
     view.camera = camera;
     view.width = width_;
     view.height = height_;
     view.root = root;
+    view.values = values;
     drawFrame(view, native_->axes, native_->drawer);
     glFinish();
     return readFrame(width_, height_);

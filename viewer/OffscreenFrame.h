@@ -29,9 +29,11 @@ class OffscreenRenderer {
     bool ok() const { return error_.empty(); }
     const std::string& error() const { return error_; }
 
-    // Draws one frame of `root` (null: the axes alone) through `camera` and reads it back. Only
-    // when ok(), on the creating thread.
-    FrameImage render(const CameraState& camera, const Parts* root);
+    // Draws one frame of `root` (null: the axes alone) posed with the current set of `values`
+    // (null: the file's values) through `camera` and reads it back. Only when ok(), on the
+    // creating thread.
+    FrameImage render(const CameraState& camera, const Parts* root,
+                      const LiveValues* values = nullptr);
 
     struct Native;  // EGL display, pbuffer and context; opaque to users
 

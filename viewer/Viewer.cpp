@@ -40,13 +40,15 @@ timespec toTimespec(std::chrono::nanoseconds span) {
 
 // State shared with other threads; each member has its own guard. Never destroyed.
 struct SharedViewer {
-    std::atomic<Parts*> root{nullptr};
+    std::mutex modelMutex;
+    ViewerModel model;
     std::atomic<std::thread::id> threadId{};
     std::mutex startMutex;
     std::thread* thread = nullptr;  // kept, never joined: the thread runs until the process ends
 
     std::mutex handlerMutex;
     std::function<void()> closedHandler;
+    std::function<void()> reloadHandler;
 
     std::mutex frameMutex;
     std::condition_variable frameSwapped;
@@ -173,8 +175,9 @@ void requestRedraw() {
     viewerState().pacer.requestFrame();
 }
 
-Parts* viewerRoot() {
-    return shared().root.load();
+ViewerModel viewerModel() {
+    std::lock_guard<std::mutex> lock(shared().modelMutex);
+    return shared().model;
 }
 
 void recordFrameSwapped(std::uint64_t revision, std::chrono::steady_clock::time_point startedAt) {
@@ -191,9 +194,20 @@ void recordFrameSwapped(std::uint64_t revision, std::chrono::steady_clock::time_
     shared().frameSwapped.notify_all();
 }
 
-void setViewerRoot(Parts* root) {
-    shared().root.store(root);
+void setViewerModel(std::shared_ptr<const Parts> root, const LiveValues* values) {
+    ViewerModel model{std::move(root), nullptr};
+    if (model.root != nullptr) model.values = values;
+    {
+        std::lock_guard<std::mutex> lock(shared().modelMutex);
+        std::swap(shared().model, model);
+    }
     notifySceneChanged();
+    // `model` now holds the tree replaced: freed here unless a frame still draws it.
+}
+
+void setViewerRoot(Parts* root, const LiveValues* values) {
+    // Not owned: the pointer keeps nothing alive.
+    setViewerModel(std::shared_ptr<const Parts>(root, [](const Parts*) {}), values);
 }
 
 void clearViewerRoot() {
@@ -224,6 +238,20 @@ void endProcessAfterWindowClosed() {
     // _Exit skips static destructors and atexit handlers: other threads (the framework's, the
     // ORB's) may still be using the objects they would tear down.
     std::_Exit(EXIT_SUCCESS);
+}
+
+void setReloadKeyHandler(std::function<void()> handler) {
+    std::lock_guard<std::mutex> lock(shared().handlerMutex);
+    shared().reloadHandler = std::move(handler);
+}
+
+void reloadKeyPressed() {
+    std::function<void()> handler;
+    {
+        std::lock_guard<std::mutex> lock(shared().handlerMutex);
+        handler = shared().reloadHandler;
+    }
+    if (handler) handler();
 }
 
 std::future<bool> runOnViewerThread(std::function<void()> task) {

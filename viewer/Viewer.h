@@ -11,17 +11,24 @@
 #include <cstdint>
 #include <functional>
 #include <future>
+#include <memory>
 
 #include "viewer/Camera.h"
 #include "viewer/FrameImage.h"
 
 namespace pelorin {
 
+class LiveValues;
 class Parts;
 
-// The tree to draw (not owned; it must outlive the viewer, i.e. live until the process ends).
-// Any thread; the change shows in the next frame.
-void setViewerRoot(Parts* root);
+// The tree to draw and the value sets it is posed with, replaced together. A frame takes both
+// when it begins and holds `root` until it ends, so a model replaced meanwhile (and whatever the
+// pointer keeps alive with it, `values` included) stays valid until then. Null `values` poses the
+// tree with the file's values. Any thread; the change shows in the next frame, and the GL copies
+// of the old tree's meshes are freed before it.
+void setViewerModel(std::shared_ptr<const Parts> root, const LiveValues* values = nullptr);
+// The same for a tree and values that live until the process ends (not owned).
+void setViewerRoot(Parts* root, const LiveValues* values = nullptr);
 // Draws the axes alone from the next frame on. Any thread.
 void clearViewerRoot();
 
@@ -37,6 +44,12 @@ bool startViewer();
 void setWindowClosedHandler(std::function<void()> handler);
 // The default handler described above.
 [[noreturn]] void endProcessAfterWindowClosed();
+
+// What the reload key does (see viewer/InputCallbacks.h); nothing when unset. It runs on the
+// viewer thread and must return at once: reading files belongs on another thread. Any thread.
+void setReloadKeyHandler(std::function<void()> handler);
+// Runs the reload key's handler. Viewer thread.
+void reloadKeyPressed();
 
 // Queues `task` for the viewer thread, which runs it between frames with the window's context
 // current. Called on the viewer thread itself, the task runs at once. The future turns true once

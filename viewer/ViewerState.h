@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 
 #include "viewer/Camera.h"
 #include "viewer/FramePacer.h"
@@ -36,9 +37,15 @@ struct ViewerState {
 
 ViewerState& viewerState();
 
+class LiveValues;
 class Parts;
-// The root published by setViewerRoot; null draws the axes alone. Any thread.
-Parts* viewerRoot();
+// The root and its values published together by setViewerModel or setViewerRoot; a null root
+// draws the axes alone. Hold `root` while using the tree or the values. Any thread.
+struct ViewerModel {
+    std::shared_ptr<const Parts> root;
+    const LiveValues* values = nullptr;
+};
+ViewerModel viewerModel();
 // A frame begun at `startedAt`, showing scene revision `revision`, has just been swapped onto
 // the screen.
 void recordFrameSwapped(std::uint64_t revision, std::chrono::steady_clock::time_point startedAt);

@@ -1,4 +1,4 @@
-// Port benchmark: how long a sequence takes from a sender's put to the scene's value cell, and
+// Port benchmark: how long a sequence takes from a sender's put to its hand-over to the scene, and
 // how many puts a second the in-port accepts from one sender.
 //
 //   pelorin-port-bench receive              runs the component (framework settings from
@@ -12,7 +12,7 @@
 //                                           share of its idle execution context
 //
 // Latency: the sender puts its monotonic clock reading as value 0; the receiver subtracts it from
-// its own reading when the component hands the value to the cell. Both processes run on one
+// its own reading when the component hands the value over. Both processes run on one
 // machine, so the clocks agree.
 #include <time.h>
 

@@ -21,7 +21,7 @@
 #include <thread>
 #include <vector>
 
-#include "render/DrawnObjectBySTL.h"
+#include "mesh/DrawnObjectBySTL.h"
 #include "render/FacetArrays.h"
 #include "render/MeshBuffers.h"
 #include "tests/support/GlTestContext.h"

@@ -21,11 +21,13 @@
 #include "scene/Parts.h"
 #include "setting/SettingFileParser.h"
 #include "util/MessageStream.h"
+#include "util/NumberText.h"
 
 namespace {
 
 constexpr int kDefaultParts = 1000;
 constexpr int kDefaultRounds = 7;
+constexpr long kMaxCount = 1000000;
 // Best round of the earlier reader on this benchmark (1,000 Parts), in milliseconds.
 constexpr double kBeforeMs = 96.0;
 
@@ -114,12 +116,18 @@ Round oneRound(std::vector<pelorin::SettingFileParser*>& kept, bool& ok) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int parts = argc > 1 ? std::atoi(argv[1]) : kDefaultParts;
-    const int rounds = argc > 2 ? std::atoi(argv[2]) : kDefaultRounds;
-    if (parts < 1 || rounds < 1) {
+    long partsRead = kDefaultParts;
+    long roundsRead = kDefaultRounds;
+    using pelorin::NumberProblem;
+    if ((argc > 1 &&
+         pelorin::readWholeNumber(argv[1], 1, kMaxCount, partsRead) != NumberProblem::None) ||
+        (argc > 2 &&
+         pelorin::readWholeNumber(argv[2], 1, kMaxCount, roundsRead) != NumberProblem::None)) {
         std::fprintf(stderr, "usage: pelorin_startup_bench [parts] [rounds]\n");
         return 2;
     }
+    const int parts = static_cast<int>(partsRead);
+    const int rounds = static_cast<int>(roundsRead);
     const char* tmp = std::getenv("TMPDIR");
     std::string pattern = std::string(tmp != nullptr ? tmp : "/tmp") + "/pelorin-startup-XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr) {

@@ -19,10 +19,12 @@
 #include <thread>
 #include <vector>
 
-#include "render/DrawnObjectBySTL.h"
+#include "mesh/DrawnObjectBySTL.h"
+#include "scene/LiveValues.h"
 #include "scene/Parts.h"
 #include "scene/RotateTransform.h"
 #include "scene/SceneRevision.h"
+#include "util/NumberText.h"
 #include "viewer/FrameRecorder.h"
 #include "viewer/InputCallbacks.h"
 #include "viewer/PngWriter.h"
@@ -34,6 +36,7 @@ using Clock = std::chrono::steady_clock;
 using Millis = std::chrono::duration<double, std::milli>;
 constexpr int kGridCells = 60;  // 60 x 60 cells, two facets each: 7200 triangles
 constexpr double kGridSize = 600.0;
+constexpr long kMaxCount = 1000000;
 constexpr auto kStreamTime = std::chrono::seconds(3);
 constexpr auto kStreamInterval = std::chrono::milliseconds(1);
 constexpr auto kFrameWait = std::chrono::seconds(10);
@@ -84,7 +87,14 @@ void writeGridStl(const std::string& path) {
     out << "endsolid grid\n";
 }
 
-pelorin::TransformValue* buildScene(pelorin::Parts& root) {
+// The joint the benchmark turns, and the value sets the viewer poses it with.
+struct Joint {
+    std::vector<pelorin::TransformValue*> table;
+    pelorin::LiveValues values{{0.0}};
+    void set(double degrees) { values.receive(table, &degrees, 1); }
+};
+
+Joint* buildScene(pelorin::Parts& root) {
     const std::string path = "pelorin-viewer-bench-grid.stl";  // in the working directory
     writeGridStl(path);
     auto mesh = std::make_unique<pelorin::DrawnObjectBySTL>(0.8F, 0.6F, 0.2F, "grid");
@@ -93,10 +103,12 @@ pelorin::TransformValue* buildScene(pelorin::Parts& root) {
     if (!loaded) return nullptr;
     auto joint =
         std::make_unique<pelorin::RotateTransform>(pelorin::RotateTransform::kAxisZ, 0.0, "joint");
-    pelorin::TransformValue* angle = joint->angleCell();
+    auto* driven = new Joint;  // lives until the process ends, as the viewer needs
+    joint->angleCell()->setSlot(0);
+    driven->table.push_back(joint->angleCell());
     root.inputTransforms().pushBack(std::move(joint));
     root.setDrawnObject(std::move(mesh));
-    return angle;
+    return driven;
 }
 
 void measureStill(int stillSeconds) {
@@ -119,7 +131,7 @@ struct StreamFigures {
     double viewerCpuPercent = 0.0;
 };
 
-StreamFigures streamValues(pelorin::TransformValue* angle) {
+StreamFigures streamValues(Joint* angle) {
     const CpuTimes before = cpuTimes();
     const std::uint64_t framesBefore = pelorin::lastFrame().frameCount;
     const Clock::time_point start = Clock::now();
@@ -138,7 +150,7 @@ StreamFigures streamValues(pelorin::TransformValue* angle) {
     return figures;
 }
 
-StreamFigures measureStream(pelorin::TransformValue* angle) {
+StreamFigures measureStream(Joint* angle) {
     const StreamFigures figures = streamValues(angle);
     std::printf("values every 1 ms for %lld s: %.1f frames/s, viewer thread CPU %.1f %%\n",
                 static_cast<long long>(kStreamTime.count()), figures.framesPerSecond,
@@ -167,7 +179,7 @@ std::string newestRecording() {
 }
 
 // The stream again with the recording on; the baseline is the stream without it.
-void measureRecording(pelorin::TransformValue* angle, const StreamFigures& baseline) {
+void measureRecording(Joint* angle, const StreamFigures& baseline) {
     const auto pressV = [] {
         pelorin::runOnViewerThread([] { pelorin::keyboard('v', 0, 0); }).wait();
     };
@@ -244,7 +256,7 @@ void measureStalledDisk(const pelorin::FrameImage& frame) {
         static_cast<unsigned long long>(totals.dropped));
 }
 
-void measureLatency(pelorin::TransformValue* angle, int samples) {
+void measureLatency(Joint* angle, int samples) {
     std::mt19937 random(12345);
     // Changes arrive at random moments: some just after a frame (they wait for the cap), most
     // long after one (drawn at once).
@@ -274,24 +286,32 @@ void measureLatency(pelorin::TransformValue* angle, int samples) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int stillSeconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
-    const int samples = argc > 2 ? std::max(1, std::atoi(argv[2])) : 300;
+    long stillSeconds = 10;
+    long samples = 300;
+    using pelorin::NumberProblem;
+    if ((argc > 1 &&
+         pelorin::readWholeNumber(argv[1], 1, kMaxCount, stillSeconds) != NumberProblem::None) ||
+        (argc > 2 &&
+         pelorin::readWholeNumber(argv[2], 1, kMaxCount, samples) != NumberProblem::None)) {
+        std::fprintf(stderr, "usage: pelorin_viewer_bench [still-seconds] [samples]\n");
+        return 2;
+    }
     auto* root = new pelorin::Parts("ROOT");  // lives until the process ends, as the viewer needs
-    pelorin::TransformValue* angle = buildScene(*root);
+    Joint* angle = buildScene(*root);
     if (angle == nullptr) {
         std::fprintf(stderr, "cannot write or load the benchmark mesh\n");
         return 1;
     }
-    pelorin::setViewerRoot(root);
+    pelorin::setViewerRoot(root, &angle->values);
     if (!pelorin::startViewer() || !pelorin::waitForFrameShowing(0, kFrameWait)) {
         std::fprintf(stderr, "the viewer did not start (is DISPLAY set?)\n");
         return 1;
     }
     const char* cap = std::getenv("PELORIN_MAX_FPS");
     std::printf("frame cap: %s frames/s, 7200 triangles\n", cap != nullptr ? cap : "60 (default)");
-    measureStill(stillSeconds);
+    measureStill(static_cast<int>(stillSeconds));
     const StreamFigures baseline = measureStream(angle);
-    measureLatency(angle, samples);
+    measureLatency(angle, static_cast<int>(samples));
     measureRecording(angle, baseline);
     const pelorin::FrameImage frame = windowSizedFrame();
     measureFrameWrite(frame);

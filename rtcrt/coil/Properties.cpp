@@ -25,7 +25,8 @@ bool continues(const std::string& line) {
 
 }  // namespace
 
-Properties::Properties(const char* key, const char* value, bool set_value) {
+Properties::Properties(const char* key, const char* value, bool set_value)
+    : name_(key == nullptr ? "" : key) {
     if (key == nullptr || *key == '\0') return;
     Entry& entry = findOrAdd(key);
     entry.defaultValue = value == nullptr ? "" : value;

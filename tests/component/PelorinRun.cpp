@@ -91,10 +91,13 @@ PelorinRun::PelorinRun(const NamingService& naming, bool preactivate) : naming_(
     folder_.write("rtc.conf", conf);
 }
 
-std::string PelorinRun::start() {
-    pelorin_ =
-        std::make_unique<Child>(std::vector<std::string>{pelorinProgram(), "robot.txt"},
-                                folder_.path(), pelorinEnvironment(folder_.file("rtc.conf")));
+std::string PelorinRun::start(const std::vector<std::string>& options) {
+    std::vector<std::string> argv = {pelorinProgram()};
+    argv.insert(argv.end(), options.begin(), options.end());
+    argv.push_back("robot.txt");
+    std::map<std::string, std::string> environment = pelorinEnvironment(folder_.file("rtc.conf"));
+    if (!options.empty()) environment.erase("RTC_MANAGER_CONFIG");
+    pelorin_ = std::make_unique<Child>(argv, folder_.path(), environment);
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (std::chrono::steady_clock::now() < end) {
         if (!pelorin_->running())

@@ -43,8 +43,9 @@ class PelorinRun {
     const TempDir& folder() const { return folder_; }
 
     // Starts `pelorin robot.txt` and waits until its name answers in the naming service.
-    // Returns an empty string, or why it did not come up.
-    std::string start();
+    // Returns an empty string, or why it did not come up. With `options`, they come before
+    // robot.txt and rtc.conf is not named in the environment.
+    std::string start(const std::vector<std::string>& options = {});
     Child& process() { return *pelorin_; }
 
     // Runs pelorin-send with `-p <naming port> --linger 0.2` and the given arguments.

@@ -1,4 +1,4 @@
-// The hand-over of received sequences to the scene: how many values reach the cells, and how a
+// The hand-over of received sequences to the scene: how many values reach the table, and how a
 // short sequence is reported.
 #include <gtest/gtest.h>
 

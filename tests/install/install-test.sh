@@ -12,7 +12,7 @@ trap 'rm -rf "$prefix"' EXIT
 "$cmake_cmd" --install "$build" --prefix "$prefix" >/dev/null
 
 failed=0
-for file in bin/pelorin bin/pelorin-check bin/pelorin-send \
+for file in bin/pelorin bin/pelorin-check bin/pelorin-import bin/pelorin-send \
     share/pelorin/samples/rtc.conf \
     share/pelorin/samples/gripper-arm/gripper-arm.txt \
     share/pelorin/samples/gripper-arm/base.stl \
@@ -33,6 +33,13 @@ grep -q "ROOT" check.out || { echo "pelorin-check printed no parts:"; cat check.
 
 cd /
 pelorin-send --help >/dev/null || { echo "installed pelorin-send --help failed"; failed=1; }
+# The installed importer reads the installed URDF sample; the installed checker reads the result.
+if ! pelorin-import "$prefix/share/pelorin/samples/urdf-arm/urdf-arm.urdf" "$prefix/urdf-arm" \
+    >"$prefix/import.out" 2>&1 || ! (cd "$prefix/urdf-arm" && pelorin-check urdf-arm.txt >/dev/null 2>&1); then
+    echo "installed pelorin-import failed on the installed URDF sample:"
+    cat "$prefix/import.out"
+    failed=1
+fi
 # Without a setting file pelorin stops before the framework starts, with its own message: it
 # ran, so every library it needs was found.
 status=0

@@ -4,7 +4,7 @@
 #include <GL/glext.h>
 #include <gtest/gtest.h>
 
-#include "render/DrawnObjectBySTL.h"
+#include "mesh/DrawnObjectBySTL.h"
 #include "render/FacetArrays.h"
 #include "render/MeshBuffers.h"
 #include "tests/support/GlTestContext.h"

@@ -5,10 +5,11 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 
-#include "render/DrawnObjectBySTL.h"
+#include "mesh/DrawnObjectBySTL.h"
 #include "scene/Parts.h"
 #include "scene/RotateTransform.h"
 #include "scene/TranslateTransform.h"
@@ -18,8 +19,6 @@
 
 namespace pelorin {
 namespace {
-
-using testing::currentModelview;
 
 constexpr int kSize = 256;
 constexpr double kHalf = 200.0;  // model units from the centre to the edge of the picture
@@ -122,7 +121,7 @@ TEST_F(SceneDrawingTest, TreeLooksAsItDidWhenDrawnWithGlCalls) {
 
     testing::clearFrame();
     SceneDrawer drawer;
-    drawer.draw(root, 1);
+    drawer.draw(root, nullptr);
     const auto after = testing::readPixels(kSize, kSize);
     const auto difference = testing::comparePixels(before, after);
     std::size_t lit = 0;
@@ -134,41 +133,49 @@ TEST_F(SceneDrawingTest, TreeLooksAsItDidWhenDrawnWithGlCalls) {
     EXPECT_EQ(testing::modelviewStackDepth(), 1);
 }
 
-// An object that notes where the model-view matrix puts its origin when it is drawn.
-class OriginProbe : public DrawnObject {
-  public:
-    explicit OriginProbe(std::vector<std::array<double, 3>>& seen)
-        : DrawnObject("probe"), seen_(&seen) {}
-    void draw() const override {
-        seen_->push_back(testing::transformPoint(currentModelview(), 0.0, 0.0, 0.0));
-    }
-    Box3 localBounds() const override { return {}; }
-    void dump(int, MessageStream&) const override {}
-    void dumpToConsole() const override {}
-
-  private:
-    std::vector<std::array<double, 3>>* seen_;
-};
-
 TEST_F(SceneDrawingTest, ChainsDeeperThanGlsMatrixStackAreDrawnInPlace) {
     GLint stackLimit = 0;
     glGetIntegerv(GL_MAX_MODELVIEW_STACK_DEPTH, &stackLimit);
     const int depth = stackLimit + 8;
-    std::vector<std::array<double, 3>> seen;
+    ASSERT_LT(depth, kHalf);  // link i sits at x = i, inside the picture
+    // Each link holds one small facet with a corner at its origin.
+    Triangle facet;
+    facet.normal[2] = 1.0F;
+    facet.vertex[1][0] = 0.5F;
+    facet.vertex[2][1] = 0.5F;
+    const std::string file = dir_.write("corner.stl", testing::toBinaryStl({facet}, "corner"));
     for (int i = 0; i < depth; ++i) {
         nodes_.push_back(std::make_unique<Parts>("link"));
-        nodes_.back()->setDrawnObject(std::make_unique<OriginProbe>(seen));
+        auto mesh = std::make_unique<DrawnObjectBySTL>("corner");
+        ASSERT_TRUE(mesh->loadStl(file));
+        nodes_.back()->setDrawnObject(std::move(mesh));
         if (i == 0) continue;
         OutputPath* joint = nodes_[i - 1]->addOutputPath("next");
         joint->transforms().pushBack(move(1.0, 0.0, 0.0));
         joint->transforms().pushBack(turn(RotateTransform::kAxisZ, 0.0));
         joint->setChild(nodes_.back().get());
     }
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    SceneDrawer().draw(*nodes_.front(), 1);
-    ASSERT_EQ(seen.size(), static_cast<std::size_t>(depth));
-    for (int i = 0; i < depth; ++i) EXPECT_NEAR(seen[i][0], i, 1e-3) << "link " << i;
+    testing::setUpViewerGlState(kHalf);
+    // GL reports the window position of every vertex it would draw instead of drawing it.
+    std::vector<GLfloat> feedback(static_cast<std::size_t>(depth) * 16);
+    glFeedbackBuffer(static_cast<GLsizei>(feedback.size()), GL_3D, feedback.data());
+    glRenderMode(GL_FEEDBACK);
+    SceneDrawer().draw(*nodes_.front(), nullptr);
+    const GLint used = glRenderMode(GL_RENDER);
+    std::vector<float> corners;  // the leftmost window x of each facet, in drawing order
+    for (GLint at = 0; at + 2 < used;) {
+        ASSERT_EQ(feedback[at], static_cast<GLfloat>(GL_POLYGON_TOKEN));
+        const int vertices = static_cast<int>(feedback[at + 1]);
+        float left = feedback[at + 2];
+        for (int v = 1; v < vertices; ++v) left = std::min(left, feedback[at + 2 + 3 * v]);
+        corners.push_back(left);
+        at += 2 + 3 * vertices;
+    }
+    ASSERT_EQ(corners.size(), static_cast<std::size_t>(depth));
+    const double pixelsPerUnit = kSize / (2.0 * kHalf);
+    for (int i = 0; i < depth; ++i) {
+        EXPECT_NEAR(corners[i] - corners[0], i * pixelsPerUnit, 1e-2) << "link " << i;
+    }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

@@ -23,6 +23,7 @@
 #include "rtm/InPort.h"
 #include "rtm/Manager.h"
 #include "tests/component/EndToEnd.h"
+#include "tests/support/SpecialFiles.h"
 
 namespace {
 
@@ -129,7 +130,7 @@ int runComponentProcess(void* argument) {
     if (!options->stderrPath.empty()) {
         if (std::freopen(options->stderrPath.c_str(), "w", stderr) == nullptr) return 4;
     }
-    std::vector<std::string> words = {"recorder", "-debug", "robot.txt"};
+    std::vector<std::string> words = {"recorder", "robot.txt"};
     std::vector<std::string> settings = {
         "corba.nameservers:" + options->nameServer,
         "corba.endpoints:127.0.0.1:", "logger.enable:NO", "manager.shutdown_on_nortcs:YES",
@@ -817,6 +818,19 @@ TEST(ManagerStartTest, OrbThatCannotStartOrMissingConfigurationFileEndsTheProces
     const char* fileArgs[] = {"pelorin", "-f", "/nonexistent/pelorin-rtc.conf", nullptr};
     EXPECT_EXIT(RTC::Manager::init(3, const_cast<char**>(fileArgs)), ::testing::ExitedWithCode(255),
                 "Configuration file not found: /nonexistent/pelorin-rtc.conf");
+}
+
+// A FIFO is never opened; the unblocker turns a wait for a writer into a failure. The death test
+// runs in a fresh process: a forked copy of this one would inherit the unblocker's thread state.
+TEST(ManagerStartTest, AFifoNamedAsTheConfigurationFileEndsTheProcessUnopened) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    pelorin::testing::TempDir dir;
+    const std::string fifo = dir.file("rtc.conf");
+    ASSERT_TRUE(pelorin::testing::makeFifo(fifo));
+    const pelorin::testing::FifoUnblocker unblocker(fifo, std::chrono::seconds(2));
+    const char* fifoArgs[] = {"pelorin", "-f", fifo.c_str(), nullptr};
+    EXPECT_EXIT(RTC::Manager::init(3, const_cast<char**>(fifoArgs)), ::testing::ExitedWithCode(255),
+                "Configuration file is not a regular file .*, not read: .*rtc.conf");
 }
 
 }  // namespace

@@ -66,13 +66,15 @@ TEST(PropertiesTest, LoadsFileSyntax) {
     EXPECT_EQ(properties.hasKey("absent"), nullptr);
 }
 
-TEST(ManagerConfigTest, ForeignArgumentsAreSkipped) {
-    const char* argv[] = {"pelorin", "-debug",  "robot.txt", "-o",   "naming.enable: NO",
-                          "-f",      "my.conf", "-p",        "2810", "-o"};
+TEST(ManagerConfigTest, OperandsAreLeftBadOptionsReportedTheRestUsed) {
+    const char* argv[] = {"pelorin",   "robot.txt", "-o",   "naming.enable: NO",
+                          "-fmy.conf", "-p",        "2810", "-x",
+                          "-p",        "28x"};
     auto args = parseManagerArguments(10, const_cast<char**>(argv));
     EXPECT_EQ(args.configFile, "my.conf");
-    EXPECT_EQ(args.ignored, (std::vector<std::string>{"-debug", "robot.txt", "-o"}));
-    ASSERT_EQ(args.overrides.size(), 2u);
+    EXPECT_EQ(args.operands, std::vector<std::string>{"robot.txt"});
+    EXPECT_EQ(args.problems, (std::vector<std::string>{"pelorin: invalid option -- 'x'",
+                                                       "-p: not a number: [28x]"}));
     coil::Properties config = buildManagerConfig(args, nullptr);
     EXPECT_EQ(config.getProperty("naming.enable"), "NO");
     EXPECT_EQ(config.getProperty("corba.endpoints"), ":2810");

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "scene/LiveValues.h"
 #include "scene/PartsPose.h"
 #include "scene/PosedBounds.h"
 #include "scene/PosedScene.h"
@@ -26,7 +27,6 @@ constexpr double kTolerance = 1e-9;
 class BoxObject : public DrawnObject {
   public:
     explicit BoxObject(std::string name, Box3 box = {}) : DrawnObject(std::move(name)), box_(box) {}
-    void draw() const override {}
     Box3 localBounds() const override { return box_; }
     void dump(int indent, MessageStream& out) const override {
         out.raw(repeatChar(indent, ' ')).raw("RECORDING ").raw(getName()).endl();
@@ -101,7 +101,7 @@ TEST_F(PartsPoseTest, PathsAreFollowedInByteOrderUnderTheirTransforms) {
     link(lower, "x", 4, &grandchild);
 
     std::vector<PartsPose> poses;
-    composePartsPoses(root, poses);
+    composePartsPoses(root, {}, poses);
     ASSERT_EQ(poses.size(), 5U);
     expectVisit(poses, 0, "ROOT", 1, 0);
     expectVisit(poses, 1, "upper", 1001, 3);
@@ -110,7 +110,7 @@ TEST_F(PartsPoseTest, PathsAreFollowedInByteOrderUnderTheirTransforms) {
     expectVisit(poses, 4, "longer", 101, 2);
 
     Parts bare("bare");  // no paths, no object: one visit with no object
-    composePartsPoses(bare, poses);
+    composePartsPoses(bare, {}, poses);
     ASSERT_EQ(poses.size(), 1U);
     EXPECT_EQ(poses[0].object, nullptr);
 }
@@ -124,42 +124,50 @@ TEST_F(PartsPoseTest, AVeryDeepChainOfBodiesIsWalkedWithoutRecursion) {
         parent = &next;
     }
     std::vector<PartsPose> poses;
-    composePartsPoses(*nodes_.front(), poses);
+    composePartsPoses(*nodes_.front(), {}, poses);
     ASSERT_EQ(poses.size(), static_cast<std::size_t>(kDepth));
     EXPECT_NEAR(transformPoint(poses.back().body, {}).x, kDepth, kTolerance);
 }
 
-TEST_F(PartsPoseTest, KeptPosesChangeWhenTheRevisionOrTheRootDoes) {
+TEST_F(PartsPoseTest, KeptPosesFollowTheRootItsValueStoreAndEachReceivedSet) {
     Parts& root = node("ROOT", 0);
-    auto joint = std::make_unique<TranslateTransform>("joint");
+    auto joint = std::make_unique<TranslateTransform>(5.0, 0.0, 0.0, "joint");
     TransformValue* x = joint->xCell();
+    x->setSlot(0);
     root.inputTransforms().pushBack(std::move(joint));
+    const std::vector<TransformValue*> table = {x};
+    LiveValues live({1.0});
+    LiveValues other({2.0});
     PosedScene posed;
-    EXPECT_NEAR(posed.update(root, 7).front().body.at(0, 3), 0.0, kTolerance);
-    x->set(3.0);
-    EXPECT_NEAR(posed.update(root, 7).front().body.at(0, 3), 0.0, kTolerance);
-    EXPECT_NEAR(posed.update(root, 8).front().body.at(0, 3), 3.0, kTolerance);
-    Parts& other = node("other", 9);
-    EXPECT_NEAR(posed.update(other, 8).front().body.at(0, 3), 9.0, kTolerance);
+    auto xOf = [&](const Parts& parts, const LiveValues* values) {
+        return posed.update(parts, values).front().body.at(0, 3);
+    };
+    EXPECT_NEAR(xOf(root, nullptr), 5.0, kTolerance) << "no store: the file's value";
+    EXPECT_NEAR(xOf(root, &live), 1.0, kTolerance);
+    const double three = 3.0;
+    EXPECT_TRUE(live.receive(table, &three, 1));
+    EXPECT_FALSE(live.receive(table, &three, 0));
+    EXPECT_NEAR(xOf(root, &live), 3.0, kTolerance);
+    EXPECT_NEAR(xOf(root, &other), 2.0, kTolerance);
+    EXPECT_NEAR(xOf(node("other", 9), &other), 9.0, kTolerance) << "a node it does not drive";
 }
 
 TEST_F(PartsPoseTest, PosedBoundsHoldEveryPlacedMeshBox) {
     Parts& root = node("ROOT", 0);
-    EXPECT_TRUE(posedBounds(root).empty());  // an object with nothing to draw adds nothing
+    EXPECT_TRUE(posedBounds(root, {}).empty());  // an object with nothing to draw adds nothing
     Parts& arm = node("arm", 0, box({0, 0, 0}, {10, 1, 2}));
     auto elbow = std::make_unique<RotateTransform>(RotateTransform::kAxisZ, 90.0, "elbow");
-    TransformValue* angle = elbow->angleCell();
+    elbow->angleCell()->setSlot(0);
     arm.inputTransforms().pushBack(std::move(elbow));
     link(root, "toArm", 100, &arm);
     // Turned by 90 degrees about Z: X of the box runs along Y, Y along -X.
-    expectBox(posedBounds(root), {-1, 100, 0}, {0, 110, 2});
+    expectBox(posedBounds(root, {}), {-1, 100, 0}, {0, 110, 2});
 
     Parts& hand = node("hand", 0, box({-1, -1, -1}, {1, 1, 1}));
     link(arm, "toHand", 0, &hand);
-    angle->set(std::nan(""));  // a bad value from a peer: that part of the model drops out
-    EXPECT_TRUE(posedBounds(root).empty());
-    angle->set(0.0);
-    expectBox(posedBounds(root), {-1, 99, -1}, {10, 101, 2});
+    // A bad value from a peer: that part of the model drops out.
+    EXPECT_TRUE(posedBounds(root, {std::nan("")}).empty());
+    expectBox(posedBounds(root, {0.0}), {-1, 99, -1}, {10, 101, 2});
 }
 
 std::string dumpOf(const Parts& parts, int indent) {

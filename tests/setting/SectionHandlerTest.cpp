@@ -1,7 +1,7 @@
 // The keyword handlers: mode tests with their messages, value forms, TRANS forms, drawn objects
 // and the warnings for duplicate names.
 #include "ParserHarness.h"
-#include "render/DrawnObjectBySTL.h"
+#include "mesh/DrawnObjectBySTL.h"
 #include "scene/RotateTransform.h"
 #include "scene/TranslateTransform.h"
 #include "util/TextHelpers.h"
@@ -241,6 +241,19 @@ TEST(SectionHandlerTest, PathLoadsTheMeshOrSaysWhyNot) {
                             "\t期待サイズ=134\t実サイズ=150"),
                   loads == padded);
     }
+
+    // No STL in it (what a clone without git-lfs leaves): an empty mesh and a warning in the log
+    // and on the console; the rest of the model loads.
+    const std::string lfs = dir.write("lfs.stl",
+                                      "version https://git-lfs.github.com/spec/v1\n"
+                                      "oid sha256:4d7a\nsize 84\n");
+    ParserHarness h;
+    ASSERT_NE(h.parse(prefix + "PATH = " + lfs + "\nEND DRAWN STL\nEND PARTS\n"), nullptr);
+    const std::string warning = "Line:3\t警告\tSTLファイル[" + lfs +
+                                "]に面がありません\tGit LFSのポインタファイルです"
+                                "(git lfs pullで中身を取得してください)";
+    EXPECT_TRUE(h.logHas(warning));
+    EXPECT_EQ(h.outSink.text(), warning + "\n設定ファイルのパースに成功...\n");
 
     const std::vector<std::pair<std::string, std::string>> refusals = {
         {dir.file("none.stl"), "STLファイルのオープンに失敗"},

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "render/Triangle.h"
+#include "mesh/Triangle.h"
 #include "scene/Geometry.h"
 
 namespace pelorin::testing {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tests/support/RunWithoutDisplay.h"
+#include "tests/support/SpecialFiles.h"
 #include "tests/support/TempDir.h"
 #include "tests/viewer/PngReader.h"
 #include "tools/snapshot/SnapshotOptions.h"
@@ -108,7 +109,10 @@ TEST(SnapshotToolTest, RefusalsExitWithTheirStatusAndWriteNoPicture) {
     testing::TempDir dir;
     copyGripperArm(dir);
     std::ofstream(dir.file("broken.txt")) << "BEGIN PARTS = ROOT\nEND CHILD\n";
-    for (const std::string file : {"broken.txt", "missing.txt"}) {
+    // A FIFO is refused at once; the unblocker turns a wait for a writer into a failure.
+    ASSERT_TRUE(testing::makeFifo(dir.file("fifo.txt")));
+    const testing::FifoUnblocker unblocker(dir.file("fifo.txt"), std::chrono::seconds(2));
+    for (const std::string file : {"broken.txt", "missing.txt", "fifo.txt"}) {
         const RunResult check = testing::runWithoutDisplay(PELORIN_CHECK, file, dir.path());
         const RunResult shot = snapshot(file + " out.png", dir.path());
         EXPECT_EQ(check.status, 1) << check.output;

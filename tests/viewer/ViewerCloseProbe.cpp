@@ -16,7 +16,9 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "scene/LiveValues.h"
 #include "scene/Parts.h"
 #include "scene/RotateTransform.h"
 #include "scene/SceneRevision.h"
@@ -33,9 +35,10 @@ namespace {
 constexpr int kHandlerStatus = 3;
 constexpr int kNoViewerStatus = 4;
 
-void keepChangingTheScene(pelorin::TransformValue* angle) {
+void keepChangingTheScene(pelorin::TransformValue* angle, pelorin::LiveValues* values) {
+    const std::vector<pelorin::TransformValue*> table = {angle};
     for (double degrees = 0.0;; degrees += 1.0) {
-        angle->set(degrees);
+        values->receive(table, &degrees, 1);
         pelorin::notifySceneChanged();
         pelorin::Console::err().raw("tick").endl();
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -57,8 +60,10 @@ int main(int argc, char** argv) {
     auto joint =
         std::make_unique<pelorin::RotateTransform>(pelorin::RotateTransform::kAxisZ, 0.0, "joint");
     pelorin::TransformValue* angle = joint->angleCell();
+    angle->setSlot(0);
     root->inputTransforms().pushBack(std::move(joint));
-    pelorin::setViewerRoot(root);
+    auto* values = new pelorin::LiveValues({0.0});
+    pelorin::setViewerRoot(root, values);
     if (!pelorin::startViewer()) return 1;
     // The task runs once the window is up, or is turned down when the viewer thread gave up.
     if (!pelorin::runOnViewerThread([] {}).get()) {
@@ -67,7 +72,7 @@ int main(int argc, char** argv) {
         std::_Exit(kNoViewerStatus);
     }
     if (!pelorin::waitForFrameShowing(0, std::chrono::seconds(60))) return 2;
-    std::thread(keepChangingTheScene, angle).detach();
+    std::thread(keepChangingTheScene, angle, values).detach();
     if (mode == "record") pelorin::runOnViewerThread([] { pelorin::keyboard('v', 0, 0); }).get();
     pelorin::Console::out().raw("ready").endl();
     // With its own handler the process outlives the window: the viewer thread ends and turns

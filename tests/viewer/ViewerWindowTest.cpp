@@ -7,7 +7,8 @@
 #include <regex>
 #include <vector>
 
-#include "render/DrawnObjectBySTL.h"
+#include "mesh/DrawnObjectBySTL.h"
+#include "scene/LiveValues.h"
 #include "scene/Parts.h"
 #include "scene/RotateTransform.h"
 #include "scene/SceneRevision.h"
@@ -45,14 +46,22 @@ Parts* modelOf(const std::vector<Triangle>& mesh, float r, float g, float b) {
 // 50 to 150, which the root's input chain turns about Z.
 struct BarScene {
     Parts* root = modelOf(testing::boxMesh({100, 50, 0}, {600, 150, 0}), 1.0F, 1.0F, 0.0F);
-    TransformValue* angle = nullptr;
+    std::vector<TransformValue*> table;  // one entry: the joint's angle
+    LiveValues values{{0.0}};
+
+    // The road of a received value: one whole set published, the change counted.
+    void receive(double degrees) {
+        values.receive(table, &degrees, 1);
+        notifySceneChanged();
+    }
 };
 
 BarScene& barScene() {
     static BarScene* scene = [] {
         auto* s = new BarScene;
         auto joint = std::make_unique<RotateTransform>(RotateTransform::kAxisZ, 0.0, "joint");
-        s->angle = joint->angleCell();
+        joint->angleCell()->setSlot(0);
+        s->table.push_back(joint->angleCell());
         if (s->root != nullptr) s->root->inputTransforms().pushBack(std::move(joint));
         return s;
     }();
@@ -96,9 +105,8 @@ class ViewerWindowTest : public ::testing::Test {
     void showBar(double degrees) {
         BarScene& scene = barScene();
         ASSERT_NE(scene.root, nullptr);
-        scene.angle->set(degrees);
-        notifySceneChanged();
-        setViewerRoot(scene.root);
+        scene.receive(degrees);
+        setViewerRoot(scene.root, &scene.values);
     }
 
     // Console traces of `task`, run on the viewer thread with the console captured.
@@ -146,10 +154,8 @@ TEST_F(ViewerWindowTest, NewJointValueMovesTheMeshOnScreen) {
     EXPECT_TRUE(anyPixelNear(before, alongX, 0, testing::isLitSurface));
     EXPECT_TRUE(anyPixelNear(before, alongY, 0, testing::isBlack));
 
-    // The road of a received value: store into the cell, count the change, and the viewer puts
-    // a frame with it on screen without being asked otherwise.
-    barScene().angle->set(90.0);
-    notifySceneChanged();
+    // A received value is put on screen without the viewer being asked otherwise.
+    barScene().receive(90.0);
     const std::uint64_t revision = sceneRevision();
     EXPECT_TRUE(waitForFrameShowing(revision, std::chrono::seconds(60)));
     const FrameImage after = captureFrame();

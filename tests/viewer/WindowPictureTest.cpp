@@ -4,13 +4,14 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <regex>
 #include <sstream>
 #include <thread>
 #include <vector>
 
+#include "scene/LiveValues.h"
 #include "scene/SceneRevision.h"
-#include "scene/TransformValue.h"
 #include "setting/SettingFileParser.h"
 #include "tests/support/RunWithoutDisplay.h"
 #include "tests/support/TempDir.h"
@@ -37,6 +38,7 @@ struct SampleScene {
     MessageStream log{sink, TextEncoding::Utf8};
     SettingFileParser parser{log, log, log};
     Parts* root = nullptr;
+    std::unique_ptr<LiveValues> values;
 };
 
 SampleScene& sampleScene() {
@@ -44,6 +46,7 @@ SampleScene& sampleScene() {
         auto* s = new SampleScene;
         const testing::WorkingDirectory inSample(kSample);
         s->root = s->parser.parse("gripper-arm.txt");
+        s->values = std::make_unique<LiveValues>(s->parser.defaultValues());
         return s;
     }();
     return *scene;
@@ -78,14 +81,12 @@ class WindowPictureTest : public ::testing::Test {
         ASSERT_NE(sampleScene().root, nullptr) << sampleScene().sink.text();
         ASSERT_TRUE(onViewer([] { viewerCamera() = CameraState{}; }));
         pose(kBentPose);
-        setViewerRoot(sampleScene().root);
+        setViewerRoot(sampleScene().root, sampleScene().values.get());
     }
 
     static void pose(const std::vector<double>& values) {
-        const auto& table = sampleScene().parser.valueTable();
-        for (std::size_t i = 0; i < values.size() && i < table.size(); ++i) {
-            table[i]->set(values[i]);
-        }
+        sampleScene().values->receive(sampleScene().parser.valueTable(), values.data(),
+                                      values.size());
         notifySceneChanged();
     }
 };

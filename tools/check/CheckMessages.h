@@ -5,7 +5,14 @@
 
 namespace pelorin::check_messages {
 
-constexpr std::string_view kUsage = "使い方: pelorin-check 設定ファイル\n";
+constexpr std::string_view kUsage =
+    "使い方: pelorin-check 設定ファイル [--values 値,値,...] [--poses]\n";
+constexpr std::string_view kBadValueOpen = "--values の ";  // then the item's number
+constexpr std::string_view kBadValueMiddle = " 番目の値[";  // then the item
+constexpr std::string_view kBadValueClose = "]は有限の数ではありません\n";
+constexpr std::string_view kTooManyValuesOpen = "--values の値が多すぎます: 値テーブルは ";
+constexpr std::string_view kTooManyValuesMiddle = " 個, 値は ";
+constexpr std::string_view kTooManyValuesClose = " 個\n";
 constexpr std::string_view kCannotOpenOpen = "設定ファイル[";
 constexpr std::string_view kCannotOpenClose = "]が開けません\n";
 constexpr std::string_view kNotRegularFileClose = "]は通常のファイルではありません\n";

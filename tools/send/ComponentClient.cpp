@@ -2,6 +2,7 @@
 
 #include <sys/utsname.h>
 
+#include <sstream>
 #include <vector>
 
 #include <omniORB4/IIOP.h>
@@ -196,6 +197,13 @@ std::string componentProfileText(RTC::RTObject_ptr component) {
         const char* value = nullptr;
         if (profile->properties[i].value >>= value)
             line(static_cast<const char*>(profile->properties[i].name), value);
+    }
+    // The rate the component's own context runs at, which the manager's settings decide.
+    RTC::ExecutionContextList_var contexts = component->get_owned_contexts();
+    if (contexts->length() > 0) {
+        std::ostringstream rate;
+        rate << contexts[0]->get_rate();
+        line("owned_context.rate", rate.str().c_str());
     }
     for (CORBA::ULong i = 0; i < profile->port_profiles.length(); ++i) {
         const RTC::PortProfile& port = profile->port_profiles[i];

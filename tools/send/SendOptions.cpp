@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <string_view>
 
 #include "tools/send/SendMessages.h"
 #include "tools/send/ValueSources.h"
+#include "util/NumberText.h"
 
 namespace pelorin::send {
 namespace {
@@ -19,11 +19,7 @@ namespace m = messages;
 constexpr double kMaxLingerSeconds = 3600;
 
 bool toDouble(const std::string& text, double& value) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    errno = 0;
-    value = std::strtod(text.c_str(), &end);
-    return *end == '\0' && errno == 0 && std::isfinite(value);
+    return readNumber(text, -HUGE_VAL, HUGE_VAL, value) == NumberProblem::None;
 }
 
 class ArgumentReader {
@@ -202,10 +198,6 @@ bool parseOption(const std::string& arg, ArgumentReader& reader, SendOptions& op
 }
 
 // A leading '-' followed by a digit or '.' is a negative value, not an option.
-bool looksLikeNumber(const std::string& arg) {
-    double ignored;
-    return toDouble(arg, ignored);
-}
 
 }  // namespace
 
@@ -213,8 +205,9 @@ bool parseSendOptions(int argc, const char* const* argv, SendOptions& options, s
     ArgumentReader reader(argc, argv, error);
     while (reader.more()) {
         const std::string arg = reader.take();
-        if (looksLikeNumber(arg)) {
-            options.values.push_back(std::strtod(arg.c_str(), nullptr));
+        double value = 0.0;
+        if (toDouble(arg, value)) {
+            options.values.push_back(value);
         } else if (!arg.empty() && arg[0] == '-') {
             if (!parseOption(arg, reader, options)) return false;
         } else {

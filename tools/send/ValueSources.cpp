@@ -1,8 +1,9 @@
 #include "tools/send/ValueSources.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
+
+#include "util/NumberText.h"
 
 namespace pelorin::send {
 
@@ -22,10 +23,8 @@ bool parseNumberLine(const std::string& line, std::vector<double>& values, std::
     while (at != std::string::npos) {
         const std::string::size_type end = line.find_first_of(separators, at);
         const std::string token = line.substr(at, end == std::string::npos ? end : end - at);
-        char* stop = nullptr;
-        errno = 0;
-        const double value = std::strtod(token.c_str(), &stop);
-        if (*stop != '\0' || errno != 0 || !std::isfinite(value)) {
+        double value = 0.0;
+        if (readNumber(token, -HUGE_VAL, HUGE_VAL, value) != NumberProblem::None) {
             bad = token;
             return false;
         }

@@ -1,12 +1,11 @@
 #include "tools/snapshot/SnapshotOptions.h"
 
-#include <cerrno>
 #include <cmath>
-#include <cstdlib>
 #include <string_view>
 #include <utility>
 
 #include "tools/snapshot/SnapshotMessages.h"
+#include "util/NumberText.h"
 #include "viewer/OffscreenFrame.h"
 
 namespace pelorin {
@@ -20,15 +19,8 @@ bool fail(SnapshotOptionError& error, std::string_view message, std::string argu
     return false;
 }
 
-// A whole finite number, blanks around it allowed.
 bool readNumber(const std::string& text, double& value) {
-    const char* begin = text.c_str();
-    char* end = nullptr;
-    errno = 0;
-    value = std::strtod(begin, &end);
-    if (end == begin || errno == ERANGE || !std::isfinite(value)) return false;
-    while (*end == ' ' || *end == '\t') ++end;
-    return *end == '\0';
+    return pelorin::readNumber(text, -HUGE_VAL, HUGE_VAL, value) == NumberProblem::None;
 }
 
 bool readValues(const std::string& list, std::vector<double>& values, SnapshotOptionError& error) {
@@ -46,11 +38,11 @@ bool readValues(const std::string& list, std::vector<double>& values, SnapshotOp
 }
 
 bool readSide(const std::string& text, int& side) {
-    if (text.empty() || text.size() > 5) return false;
-    for (char c : text) {
-        if (c < '0' || c > '9') return false;
-    }
-    side = std::atoi(text.c_str());
+    long value = 0;
+    if (pelorin::readWholeNumber(text, 0, OffscreenRenderer::kMaxSide, value) !=
+        NumberProblem::None)
+        return false;
+    side = static_cast<int>(value);
     return true;
 }
 

@@ -1,6 +1,6 @@
 // pelorin-snapshot SETTING_FILE OUT.png [--values v1,v2,...] [--size WxH] [--fit]: reads a
 // setting file as the viewer does at start-up (writing "PASER_LOG.txt" in the working
-// directory), puts the values into the value table in order, draws one frame offscreen exactly
+// directory), takes the values for the value table in order, draws one frame offscreen exactly
 // as the window would draw it at that size (from the start view, or with --fit the view the 'f'
 // key gives), and writes it as a PNG file (replacing one of that name). Needs no display, no
 // naming service and no component.
@@ -11,14 +11,14 @@
 #include <cstdio>
 #include <string>
 
+#include "scene/LiveValues.h"
 #include "scene/Parts.h"
 #include "scene/PosedBounds.h"
-#include "scene/SceneRevision.h"
-#include "scene/TransformValue.h"
 #include "setting/SettingFileParser.h"
 #include "tools/check/CheckMessages.h"
 #include "tools/snapshot/SnapshotMessages.h"
 #include "tools/snapshot/SnapshotOptions.h"
+#include "util/InputFile.h"
 #include "util/MessageStream.h"
 #include "viewer/OffscreenFrame.h"
 #include "viewer/PngWriter.h"
@@ -33,18 +33,12 @@ constexpr int kSuccess = 0;
 constexpr int kFailure = 1;
 constexpr int kUsageError = 2;
 
-bool canOpen(const std::string& path) {
-    std::FILE* probe = std::fopen(path.c_str(), "r");
-    if (probe == nullptr) return false;
-    std::fclose(probe);
-    return true;
-}
-
 // The tree of the setting file, or null after pelorin-check's messages. Called once: the parser
 // is kept until the process ends, as in the viewer, and stays reachable for the leak checker.
 pelorin::SettingFileParser* readSettingFile(const std::string& path) {
-    if (!canOpen(path)) {
-        Console::err().msg(check::kCannotOpenOpen).raw(path).msg(check::kCannotOpenClose).flush();
+    if (!pelorin::acceptInputFile(
+            path, Console::err(),
+            {check::kCannotOpenOpen, check::kCannotOpenClose, check::kNotRegularFileClose})) {
         return nullptr;
     }
     static auto* parser = new pelorin::SettingFileParser;
@@ -55,7 +49,10 @@ pelorin::SettingFileParser* readSettingFile(const std::string& path) {
     return parser;
 }
 
-bool applyValues(const pelorin::SettingFileParser& parser, const std::vector<double>& values) {
+// The file's values with `values` taken for the table's first entries; too many values are
+// refused.
+bool applyValues(const pelorin::SettingFileParser& parser, const std::vector<double>& values,
+                 pelorin::LiveValues& live) {
     const std::vector<pelorin::TransformValue*>& table = parser.valueTable();
     if (values.size() > table.size()) {
         Console::err().msg(m::kPrefix).msg(m::kTooManyValuesOpen)
@@ -64,15 +61,15 @@ bool applyValues(const pelorin::SettingFileParser& parser, const std::vector<dou
         Console::err().msg(m::kTooManyValuesClose).endl();
         return false;
     }
-    for (std::size_t i = 0; i < values.size(); ++i) table[i]->set(values[i]);
-    pelorin::notifySceneChanged();
+    live.receive(table, values.data(), values.size());
     return true;
 }
 
 int run(const pelorin::SnapshotOptions& options) {
     const pelorin::SettingFileParser* parser = readSettingFile(options.settingFile);
     if (parser == nullptr) return kFailure;
-    if (!applyValues(*parser, options.values)) return kFailure;
+    pelorin::LiveValues live(parser->defaultValues());
+    if (!applyValues(*parser, options.values, live)) return kFailure;
     pelorin::OffscreenRenderer renderer(options.width, options.height);
     if (!renderer.ok()) {
         Console::err().msg(m::kPrefix).msg(m::kCannotRender).raw(renderer.error()).endl();
@@ -80,8 +77,12 @@ int run(const pelorin::SnapshotOptions& options) {
     }
     const pelorin::Parts& root = *parser->root();
     pelorin::CameraState camera;
-    if (options.fit) camera = pelorin::fittedCamera(camera, pelorin::posedBounds(root));
-    const pelorin::FrameImage picture = renderer.render(camera, &root);
+    if (options.fit) {
+        pelorin::PoseValues values;
+        live.snapshot(values);
+        camera = pelorin::fittedCamera(camera, pelorin::posedBounds(root, values));
+    }
+    const pelorin::FrameImage picture = renderer.render(camera, &root, &live);
     std::string reason;
     if (!pelorin::replacePng(options.outputFile, picture, &reason)) {
         Console::err().msg(m::kPrefix).msg(m::kCannotWrite).raw(options.outputFile);

@@ -16,6 +16,7 @@ namespace coil {
 
 class Properties {
   public:
+    // `key` also names the whole store (getName), as a set of configuration values is named.
     explicit Properties(const char* key = "", const char* value = "", bool set_value = false);
     explicit Properties(std::map<std::string, std::string>& defaults);
     // Reads consecutive key/value pairs from `defaults` as default values, stopping at an empty
@@ -46,6 +47,7 @@ class Properties {
     void list(std::ostream& out) const;
 
     std::vector<std::string> propertyNames() const;
+    const char* getName() const { return name_.c_str(); }
     size_t size() const { return entries_.size(); }
     // True when the key has a value or a default; the framework returns a node pointer here,
     // which callers only ever test against null.
@@ -70,6 +72,7 @@ class Properties {
     const Entry* find(const std::string& key) const;
     Entry& findOrAdd(const std::string& key);
 
+    std::string name_;
     std::vector<Entry> entries_;
     std::map<std::string, size_t> index_;
 };

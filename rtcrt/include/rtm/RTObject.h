@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "coil/Properties.h"
+#include "rtm/ConfigurationListener.h"
 #include "rtm/InPortBase.h"
 #include "rtm/RTC.h"
 
@@ -59,6 +60,14 @@ class RTObject_impl : public virtual POA_OpenRTM::DataFlowComponent {
     // instead of waking every period, and runs a cycle as soon as data arrives (still at most
     // one a period); onStateUpdate is skipped with the cycles. Other states are unaffected.
     void executeOnlyWhenInputArrives();
+
+    // Listeners of the configuration sets (rtm/ConfigurationListener.h); deleted with the
+    // component when `autoclean`. Add them in onInitialize, before tools can reach the sets.
+    void addConfigurationSetListener(ConfigurationSetListenerType type,
+                                     ConfigurationSetListener* listener, bool autoclean = true);
+    void addConfigurationSetNameListener(ConfigurationSetNameListenerType type,
+                                         ConfigurationSetNameListener* listener,
+                                         bool autoclean = true);
 
     const char* getInstanceName();
     void setInstanceName(const char* instance_name);
