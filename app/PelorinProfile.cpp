@@ -44,7 +44,7 @@ constexpr long kUnlimitedSpecLength = 2147483647L;
 const char* const pelorinSpec[] = {"implementation_id",
                                    "Pelorin",
                                    "type_name",
-                                   "Pelorin",
+                                   kPelorinTypeName,
                                    "description",
                                    "Robot model viewer: draws a robot from a setting file and "
                                    "poses it from TimedDoubleSeq values",
@@ -70,9 +70,9 @@ const char* const pelorinSpec[] = {"implementation_id",
                                    "",
                                    ""};
 
-void PelorinInit(RTC::Manager* manager) {
+void registerPelorinFactory(RTC::Manager* manager, RTC::RtcNewFunc create) {
     coil::Properties profile(pelorinSpec, kUnlimitedSpecLength);
-    manager->registerFactory(profile, createPelorin, deletePelorin);
+    manager->registerFactory(profile, create, deletePelorin);
 }
 
 RTC::RTObject_impl* createPelorin(RTC::Manager* manager) {
@@ -84,7 +84,7 @@ void deletePelorin(RTC::RTObject_impl* component) {
 }
 
 void moduleInit(RTC::Manager* manager) {
-    PelorinInit(manager);
+    registerPelorinFactory(manager);
     RTC::RTObject_impl* component = manager->createComponent("Pelorin");
     if (component == nullptr) {
         pelorin::Console::err().msg(pelorin::entry_messages::kComponentCreateFailed).endl();

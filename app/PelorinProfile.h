@@ -8,15 +8,17 @@
 
 // Key/value pairs of the profile, ended by an empty key.
 extern const char* const pelorinSpec[];
-
-// Registers the component factory under the profile. The result of the registration is not
-// examined: a failed registration shows as a failed creation in moduleInit.
-void PelorinInit(RTC::Manager* manager);
+// The profile's type name.
+inline constexpr const char* kPelorinTypeName = "Pelorin";
 
 // Factory functions handed to the manager. The component reads the setting file and starts the
 // viewer through the process-wide Application (theApplication, which must be set first).
 RTC::RTObject_impl* createPelorin(RTC::Manager* manager);
 void deletePelorin(RTC::RTObject_impl* component);
+
+// Registers the component factory under the profile. The result of the registration is not
+// examined: a failed registration shows as a failed creation in moduleInit.
+void registerPelorinFactory(RTC::Manager* manager, RTC::RtcNewFunc create = createPelorin);
 
 // Module initialisation: registers the factory and creates the one component. When the manager
 // returns no component it writes "Component create failed." to standard error and aborts.

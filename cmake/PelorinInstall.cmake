@@ -1,6 +1,7 @@
 # What `cmake --install` puts where, and the Debian package `cpack -G DEB` makes of it.
 #
 #   bin/                        the programs
+#   lib/Pelorin.so              the component as a loadable module (installed-framework build)
 #   share/pelorin/samples/      the sample robots and the sample rtc.conf
 #   share/doc/pelorin/          the README and its picture
 #
@@ -21,6 +22,10 @@ foreach(program IN LISTS PELORIN_INSTALLED_PROGRAMS)
         install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     endif()
 endforeach()
+
+if(TARGET PelorinModule)
+    install(TARGETS PelorinModule LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+endif()
 
 install(DIRECTORY samples/ DESTINATION ${CMAKE_INSTALL_DATADIR}/pelorin/samples)
 set(PELORIN_INSTALL_DOCDIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/pelorin)

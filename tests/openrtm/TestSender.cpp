@@ -7,6 +7,8 @@
 // line of numbers is one sequence; "raw HEX" puts those bytes on the wire as the payload instead
 // (a connector listener swaps them in just before sending), which a framework OutPort never
 // would by itself. A test changes the file (write and rename) to change what is sent.
+//
+// Built a second time as the module PelorinTestSender.so, which a component daemon preloads.
 #include <rtm/idl/BasicDataTypeSkel.h>
 
 #include <rtm/ConnectorListener.h>
@@ -117,12 +119,24 @@ const char* const kSpec[] = {"implementation_id",
                              "compile",
                              ""};
 
-void moduleInit(RTC::Manager* manager) {
+void registerFactory(RTC::Manager* manager) {
     coil::Properties profile(kSpec);
     manager->registerFactory(profile, RTC::Create<TestSender>, RTC::Delete<TestSender>);
-    if (manager->createComponent("PelorinTestSender") == nullptr) std::abort();
 }
 
+}  // namespace
+
+// The same sender as a module that a component daemon loads beside Pelorin.
+extern "C" void PelorinTestSenderInit(RTC::Manager* manager) {
+    registerFactory(manager);
+}
+
+#ifndef PELORIN_TEST_SENDER_MODULE
+namespace {
+void moduleInit(RTC::Manager* manager) {
+    registerFactory(manager);
+    if (manager->createComponent("PelorinTestSender") == nullptr) std::abort();
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -132,3 +146,4 @@ int main(int argc, char** argv) {
     manager->runManager(false);
     return 0;
 }
+#endif
