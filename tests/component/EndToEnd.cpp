@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
+#include <sys/utsname.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -87,6 +88,12 @@ bool parsePpm(const std::string& bytes, Picture& picture) {
 }
 
 }  // namespace
+
+std::string hostName() {
+    struct utsname node {};
+    uname(&node);
+    return node.nodename;
+}
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

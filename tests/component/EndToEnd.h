@@ -19,6 +19,8 @@
 namespace pelorin::testing {
 
 std::string readFile(const std::string& path);
+// The machine's node name, which the framework's default names start with ("<node>.host_cxt/").
+std::string hostName();
 
 // A child process whose standard output and error go to files in `folder`.
 class Child {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <sys/utsname.h>
 
 #include <thread>
 
@@ -21,9 +20,7 @@ const char* const kShortWarning =
 
 // Where the framework binds the component by default: "<node name>.host_cxt/Pelorin0.rtc".
 std::string hostComponentName() {
-    struct utsname node {};
-    uname(&node);
-    return std::string(node.nodename) + ".host_cxt/Pelorin0.rtc";
+    return hostName() + ".host_cxt/Pelorin0.rtc";
 }
 
 class EndToEndTest : public ::testing::Test {

@@ -3,7 +3,6 @@
 // model on screen, one that does not leaves it and says why.
 #include <gtest/gtest.h>
 
-#include <sys/utsname.h>
 
 #include <thread>
 
@@ -43,10 +42,8 @@ struct ConfigurationTool {
     explicit ConfigurationTool(int namingPort) {
         int argc = 0;
         orb = CORBA::ORB_init(argc, nullptr);
-        struct utsname node {};
-        uname(&node);
         const std::string name = "corbaname::127.0.0.1:" + std::to_string(namingPort) + "#" +
-                                 node.nodename + ".host_cxt/Pelorin0.rtc";
+                                 hostName() + ".host_cxt/Pelorin0.rtc";
         CORBA::Object_var object = orb->string_to_object(name.c_str());
         RTC::RTObject_var component = RTC::RTObject::_narrow(object);
         configuration = component->get_configuration();

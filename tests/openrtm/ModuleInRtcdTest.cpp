@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <sys/utsname.h>
 
 #include <cstdio>
 #include <thread>
@@ -16,12 +15,6 @@ namespace pelorin::testing {
 namespace {
 
 using namespace std::chrono_literals;
-
-std::string hostName() {
-    struct utsname node {};
-    uname(&node);
-    return node.nodename;
-}
 
 class ModuleInRtcdTest : public ::testing::Test {
   protected:

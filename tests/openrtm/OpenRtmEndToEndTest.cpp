@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <sys/utsname.h>
 
 #include <cstdio>
 #include <fstream>
@@ -18,12 +17,6 @@ namespace pelorin::testing {
 namespace {
 
 using namespace std::chrono_literals;
-
-std::string hostName() {
-    struct utsname node {};
-    uname(&node);
-    return node.nodename;
-}
 
 // Bytes of a value in kilobytes from /proc/PID/status ("VmPeak", "VmHWM").
 long statusKilobytes(pid_t pid, const std::string& key) {
