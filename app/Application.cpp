@@ -120,7 +120,9 @@ bool Application::start() {
     std::shared_ptr<const LoadedModel> model = LoadedModel::read(settingFilePath());
     if (model == nullptr) {
         Console::out().msg(m::kParseFailed).flush();
-        std::exit(kParseFailureStatus);
+        if (exitOnFailedStart_) std::exit(kParseFailureStatus);
+        started_ = false;  // a corrected file may be tried again
+        return false;
     }
     {
         std::lock_guard<std::mutex> lock(modelMutex_);

@@ -52,9 +52,13 @@ class Application {
     // Called once, while the component initialises. Reads and links the stored setting file
     // (writing "PASER_LOG.txt" in the working directory, complete when the read ends); on
     // failure, memory running out included, prints "設定ファイルの構文解析に失敗" and ends the
-    // process with exit(1). Returns true when the
-    // scene is ready for the viewer. Later calls change nothing and return the same answer.
+    // process with exit(1), or returns false with no model where the process must live on (see
+    // keepProcessWhenStartFails). Returns true when the scene is ready for the viewer. Once a
+    // model is read, later calls change nothing and return the same answer.
     bool start();
+    // For a process that belongs to a framework daemon, whose other components must run on: a
+    // setting file that does not read at start fails start() instead of ending the process.
+    void keepProcessWhenStartFails() { exitOnFailedStart_ = false; }
 
     // Where the command line named no setting file (a process started by a framework daemon),
     // `path` becomes the file that start() reads. Main thread, before start().
@@ -122,6 +126,7 @@ class Application {
     bool helpShown_ = false;
     std::shared_ptr<const LoadedModel> model_;
     bool started_ = false;  // main thread only
+    bool exitOnFailedStart_ = true;
     std::atomic<bool> showsInViewer_{false};
     SceneShower showScene_;   // replaces showing in the viewer (tests, tools)
     std::mutex reloadMutex_;  // one reload at a time

@@ -18,7 +18,10 @@
 namespace {
 
 RTC::RTObject_impl* createPelorinInModule(RTC::Manager* manager) {
-    if (pelorin::theApplication == nullptr) pelorin::theApplication = new pelorin::Application();
+    if (pelorin::theApplication == nullptr) {
+        pelorin::theApplication = new pelorin::Application();
+        pelorin::theApplication->keepProcessWhenStartFails();
+    }
     return createPelorin(manager);
 }
 

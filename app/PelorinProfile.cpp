@@ -1,5 +1,6 @@
 #include "app/PelorinProfile.h"
 
+#include <atomic>
 #include <cstdlib>
 
 #include "app/Application.h"
@@ -14,8 +15,20 @@ namespace {
 // Application itself.
 class ApplicationHost : public pelorin::ComponentHost {
   public:
-    // Reads the setting file and shows the scene in the viewer.
-    bool start() override { return pelorin::theApplication->start(); }
+    // Reads the setting file and shows the scene in the viewer: the first component of the
+    // process takes the window for good.
+    pelorin::HostStart start() override {
+        if (windowTaken_.exchange(true)) {
+            pelorin::Console::out().msg(pelorin::entry_messages::kSecondComponentRefused).flush();
+            return pelorin::HostStart::Refused;
+        }
+        const bool shown = pelorin::theApplication->start();
+        if (pelorin::theApplication->model() == nullptr) {
+            windowTaken_ = false;  // nothing is shown: a later component may try again
+            return pelorin::HostStart::Refused;
+        }
+        return shown ? pelorin::HostStart::Shown : pelorin::HostStart::WithoutWindow;
+    }
     int valueCount() const override {
         return static_cast<int>(pelorin::theApplication->valueTableSize());
     }
@@ -27,6 +40,9 @@ class ApplicationHost : public pelorin::ComponentHost {
     }
     std::string settingFile() const override { return pelorin::theApplication->settingFilePath(); }
     bool reload(const std::string& path) override { return pelorin::theApplication->reload(path); }
+
+  private:
+    std::atomic<bool> windowTaken_{false};
 };
 
 ApplicationHost& applicationHost() {

@@ -9,14 +9,21 @@
 
 namespace pelorin {
 
+enum class HostStart {
+    Shown,          // the model is read and on screen
+    WithoutWindow,  // the model is read; the viewer could not be started
+    Refused,        // this component shows nothing: a message on the console said why
+};
+
 class ComponentHost {
   public:
     virtual ~ComponentHost() = default;
 
     // Reads the setting file and starts the viewer. Called once, on the main thread, while the
     // framework creates the component. A setting file that cannot be read ends the process with
-    // status 1 inside this call; the result is false only when the viewer could not be started.
-    virtual bool start() = 0;
+    // status 1 inside this call, except in a process of a framework daemon, where the result is
+    // Refused; so is the start of a second component in a process, which has one window.
+    virtual HostStart start() = 0;
 
     // Number of values the scene takes (the size of the value table); 0 before start().
     // Fixed once start() has returned.

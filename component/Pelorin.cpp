@@ -42,7 +42,7 @@ RTC::ReturnCode_t Pelorin::onInitialize() {
     addInPort(kDoubleValuePort, doubleValueIn_);
     pelorin::sleepBetweenSequences(*this);
     host_.useSettingFileIfNoneGiven(configuredSettingFile());
-    host_.start();
+    if (host_.start() == pelorin::HostStart::Refused) return RTC::RTC_ERROR;
     getProperties().setProperty(std::string("conf.default.") + kSettingFileParameter,
                                 host_.settingFile());
     addConfigurationSetListener(RTC::ConfigurationSetListenerType::ON_SET_CONFIG_SET,

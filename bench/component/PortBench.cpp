@@ -44,7 +44,7 @@ double monotonicSeconds() {
 // Only the execution context's thread writes; the main thread reads after the manager stopped.
 class TimingHost : public pelorin::ComponentHost {
   public:
-    bool start() override { return true; }
+    pelorin::HostStart start() override { return pelorin::HostStart::Shown; }
     int valueCount() const override { return 1; }
     void setValues(const double* values, int count) override {
         if (count > 0 && values[0] >= 0) delays.push_back(monotonicSeconds() - values[0]);

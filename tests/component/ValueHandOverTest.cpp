@@ -13,7 +13,7 @@ namespace {
 class TableHost : public ComponentHost {
   public:
     explicit TableHost(int size) : cells(static_cast<std::size_t>(size), -1.0) {}
-    bool start() override { return true; }
+    pelorin::HostStart start() override { return pelorin::HostStart::Shown; }
     int valueCount() const override { return static_cast<int>(cells.size()); }
     void setValues(const double* values, int count) override {
         ++calls;

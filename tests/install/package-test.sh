@@ -39,8 +39,10 @@ for program in "$work"/root/usr/bin/*; do
     resolved="$(ldd "$program")"
     for library in $(objdump -p "$program" | awk '$1 == "NEEDED" {print $2}'); do
         [[ "$name" == pelorin ]] && needed_by_pelorin+=" $library"
+        # The loader itself (linked where code reaches thread-local data through it) is listed
+        # by its path alone.
         needed_file["$name $library"]="$(awk -v lib="$library" \
-            '$1 == lib && $2 == "=>" {print $3}' <<<"$resolved")"
+            '$1 == lib && $2 == "=>" {print $3} $1 ~ "/" lib "$" {print $1}' <<<"$resolved")"
     done
 done
 

@@ -23,7 +23,12 @@ class ModuleInRtcdTest : public ::testing::Test {
         ASSERT_TRUE(ensureXvfbDisplay(&error)) << error;
         ASSERT_TRUE(naming_.ok()) << naming_.error();
         writeBarRobot(folder_);
-        // Both components live in rtcd2: Pelorin and the framework sender connected to it.
+        folder_.write("broken.txt", "BEGIN PARTS = ROOT\nNOT A LINE\n");
+    }
+
+    // Starts rtcd2 with Pelorin and the framework sender connected to it as modules; a second
+    // Pelorin is asked for too, which the one window per process refuses.
+    void startDaemon(const std::string& settingFile) {
         folder_.write("rtcd.conf",
                       "corba.nameservers: " + naming_.address() +
                           "\n"
@@ -34,22 +39,28 @@ class ModuleInRtcdTest : public ::testing::Test {
                           ", " TEST_SENDER_MODULE_DIR
                           "\n"
                           "manager.modules.preload: Pelorin.so, PelorinTestSender.so\n"
-                          "manager.components.precreate: Pelorin, PelorinTestSender\n"
+                          "manager.components.precreate: Pelorin, PelorinTestSender, Pelorin\n"
                           "manager.components.preactivation: Pelorin0, PelorinTestSender0\n"
                           "manager.components.preconnect: PelorinTestSender0.out?port="
                           "Pelorin0.doubleValue\n"
-                          "Viewer.Pelorin.conf.default.setting_file: robot.txt\n"
+                          "Viewer.Pelorin.conf.default.setting_file: " +
+                          settingFile +
+                          "\n"
                           "logger.enable: NO\n");
         std::map<std::string, std::string> env = pelorinEnvironment("");
         env.erase("RTC_MANAGER_CONFIG");
         env["LD_LIBRARY_PATH"] = PELORIN_OPENRTM_LIBRARY_DIR;
         rtcd_ = std::make_unique<Child>(std::vector<std::string>{RTCD_PROGRAM, "-f", "rtcd.conf"},
                                         folder_.path(), env);
-        ASSERT_TRUE(waitForState("ACTIVE")) << "Pelorin0 did not come up in rtcd2";
+    }
+
+    void stopDaemon() {
+        rtcd_->signal(SIGINT);
+        EXPECT_TRUE(rtcd_->wait(kPatience)) << "rtcd2 did not end on SIGINT";
     }
 
     void TearDown() override {
-        if (HasFailure()) {
+        if (HasFailure() && rtcd_) {
             ADD_FAILURE() << "rtcd2's output:\n" << rtcd_->out() << rtcd_->err();
         }
     }
@@ -57,13 +68,13 @@ class ModuleInRtcdTest : public ::testing::Test {
     RunResult send(const std::vector<std::string>& args) const {
         std::vector<std::string> argv{sendProgram(), "-p", std::to_string(naming_.port())};
         argv.insert(argv.end(), args.begin(), args.end());
-        return runToEnd(argv, folder_.path(), 30s);
+        return runToEnd(argv, folder_.path(), kPatience);
     }
 
     // Waits until `pelorin-send -n NAME --state` prints `state` (for "", until it fails).
     bool waitForState(const std::string& state, const std::string& name = "Pelorin0") const {
         const std::string path = hostName() + ".host_cxt/" + name + ".rtc";
-        const auto end = std::chrono::steady_clock::now() + 60s;
+        const auto end = std::chrono::steady_clock::now() + kPatience;
         while (std::chrono::steady_clock::now() < end) {
             const RunResult result = send({"-n", path, "--state"});
             const bool answered = result.exitCode == 0;
@@ -85,9 +96,13 @@ class ModuleInRtcdTest : public ::testing::Test {
 };
 
 TEST_F(ModuleInRtcdTest, AFrameworkOutPortMovesTheRobotAndClosingTheWindowEndsOnlyPelorin) {
+    startDaemon("robot.txt");
+    ASSERT_TRUE(waitForState("ACTIVE")) << "Pelorin0 did not come up in rtcd2";
     const Picture rest = restPose([&] { sendLine("0 0"); });
     sendLine("90 0");
     EXPECT_TRUE(screenBecomes(rest, false)) << "the bar did not turn";
+    EXPECT_NE(rtcd_->out().find("Pelorin のウィンドウは 1 プロセスに 1 つです"), std::string::npos);
+    EXPECT_TRUE(waitForState("", "Pelorin1")) << "a second Pelorin came up";
 
     std::string error;
     ASSERT_TRUE(closeWindowTitled("Pelorin RTC", error)) << error;
@@ -95,8 +110,18 @@ TEST_F(ModuleInRtcdTest, AFrameworkOutPortMovesTheRobotAndClosingTheWindowEndsOn
     EXPECT_TRUE(rtcd_->running()) << "closing the window ended the manager";
     EXPECT_TRUE(waitForState("ACTIVE", "PelorinTestSender0"))
         << "closing the window ended the other component";
-    rtcd_->signal(SIGINT);
-    EXPECT_TRUE(rtcd_->wait(20s)) << "rtcd2 did not end on SIGINT";
+    stopDaemon();
+}
+
+// A setting file that does not read fails Pelorin alone: the daemon and its other components
+// run on.
+TEST_F(ModuleInRtcdTest, ASettingFileThatDoesNotReadFailsPelorinAloneInTheDaemon) {
+    startDaemon("broken.txt");
+    ASSERT_TRUE(waitForState("ACTIVE", "PelorinTestSender0")) << "the sender did not come up";
+    EXPECT_TRUE(rtcd_->running());
+    EXPECT_TRUE(waitForState("")) << "a Pelorin without a model came up";
+    EXPECT_NE(rtcd_->out().find("設定ファイルの構文解析に失敗"), std::string::npos);
+    stopDaemon();
 }
 
 }  // namespace
