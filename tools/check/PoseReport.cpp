@@ -1,7 +1,7 @@
 #include "tools/check/PoseReport.h"
 
-#include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "scene/DrawnObject.h"
 #include "scene/OutputPath.h"
@@ -9,7 +9,7 @@
 #include "scene/PartsPose.h"
 #include "scene/PosedBounds.h"
 #include "util/MessageStream.h"
-#include "util/ScanfDouble.h"
+#include "util/NumberText.h"
 
 namespace pelorin {
 namespace {
@@ -18,33 +18,6 @@ std::string_view trimBlanks(std::string_view text) {
     const std::size_t first = text.find_first_not_of(" \t");
     if (first == std::string_view::npos) return {};
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-std::size_t skipDigits(std::string_view text, std::size_t at) {
-    while (at < text.size() && text[at] >= '0' && text[at] <= '9') ++at;
-    return at;
-}
-
-// [+-] digits [. digits] [e [+-] digits], with digits on at least one side of the point.
-bool isPlainDecimal(std::string_view text) {
-    std::size_t at = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
-    const std::size_t intStart = at;
-    at = skipDigits(text, at);
-    bool digits = at > intStart;
-    if (at < text.size() && text[at] == '.') {
-        const std::size_t fracStart = ++at;
-        at = skipDigits(text, at);
-        digits = digits || at > fracStart;
-    }
-    if (!digits) return false;
-    if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
-        ++at;
-        if (at < text.size() && (text[at] == '+' || text[at] == '-')) ++at;
-        const std::size_t expStart = at;
-        at = skipDigits(text, at);
-        if (at == expStart) return false;
-    }
-    return at == text.size();
 }
 
 void printNumber(MessageStream& out, double value) {
@@ -83,12 +56,12 @@ std::string pathOf(const std::vector<PartsPose>& poses, std::size_t index) {
 bool readValueList(std::string_view list, std::vector<double>& values, std::string& badItem) {
     values.clear();
     if (trimBlanks(list).empty()) return true;
-    const ScanfDoubleConverter converter;
+    constexpr double kLargest = std::numeric_limits<double>::max();
     for (;;) {
         const std::size_t comma = list.find(',');
         const std::string_view item = trimBlanks(list.substr(0, comma));
         double value = 0.0;
-        if (!isPlainDecimal(item) || !converter.convert(item, value) || !std::isfinite(value)) {
+        if (readNumber(item, -kLargest, kLargest, value) != NumberProblem::None) {
             badItem = std::string(item);
             return false;
         }

@@ -14,8 +14,8 @@ class MessageStream;
 class Parts;
 
 // Reads "v1,v2,..." (blanks around an item allowed; an empty list holds no value). Each item
-// must be a whole finite decimal number, read as "%lf" reads it. False, with the offending item
-// in `badItem` and the items before it in `values`, otherwise.
+// must be one finite number, read by the project's one number rule (util/NumberText.h). False, with
+// the offending item in `badItem` and the items before it in `values`, otherwise.
 bool readValueList(std::string_view list, std::vector<double>& values, std::string& badItem);
 
 // For every visit of a drawn object, in drawing order, one line
