@@ -120,7 +120,7 @@ bool Application::start() {
     std::shared_ptr<const LoadedModel> model = LoadedModel::read(settingFilePath());
     if (model == nullptr) {
         Console::out().msg(m::kParseFailed).flush();
-        if (exitOnFailedStart_) std::exit(kParseFailureStatus);
+        if (!sharedProcess_) std::exit(kParseFailureStatus);
         started_ = false;  // a corrected file may be tried again
         return false;
     }
@@ -130,6 +130,10 @@ bool Application::start() {
     }
     if (showScene_) return showScene_(model->root(), &model->values());
     return showInViewer(model);
+}
+
+void Application::componentEnded() {
+    if (sharedProcess_ && showsInViewer_) closeViewerWindow();
 }
 
 bool Application::showInViewer(const std::shared_ptr<const LoadedModel>& model) {

@@ -57,8 +57,13 @@ class Application {
     // model is read, later calls change nothing and return the same answer.
     bool start();
     // For a process that belongs to a framework daemon, whose other components must run on: a
-    // setting file that does not read at start fails start() instead of ending the process.
-    void keepProcessWhenStartFails() { exitOnFailedStart_ = false; }
+    // setting file that does not read at start fails start() instead of ending the process, and
+    // the window closes when the component ends (see componentEnded).
+    void runInSharedProcess() { sharedProcess_ = true; }
+    bool inSharedProcess() const { return sharedProcess_; }
+    // The component that shows the model has ended. In a shared process its window goes too; a
+    // process of its own is about to end anyway.
+    void componentEnded();
 
     // Where the command line named no setting file (a process started by a framework daemon),
     // `path` becomes the file that start() reads. Main thread, before start().
@@ -126,7 +131,7 @@ class Application {
     bool helpShown_ = false;
     std::shared_ptr<const LoadedModel> model_;
     bool started_ = false;  // main thread only
-    bool exitOnFailedStart_ = true;
+    bool sharedProcess_ = false;
     std::atomic<bool> showsInViewer_{false};
     SceneShower showScene_;   // replaces showing in the viewer (tests, tools)
     std::mutex reloadMutex_;  // one reload at a time

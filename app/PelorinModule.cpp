@@ -20,7 +20,7 @@ namespace {
 RTC::RTObject_impl* createPelorinInModule(RTC::Manager* manager) {
     if (pelorin::theApplication == nullptr) {
         pelorin::theApplication = new pelorin::Application();
-        pelorin::theApplication->keepProcessWhenStartFails();
+        pelorin::theApplication->runInSharedProcess();
     }
     return createPelorin(manager);
 }

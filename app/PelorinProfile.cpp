@@ -40,6 +40,7 @@ class ApplicationHost : public pelorin::ComponentHost {
     }
     std::string settingFile() const override { return pelorin::theApplication->settingFilePath(); }
     bool reload(const std::string& path) override { return pelorin::theApplication->reload(path); }
+    void componentEnded() override { pelorin::theApplication->componentEnded(); }
 
   private:
     std::atomic<bool> windowTaken_{false};

@@ -38,6 +38,8 @@ class ComponentHost {
     virtual void useSettingFileIfNoneGiven(const std::string& /*path*/) {}
     // The setting file in use; empty when the host reads none.
     virtual std::string settingFile() const { return {}; }
+    // The component is being finalised (a tool ended it, or the process ends). Its thread.
+    virtual void componentEnded() {}
     // Reads `path` and puts its model in place of the current one; on failure the current model
     // stays and the console says why. Any thread but the viewer's; may take long.
     virtual bool reload(const std::string& /*path*/) { return false; }

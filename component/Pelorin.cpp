@@ -43,6 +43,7 @@ RTC::ReturnCode_t Pelorin::onInitialize() {
     pelorin::sleepBetweenSequences(*this);
     host_.useSettingFileIfNoneGiven(configuredSettingFile());
     if (host_.start() == pelorin::HostStart::Refused) return RTC::RTC_ERROR;
+    started_ = true;
     getProperties().setProperty(std::string("conf.default.") + kSettingFileParameter,
                                 host_.settingFile());
     addConfigurationSetListener(RTC::ConfigurationSetListenerType::ON_SET_CONFIG_SET,
@@ -72,6 +73,11 @@ void Pelorin::settingFileWritten(const coil::Properties& configurationSet) {
 void Pelorin::configurationSetActivated(const char* name) {
     std::lock_guard<std::mutex> lock(activeSetMutex_);
     activeSet_ = name == nullptr ? "" : name;
+}
+
+RTC::ReturnCode_t Pelorin::onFinalize() {
+    if (started_) host_.componentEnded();
+    return RTC::RTC_OK;
 }
 
 RTC::ReturnCode_t Pelorin::onActivated(RTC::UniqueId /*ec_id*/) {

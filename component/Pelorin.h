@@ -41,6 +41,8 @@ class Pelorin : public RTC::DataFlowComponentBase {
     // component's own (rtc.conf's "<category>.<type_name>.conf.default.setting_file" or its
     // configuration file), else rtc.conf's top-level key.
     RTC::ReturnCode_t onInitialize() override;
+    // Tells the host that the component that shows the model ends.
+    RTC::ReturnCode_t onFinalize() override;
     RTC::ReturnCode_t onActivated(RTC::UniqueId ec_id) override;
     // Applies the newest received sequence, if any arrived and decoded since the last cycle.
     // Always RTC_OK: a bad sequence is reported and skipped, the component stays active.
@@ -58,6 +60,7 @@ class Pelorin : public RTC::DataFlowComponentBase {
     void configurationSetActivated(const char* name);
 
     pelorin::ComponentHost& host_;
+    bool started_ = false;  // the host started for this component (a refused one did not)
     pelorin::PayloadGuard payloadGuard_;  // outlives the port
     RTC::TimedDoubleSeq doubleValue_;
     pelorin::GuardedInPort doubleValueIn_;

@@ -252,6 +252,20 @@ void setWindowClosedHandler(std::function<void()> handler) {
     shared().closedHandler = std::move(handler);
 }
 
+void closeViewerWindow() {
+    runOnViewerThread([] {
+        ViewerState& state = viewerState();
+        if (state.windowClosed || glutGetWindow() == 0) return;
+        state.windowClosed = true;
+        releaseFrameResources();
+        finishRecordingsNow();
+        // GLUT runs the close callback for a window it destroys; this close is no user's.
+        glutCloseFunc(nullptr);
+        glutDestroyWindow(glutGetWindow());
+        glutMainLoopEvent();  // GLUT takes a destroyed window down while it handles events
+    });
+}
+
 void endProcessAfterWindowClosed() {
     Console::out().flush();
     Console::err().flush();

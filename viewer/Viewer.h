@@ -37,6 +37,10 @@ bool startViewer();
 void setWindowClosedHandler(std::function<void()> handler);
 // The default handler described above.
 [[noreturn]] void endProcessAfterWindowClosed();
+// Closes the window from the program's side, for a component that ends while its process lives
+// on: the window goes and the viewer thread ends, without the window-closed handler. Any
+// thread; returns at once. Nothing happens when no window is open.
+void closeViewerWindow();
 
 // What the reload key does (see viewer/InputCallbacks.h); nothing when unset. It runs on the
 // viewer thread and must return at once: reading files belongs on another thread. Any thread.

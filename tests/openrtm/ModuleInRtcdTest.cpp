@@ -113,6 +113,23 @@ TEST_F(ModuleInRtcdTest, AFrameworkOutPortMovesTheRobotAndClosingTheWindowEndsOn
     stopDaemon();
 }
 
+// A tool that ends Pelorin there takes its window away too; the daemon and the sender run on.
+TEST_F(ModuleInRtcdTest, EndingPelorinWithAToolClosesItsWindowAndLeavesTheDaemon) {
+    startDaemon("robot.txt");
+    ASSERT_TRUE(waitForState("ACTIVE")) << "Pelorin0 did not come up in rtcd2";
+    restPose([&] { sendLine("0 0"); });
+    ASSERT_TRUE(windowTitledExists("Pelorin RTC"));
+    send({"-n", hostName() + ".host_cxt/Pelorin0.rtc", "--exit"});
+    EXPECT_TRUE(waitForState("")) << "Pelorin0 still answers after exit";
+    const auto end = std::chrono::steady_clock::now() + kPatience;
+    while (windowTitledExists("Pelorin RTC") && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(100ms);
+    EXPECT_FALSE(windowTitledExists("Pelorin RTC")) << "the window outlived its component";
+    EXPECT_TRUE(waitForState("ACTIVE", "PelorinTestSender0"));
+    EXPECT_TRUE(rtcd_->running());
+    stopDaemon();
+}
+
 // A setting file that does not read fails Pelorin alone: the daemon and its other components
 // run on.
 TEST_F(ModuleInRtcdTest, ASettingFileThatDoesNotReadFailsPelorinAloneInTheDaemon) {

@@ -128,6 +128,14 @@ std::string xvfbDisplayName() {
     return server().display;
 }
 
+bool windowTitledExists(const std::string& title) {
+    Display* display = XOpenDisplay(xvfbDisplayName().c_str());
+    if (display == nullptr) return false;
+    const bool found = findWindow(display, DefaultRootWindow(display), title) != 0;
+    XCloseDisplay(display);
+    return found;
+}
+
 bool closeWindowTitled(const std::string& title, std::string& error) {
     Display* display = XOpenDisplay(xvfbDisplayName().c_str());
     if (display == nullptr) {

@@ -18,6 +18,9 @@ bool ensureXvfbDisplay(std::string* error);
 // The display name (":N") of the started server, empty before a successful start.
 std::string xvfbDisplayName();
 
+// Whether a window of that title is on the started server.
+bool windowTitledExists(const std::string& title);
+
 // Sends WM_DELETE_WINDOW, what a window manager sends when the user clicks the close box, to
 // the window of that title on the started server.
 bool closeWindowTitled(const std::string& title, std::string& error);
