@@ -25,6 +25,11 @@ constexpr std::string_view kParseFailed = "設定ファイルの構文解析に�
 constexpr std::string_view kReloadFailedOpen = "設定ファイル[";  // then the path
 constexpr std::string_view kReloadFailedClose =
     "]を読み直せませんでした。表示中のモデルを使い続けます\n";
+// Where the reading stopped, when it did within the lines: "設定ファイル[FILE]の N 行目を読み直せ
+// ませんでした。...", the line's trace being in PASER_LOG.txt.
+constexpr std::string_view kReloadFailedAtLine = "]の ";  // then the line number
+constexpr std::string_view kReloadFailedAtLineClose =
+    " 行目を読み直せませんでした (PASER_LOG.txt を参照)。表示中のモデルを使い続けます\n";
 // Printed by the main body after a failed argument check (no line end).
 constexpr std::string_view kStartFailed = "プログラム起動に失敗";
 

@@ -146,9 +146,17 @@ bool Application::showInViewer(const std::shared_ptr<const LoadedModel>& model) 
 bool Application::reload(const std::string& path) {
     std::lock_guard<std::mutex> serial(reloadMutex_);
     std::shared_ptr<const LoadedModel> model;
-    if (acceptSettingFile(path.c_str())) model = LoadedModel::read(path);
+    int failedLine = 0;
+    if (acceptSettingFile(path.c_str())) model = LoadedModel::read(path, &failedLine);
     if (model == nullptr) {
-        Console::out().msg(m::kReloadFailedOpen).raw(path).msg(m::kReloadFailedClose).flush();
+        MessageStream& out = Console::out();
+        out.msg(m::kReloadFailedOpen).raw(path);
+        if (failedLine > 0) {
+            out.msg(m::kReloadFailedAtLine) << failedLine;
+            out.msg(m::kReloadFailedAtLineClose).flush();
+        } else {
+            out.msg(m::kReloadFailedClose).flush();
+        }
         return false;
     }
     putInPlace(std::move(model));

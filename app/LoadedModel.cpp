@@ -15,11 +15,15 @@ LoadedModel::LoadedModel(std::unique_ptr<SettingFileParser> parser, Parts* root,
 
 LoadedModel::~LoadedModel() = default;
 
-std::shared_ptr<LoadedModel> LoadedModel::read(const std::string& path) {
+std::shared_ptr<LoadedModel> LoadedModel::read(const std::string& path, int* failedLine) {
+    if (failedLine != nullptr) *failedLine = 0;
     try {
         auto parser = std::make_unique<SettingFileParser>();
         Parts* root = parser->parse(path);
-        if (root == nullptr) return nullptr;
+        if (root == nullptr) {
+            if (failedLine != nullptr) *failedLine = parser->failedLine();
+            return nullptr;
+        }
         return std::shared_ptr<LoadedModel>(new LoadedModel(std::move(parser), root, path));
     } catch (const std::bad_alloc&) {
         return nullptr;

@@ -19,8 +19,9 @@ class SettingFileParser;
 class LoadedModel {
   public:
     // Reads and links the file at `path` with the parser's console messages and log. Null when
-    // it does not read (the parser has said which line and why) or memory runs out.
-    static std::shared_ptr<LoadedModel> read(const std::string& path);
+    // it does not read (the parser has said why, on the console or in its log) or memory runs
+    // out; `failedLine`, when given, is then the line the reading stopped at (0: none).
+    static std::shared_ptr<LoadedModel> read(const std::string& path, int* failedLine = nullptr);
 
     ~LoadedModel();
     LoadedModel(const LoadedModel&) = delete;

@@ -113,7 +113,10 @@ Parts* SettingFileParser::parseSource(ByteSource& source, const std::string& sou
 
 Parts* SettingFileParser::readAndLink(ByteSource& source, const std::string& sourceName) {
     writeLogHeader(sourceName);
-    if (!readLines(source)) return nullptr;
+    if (!readLines(source)) {
+        failedLine_ = lineNumber_;
+        return nullptr;
+    }
     log_->msg(m::kFinishParse).endl();
     if (!linkParts()) {
         out_->msg(m::kPartsLinkFailed).endl();

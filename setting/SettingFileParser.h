@@ -92,6 +92,9 @@ class SettingFileParser {
     const std::vector<std::string>& dataPortLines() const { return dataPortLines_; }
     const std::vector<std::string>& switchLines() const { return switchLines_; }
     Parts* root() const { return root_; }
+    // After a parse that failed: the line the reading stopped at, or 0 when the lines were read
+    // and the linking failed (or nothing was read).
+    int failedLine() const { return failedLine_; }
 
   private:
     using Handler = bool (SettingFileParser::*)(std::string_view argument);
@@ -161,6 +164,7 @@ class SettingFileParser {
     std::vector<ValueBinding> valueBindings_;
     PoseValues defaultValues_;
     int lineNumber_ = 0;
+    int failedLine_ = 0;
     std::unique_ptr<TextSink> logSink_;  // the log file, or a sink that drops everything
     std::unique_ptr<MessageStream> ownedLog_;
     bool logHandedIn_;

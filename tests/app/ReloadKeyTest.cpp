@@ -9,8 +9,8 @@
 #include "util/MessageStream.h"
 #include "viewer/InputCallbacks.h"
 #include "viewer/Viewer.h"
-#include "viewer/ViewerTestHooks.h"
 #include "viewer/ViewerState.h"
+#include "viewer/ViewerTestHooks.h"
 
 namespace pelorin {
 namespace {
@@ -73,14 +73,15 @@ TEST(ReloadKeyTest, NewFileReplacesTheModelKeepingTheViewAndABadOneKeepsTheOldMo
     EXPECT_EQ(after.viewPhi, camera.viewPhi);
     EXPECT_EQ(after.viewScale, camera.viewScale);
 
-    dir.write("robot.txt", "BEGIN PARTS = ROOT\nEND PARTS\nEND CHILD\n");
+    // A line that is no keyword: the parser names it only in its log, the reload on the console.
+    dir.write("robot.txt", "BEGIN PARTS = ROOT\nEND PARTS\nROBOT ARM\n");
     out.clear();
     pressReload(app);
     EXPECT_EQ(app.root(), reloaded);
     EXPECT_TRUE(barAt(testing::captureFrame(), camera, -350)) << "the model on screen stays";
     Console::redirect(nullptr, nullptr);
-    EXPECT_NE(out.text().find("Line:3にて構文エラー"), std::string::npos) << out.text();
-    EXPECT_NE(out.text().find("設定ファイル[robot.txt]を読み直せませんでした"), std::string::npos)
+    EXPECT_NE(out.text().find("設定ファイル[robot.txt]の 3 行目を読み直せませんでした"),
+              std::string::npos)
         << out.text();
 }
 

@@ -3,7 +3,6 @@
 // model on screen, one that does not leaves it and says why.
 #include <gtest/gtest.h>
 
-
 #include <thread>
 
 #include "rtm/RTC.h"
@@ -97,7 +96,9 @@ TEST(SettingFileParameterTest, WritingTheParameterReadsTheNewFileAndABadOneKeeps
     ASSERT_TRUE(tool.setSettingFile("broken.txt"));
     const std::string out = run.process().out();
     EXPECT_NE(out.find("Line:2にて構文エラー"), std::string::npos) << out;
-    EXPECT_NE(out.find("設定ファイル[broken.txt]を読み直せませんでした"), std::string::npos) << out;
+    EXPECT_NE(out.find("設定ファイル[broken.txt]の 2 行目を読み直せませんでした"),
+              std::string::npos)
+        << out;
     EXPECT_TRUE(screenBecomes(blueBar, true)) << "the blue bar did not stay";
     EXPECT_TRUE(run.process().running());
 }
