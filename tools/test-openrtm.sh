@@ -22,7 +22,7 @@ version="$(sed -n 's/^set(PACKAGE_VERSION \([^)]*\))/\1/p' \
 echo "=== Pelorin against OpenRTM-aist ${version:-(version unknown)} at $prefix"
 grep -E '^(Total Test time|[0-9]+% tests passed)' "$log" || true
 echo "--- tests only this build has"
-grep -E 'openrtm_end_to_end_tests|OpenRtmEndToEnd' "$log" | grep -E 'Passed|Failed|Not Run|Timeout' || true
+grep -E 'openrtm_end_to_end_tests|OpenRtmEndToEnd|ModuleInRtcd' "$log" | grep -E 'Passed|Failed|Not Run|Timeout' || true
 if ((status != 0)); then
     echo "--- failed"
     sed -n '/The following tests FAILED:/,$p' "$log"
