@@ -31,32 +31,30 @@ std::string_view buttonName(int button) {
     }
 }
 
-void releaseMiddle(ViewerState& state) {
-    state.mouse.middleDown = false;
-    commitDrag(state.camera);
-    requestRedraw();
+void releaseMiddle(ViewerState& viewer) {
+    viewer.mouse.middleDown = false;
+    commitDrag(viewer.camera);
+    viewer.pacer.requestFrame();
 }
 
-void shiftSideways(double step) {
-    viewerState().camera.viewShift.x += step;
-    requestRedraw();
+void shiftSideways(ViewerState& viewer, double step) {
+    viewer.camera.viewShift.x += step;
+    viewer.pacer.requestFrame();
 }
 
 // One notch of the wheel, or one page key: +1 zooms in, -1 out.
-void zoomSteps(int direction) {
-    CameraState& camera = viewerState().camera;
-    if (direction > 0) zoomIn(camera);
-    if (direction < 0) zoomOut(camera);
-    requestRedraw();
+void zoomSteps(ViewerState& viewer, int direction) {
+    if (direction > 0) zoomIn(viewer.camera);
+    if (direction < 0) zoomOut(viewer.camera);
+    viewer.pacer.requestFrame();
 }
 
 // Zoom and shift so the model as posed now fills the window; the turn stays.
-void fitViewToModel() {
+void fitViewToModel(CameraState& camera) {
     const ViewerModel model = viewerModel();
     if (model.root == nullptr) return;
     PoseValues values;
     if (model.values != nullptr) model.values->snapshot(values);
-    CameraState& camera = viewerState().camera;
     camera = fittedCamera(camera, posedBounds(*model.root, values));
 }
 
@@ -69,18 +67,17 @@ void printViewRotation(const CameraState& camera) {
 
 }  // namespace
 
-void mouse(int button, int state, int x, int y) {
+void handleMouse(ViewerState& viewer, int button, int buttonState, int x, int y) {
     // A notch comes as a press and a release; the press zooms, silently.
     if (button == kWheelUpButton || button == kWheelDownButton) {
-        if (state == GLUT_DOWN) zoomSteps(button == kWheelUpButton ? 1 : -1);
+        if (buttonState == GLUT_DOWN) zoomSteps(viewer, button == kWheelUpButton ? 1 : -1);
         return;
     }
     const std::string_view name = buttonName(button);
     if (name.empty()) return;  // sideways wheel and extra buttons
-    ViewerState& viewer = viewerState();
     MessageStream& out = Console::out();
     out.msg(name);
-    if (state == GLUT_DOWN) {
+    if (buttonState == GLUT_DOWN) {
         out.msg(viewer_messages::kButtonDown).endl();
         viewer.mouse.pressX = x;
         viewer.mouse.pressY = y;
@@ -91,27 +88,26 @@ void mouse(int button, int state, int x, int y) {
     }
 }
 
-void motion(int x, int y) {
-    ViewerState& viewer = viewerState();
+void handleMotion(ViewerState& viewer, int x, int y) {
     if (!viewer.mouse.middleDown) return;
     dragTo(viewer.camera, viewer.mouse.pressX, viewer.mouse.pressY, x, y);
     char line[64];
     std::snprintf(line, sizeof line, viewer_messages::kMoveFormat.data(), viewer.camera.dragDX,
                   viewer.camera.dragDY);
     Console::out().msg(line).endl();
-    requestRedraw();
+    viewer.pacer.requestFrame();
 }
 
-void keyboard(unsigned char key, int /*x*/, int /*y*/) {
+void handleKey(ViewerState& viewer, unsigned char key) {
     switch (std::tolower(key)) {
         case kScreenshotKey:
             saveScreenshot();
             break;
         case kFitKey:
-            fitViewToModel();
+            fitViewToModel(viewer.camera);
             break;
         case kResetKey:
-            viewerState().camera = CameraState{};
+            viewer.camera = CameraState{};
             break;
         case kRecordKey:
             toggleRecording();
@@ -122,32 +118,51 @@ void keyboard(unsigned char key, int /*x*/, int /*y*/) {
         default:
             break;
     }
-    requestRedraw();
+    viewer.pacer.requestFrame();
 }
 
-void special(int key, int /*x*/, int /*y*/) {
-    CameraState& camera = viewerState().camera;
+void handleSpecialKey(ViewerState& viewer, int key) {
     switch (key) {
         case GLUT_KEY_PAGE_UP:
-            zoomSteps(1);
+            zoomSteps(viewer, 1);
             break;
         case GLUT_KEY_PAGE_DOWN:
-            zoomSteps(-1);
+            zoomSteps(viewer, -1);
             break;
         case GLUT_KEY_RIGHT:
-            printViewRotation(camera);
-            shiftSideways(arrowStep(camera));
+            printViewRotation(viewer.camera);
+            shiftSideways(viewer, arrowStep(viewer.camera));
             break;
         case GLUT_KEY_LEFT:
-            shiftSideways(-arrowStep(camera));
+            shiftSideways(viewer, -arrowStep(viewer.camera));
             break;
         default:
             break;
     }
 }
 
+void handleWheel(ViewerState& viewer, int wheel, int direction) {
+    if (wheel == 0) zoomSteps(viewer, direction);
+}
+
+void mouse(int button, int state, int x, int y) {
+    handleMouse(viewerState(), button, state, x, y);
+}
+
+void motion(int x, int y) {
+    handleMotion(viewerState(), x, y);
+}
+
+void keyboard(unsigned char key, int /*x*/, int /*y*/) {
+    handleKey(viewerState(), key);
+}
+
+void special(int key, int /*x*/, int /*y*/) {
+    handleSpecialKey(viewerState(), key);
+}
+
 void mouseWheel(int wheel, int direction, int /*x*/, int /*y*/) {
-    if (wheel == 0) zoomSteps(direction);
+    handleWheel(viewerState(), wheel, direction);
 }
 
 }  // namespace pelorin

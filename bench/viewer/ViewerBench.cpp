@@ -29,6 +29,7 @@
 #include "viewer/InputCallbacks.h"
 #include "viewer/PngWriter.h"
 #include "viewer/Viewer.h"
+#include "viewer/ViewerState.h"
 #include "viewer/ViewerTestHooks.h"
 
 namespace {
@@ -182,7 +183,7 @@ std::string newestRecording() {
 // The stream again with the recording on; the baseline is the stream without it.
 void measureRecording(Joint* angle, const StreamFigures& baseline) {
     const auto pressV = [] {
-        pelorin::runOnViewerThread([] { pelorin::keyboard('v', 0, 0); }).wait();
+        pelorin::runOnViewerThread([] { pelorin::handleKey(pelorin::viewerState(), 'v'); }).wait();
     };
     const std::uint64_t framesBefore = pelorin::lastFrame().frameCount;
     pressV();

@@ -37,7 +37,7 @@ bool barAt(const FrameImage& frame, const CameraState& camera, double x) {
 
 // Presses the reload key on the viewer thread and waits until the reload it asked for is done.
 void pressReload(Application& app) {
-    ASSERT_TRUE(testing::onViewer([] { keyboard(kReloadKey, 0, 0); }));
+    ASSERT_TRUE(testing::onViewer([] { handleKey(viewerState(), kReloadKey); }));
     ASSERT_TRUE(app.waitForRequestedReloads(kReloadLimit));
 }
 

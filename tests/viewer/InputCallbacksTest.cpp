@@ -1,29 +1,28 @@
-// The callbacks touch only the camera, the mouse state and the console, so they run here on the
-// test thread without a window (no viewer thread exists in this process).
+// The handlers are given a viewer state of the test's own and touch only it and the console, so
+// they run here on the test thread without a window (no viewer thread exists in this process).
 #include "viewer/InputCallbacks.h"
 
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
 #include "util/MessageStream.h"
-#include "viewer/Viewer.h"
 #include "viewer/ViewerState.h"
-#include "viewer/ViewerTestHooks.h"
 
 namespace pelorin {
 namespace {
 
 class InputCallbacksTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        viewerState().camera = CameraState{};
-        viewerState().mouse = MouseState{};
-        Console::redirect(&out_, &err_, TextEncoding::Utf8);
-    }
+    void SetUp() override { Console::redirect(&out_, &err_, TextEncoding::Utf8); }
     void TearDown() override { Console::redirect(nullptr, nullptr); }
 
-    const CameraState& camera() const { return viewerCamera(); }
+    void mouse(int button, int state, int x, int y) { handleMouse(viewer_, button, state, x, y); }
+    void motion(int x, int y) { handleMotion(viewer_, x, y); }
+    void special(int key) { handleSpecialKey(viewer_, key); }
+    void wheel(int wheel, int direction) { handleWheel(viewer_, wheel, direction); }
+    const CameraState& camera() const { return viewer_.camera; }
 
+    ViewerState viewer_;
     StringSink out_;
     StringSink err_;
 };
@@ -79,21 +78,21 @@ TEST_F(InputCallbacksTest, OtherButtonsMoveTheSharedPressPointOnly) {
 }
 
 TEST_F(InputCallbacksTest, ArrowsShiftSidewaysAndOnlyRightTraces) {
-    special(GLUT_KEY_RIGHT, 0, 0);
+    special(GLUT_KEY_RIGHT);
     EXPECT_EQ(out_.text(), "viewRot\t0.500000\t0.000000\n");
     EXPECT_NEAR(camera().viewShift.x, -479.425538604203, 1e-9);
     EXPECT_NEAR(viewTarget(camera()).x, 479.425538604203, 1e-9);
-    special(GLUT_KEY_LEFT, 0, 0);
-    special(GLUT_KEY_LEFT, 0, 0);
+    special(GLUT_KEY_LEFT);
+    special(GLUT_KEY_LEFT);
     EXPECT_NEAR(camera().viewShift.x, 479.425538604203, 1e-9);
     EXPECT_EQ(camera().viewShift.y, 0.0);
     EXPECT_EQ(camera().viewShift.z, 0.0);
     EXPECT_EQ(out_.text(), "viewRot\t0.500000\t0.000000\n");
     // With the eye on the Z axis the step is zero.
-    viewerCamera() = CameraState{};
-    viewerCamera().viewTheta = 0.0;
-    special(GLUT_KEY_RIGHT, 0, 0);
-    special(GLUT_KEY_LEFT, 0, 0);
+    viewer_.camera = CameraState{};
+    viewer_.camera.viewTheta = 0.0;
+    special(GLUT_KEY_RIGHT);
+    special(GLUT_KEY_LEFT);
     EXPECT_EQ(camera().viewShift.x, 0.0);
 }
 
@@ -104,20 +103,22 @@ TEST_F(InputCallbacksTest, PageKeysAndWheelZoomSilentlyAndOtherKeysDoNothing) {
                a.viewTheta == b.viewTheta;
     };
     // The page keys' cameras, after a shift so that the zoom's centre matters too.
-    viewerCamera().viewShift.x = -250.0;
+    viewer_.camera.viewShift.x = -250.0;
     const CameraState start = camera();
-    special(GLUT_KEY_PAGE_UP, 0, 0);
-    special(GLUT_KEY_PAGE_UP, 0, 0);
+    special(GLUT_KEY_PAGE_UP);
+    special(GLUT_KEY_PAGE_UP);
     const CameraState up = camera();
-    special(GLUT_KEY_PAGE_DOWN, 0, 0);
+    special(GLUT_KEY_PAGE_DOWN);
     const CameraState down = camera();
     EXPECT_NEAR(down.viewScale, 0.55, 1e-12);
-    for (int key : {GLUT_KEY_UP, GLUT_KEY_DOWN, GLUT_KEY_F1, GLUT_KEY_HOME}) special(key, 0, 0);
-    keyboard('k', 0, 0);
+    for (int key : {GLUT_KEY_UP, GLUT_KEY_DOWN, GLUT_KEY_F1, GLUT_KEY_HOME}) special(key);
+    viewer_.pacer.frameStarted(FramePacer::Clock::now());
+    handleKey(viewer_, 'k');  // any key redraws
+    EXPECT_TRUE(viewer_.pacer.frameRequested());
     EXPECT_TRUE(same(camera(), down));
 
     // Buttons 3 and 4 of the mouse callback: a notch is a press and a release.
-    viewerCamera() = start;
+    viewer_.camera = start;
     for (int notch = 0; notch < 2; ++notch) {
         mouse(kWheelUpButton, GLUT_DOWN, 10, 10);
         mouse(kWheelUpButton, GLUT_UP, 10, 10);
@@ -128,12 +129,12 @@ TEST_F(InputCallbacksTest, PageKeysAndWheelZoomSilentlyAndOtherKeysDoNothing) {
     EXPECT_TRUE(same(camera(), down));
 
     // The wheel callback: direction +1 away from the user; other wheels do nothing.
-    viewerCamera() = start;
-    mouseWheel(0, 1, 10, 10);
-    mouseWheel(0, 1, 10, 10);
+    viewer_.camera = start;
+    wheel(0, 1);
+    wheel(0, 1);
     EXPECT_TRUE(same(camera(), up));
-    mouseWheel(0, -1, 10, 10);
-    mouseWheel(1, 1, 10, 10);
+    wheel(0, -1);
+    wheel(1, 1);
     EXPECT_TRUE(same(camera(), down));
     EXPECT_EQ(out_.text(), "");  // zooming leaves no trace
 }

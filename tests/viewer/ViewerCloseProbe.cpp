@@ -25,6 +25,7 @@
 #include "util/MessageStream.h"
 #include "viewer/InputCallbacks.h"
 #include "viewer/Viewer.h"
+#include "viewer/ViewerState.h"
 #include "viewer/ViewerTestHooks.h"
 
 extern "C" const char* __tsan_default_options() {
@@ -75,7 +76,7 @@ int main(int argc, char** argv) {
     if (!pelorin::waitForFrameShowing(0, std::chrono::seconds(60))) return 2;
     std::thread(keepChangingTheScene, angle, values).detach();
     if (mode == "record") {
-        pelorin::runOnViewerThread([] { pelorin::keyboard('v', 0, 0); }).get();
+        pelorin::runOnViewerThread([] { pelorin::handleKey(pelorin::viewerState(), 'v'); }).get();
         // The scene's next change comes after the key: a frame showing it was recorded.
         if (!pelorin::waitForFrameShowing(pelorin::sceneRevision() + 1, std::chrono::seconds(60)))
             return 2;

@@ -199,7 +199,7 @@ TEST_F(ViewerWindowTest, FitKeyFillsTheWindowWithModelsOfAnyUnitsAndResetReturns
         setViewerRoot(model);
         ASSERT_TRUE(onViewer([&] {
             viewerCamera().viewTheta = c.theta;
-            keyboard(kFitKey, 0, 0);
+            handleKey(viewerState(), kFitKey);
         }));
         const std::array<int, 4> fitted = meshExtent(captureFrame());
         ASSERT_GE(fitted[2], 0) << "nothing of the model is shown";
@@ -227,7 +227,7 @@ TEST_F(ViewerWindowTest, FitKeyFillsTheWindowWithModelsOfAnyUnitsAndResetReturns
                     << "turn " << turn << " side " << side;
             }
         }
-        ASSERT_TRUE(onViewer([] { keyboard(kResetKey, 0, 0); }));
+        ASSERT_TRUE(onViewer([] { handleKey(viewerState(), kResetKey); }));
     }
     clearViewerRoot();
     EXPECT_TRUE(captureFrame().rgb == start.rgb) << "'r' did not bring back the start view";
@@ -241,8 +241,9 @@ TEST_F(ViewerWindowTest, ScreenshotKeySavesTheShownFrameUnderANewName) {
     {
         const testing::WorkingDirectory inDir(dir.path());
         traces = tracesOf([&] {
-            keyboard(kScreenshotKey, 0, 0);
-            keyboard(kScreenshotKey, 0, 0);  // within the same second: a second file, not the same
+            handleKey(viewerState(), kScreenshotKey);
+            // Within the same second: a second file, not the same.
+            handleKey(viewerState(), kScreenshotKey);
             shown = captureViewerFrame();
         });
     }

@@ -105,7 +105,7 @@ TEST_F(WindowPictureTest, SnapshotHasTheWindowsPixelsByteForByte) {
         ASSERT_TRUE(testing::resizeWindow(c.width, c.height));
         ASSERT_TRUE(onViewer([&] {
             viewerCamera() = CameraState{};
-            if (c.fit) keyboard(kFitKey, 0, 0);
+            if (c.fit) handleKey(viewerState(), kFitKey);
         }));
         const FrameImage window = captureFrame();
         std::string output;
@@ -136,14 +136,14 @@ TEST_F(WindowPictureTest, RecordKeyWritesEveryDrawnFrameAtTheCapsPaceIntoANewFol
     {
         const testing::WorkingDirectory inDir(dir.path());
         withConsoleOn(console, [&] {
-            keyboard(kRecordKey, 0, 0);
+            handleKey(viewerState(), kRecordKey);
             framesBefore = lastFrame().frameCount;
         });
         // The scene stands still, yet frames keep coming while recording.
         EXPECT_TRUE(waitForFrameCount(framesBefore + 3, std::chrono::seconds(60)));
         withConsoleOn(console, [&] {
             framesAfter = lastFrame().frameCount;
-            keyboard('V', 0, 0);
+            handleKey(viewerState(), 'V');
         });
         // The totals come once the last frame is written.
         for (int tries = 0; tries < 3000 && text.find("録画を終了しました") == std::string::npos;
