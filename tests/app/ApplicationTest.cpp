@@ -9,9 +9,9 @@
 #include <chrono>
 #include <thread>
 
+#include "app/LoadedModel.h"
 #include "scene/LiveValues.h"
 #include "scene/PosedScene.h"
-#include "app/LoadedModel.h"
 #include "scene/RotateTransform.h"
 #include "scene/SceneRevision.h"
 #include "scene/TranslateTransform.h"
@@ -58,7 +58,6 @@ TEST(ApplicationTest, CheckArgumentsFollowsTheArgumentTable) {
         {{"-debug"}, "設定ファイル[-debug]が開けません\n", false},
         {{"-DEBUG", file}, "", false, badLetters},
         {{"-debug", file}, "デバッグモード\n", true},
-        {{"-debug", absent}, "デバッグモード\n" + notOpened, false},
         {{fifo}, "設定ファイル[" + fifo + notRegular, false},
         {{dir.file("")}, "設定ファイル[" + dir.file("") + notRegular, false},
         // The framework's options come first and go to the manager alone.

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/utsname.h>
 
 #include <omniORB4/Naming.hh>
 
@@ -31,19 +30,10 @@ namespace {
 using namespace std::chrono_literals;
 namespace pt = pelorin::testing;
 
-std::string hostName() {
-    struct utsname names {};
-    uname(&names);
-    return names.nodename;
-}
-
 // ---- the component process ----
 
 std::string gOutputPath;
 
-// Values with a meaning for the recorder: -2 makes the next activation fail, -1 makes
-// onExecute index past the end of the sequence, as a short sequence does in the viewer, and
-// -3 has the program call Manager::terminate().
 // Polls `done` until it holds or the patience runs out; whether it held.
 bool eventually(const std::function<bool()>& done) {
     const auto deadline = std::chrono::steady_clock::now() + pt::kPatience;
@@ -54,9 +44,10 @@ bool eventually(const std::function<bool()>& done) {
     return true;
 }
 
-constexpr double kFailActivation = -2.0;
-constexpr double kOverrun = -1.0;
-constexpr double kTerminate = -3.0;       // the program ends the manager from a thread of its own
+// Values with a meaning for the recorder.
+constexpr double kFailActivation = -2.0;  // the next activation fails
+constexpr double kOverrun = -1.0;    // onExecute indexes past the end, as a short sequence does
+constexpr double kTerminate = -3.0;  // the program ends the manager from a thread of its own
 constexpr double kDeactivateSelf = -4.0;  // onExecute deactivates its own component
 
 RTC::ReturnCode_t record(const std::string& line) {
@@ -233,7 +224,7 @@ class Tool {
     CosNaming::Name componentName(const std::string& instance) {
         CosNaming::Name name;
         name.length(2);
-        name[0].id = hostName().c_str();
+        name[0].id = pt::hostName().c_str();
         name[0].kind = "host_cxt";
         name[1].id = instance.c_str();
         name[1].kind = "rtc";
@@ -400,9 +391,9 @@ TEST_F(ComponentProcessTest, ToolActivatesConnectsFeedsAndSeesItUnbound) {
               "IDL:RTC/TimedDoubleSeq:1.0");
     // What the framework's manager adds to a component's profile.
     const SDOPackage::NVList& properties = profile->properties;
-    EXPECT_EQ(findString(properties, "naming.names"), hostName() + ".host_cxt/Recorder0.rtc");
+    EXPECT_EQ(findString(properties, "naming.names"), pt::hostName() + ".host_cxt/Recorder0.rtc");
     EXPECT_EQ(findString(properties, "exec_cxt.periodic.rate"), "1000");
-    EXPECT_EQ(findString(properties, "os.hostname"), hostName());
+    EXPECT_EQ(findString(properties, "os.hostname"), pt::hostName());
     EXPECT_EQ(findString(properties, "openrtm.name").rfind("pelorin-rtcrt-", 0), 0u);
     EXPECT_EQ(findString(properties, "manager.instance_name"), "manager");
     const std::string endpoints = findString(properties, "corba.endpoints");

@@ -80,31 +80,9 @@ const char* const kSmallRobot =
     "ROOT.up.TRANS_Line5.Z\n"
     "END DATAPORT\n";
 
-std::string withCrlf(const std::string& text) {
-    std::string crlf;
-    for (char ch : text) crlf += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
-    return crlf;
-}
-
-TEST(SettingReaderTest, CrlfAndLfFilesGiveTheSameScene) {
-    ParserHarness lf;
-    ParserHarness crlf;
-    ASSERT_NE(lf.parse(kSmallRobot), nullptr);
-    ASSERT_NE(crlf.parse(withCrlf(kSmallRobot)), nullptr);
-    EXPECT_EQ(lf.body(), crlf.body());
-    const auto dump = [](const ParserHarness& h) {
-        StringSink sink;
-        MessageStream out(sink, TextEncoding::Utf8);
-        h.parser->root()->dump(0, out);
-        return sink.text();
-    };
-    EXPECT_EQ(dump(lf), dump(crlf));
-    EXPECT_NE(crlf.parts("TOP"), nullptr);
-    EXPECT_EQ(crlf.parser->valueTable().size(), 2U);
-}
-
 // No line is held past kMaxLineBytes, however it arrives: a longer one is a syntax error at its
-// line. Lines up to the bound, long names and a last line without a line feed are read.
+// line. Lines up to the bound (a CR before the LF not counted), long names and a last line
+// without a line feed are read.
 TEST(SettingReaderTest, LinesLongerThanTheBoundAreSyntaxErrors) {
     const std::string longest = "# " + std::string(kMaxLineBytes - 2, 'c');
     const std::string longName(300, 'N');

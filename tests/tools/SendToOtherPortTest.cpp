@@ -3,8 +3,6 @@
 // waits for a while before it is read.
 #include <gtest/gtest.h>
 
-#include <sys/utsname.h>
-
 #include <thread>
 
 #include "tests/component/PelorinRun.h"
@@ -15,9 +13,7 @@ namespace {
 using namespace std::chrono_literals;
 
 std::string sinkName() {
-    struct utsname node {};
-    uname(&node);
-    return std::string(node.nodename) + ".host_cxt/SeqSink0.rtc";
+    return hostName() + ".host_cxt/SeqSink0.rtc";
 }
 
 class SendToOtherPortTest : public ::testing::Test {
