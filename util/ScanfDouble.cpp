@@ -114,7 +114,8 @@ std::size_t convertWithSscanf(std::string_view token, double& value) {
     std::string heapCopy;
     const char* text = stackCopy;
     if (token.size() < kStackTokenSize) {
-        std::memcpy(stackCopy, token.data(), token.size());
+        // An empty view may hold no pointer at all, which memcpy must not be given.
+        if (!token.empty()) std::memcpy(stackCopy, token.data(), token.size());
         stackCopy[token.size()] = '\0';
     } else {
         heapCopy.assign(token);
